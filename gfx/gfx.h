@@ -1,0 +1,116 @@
+// Graphics device layer: vertex record, renderer interface, images and PNG loading,
+// graphics system and display. The rest of the show sees only these interfaces; the
+// OpenGL implementations live in gl_*.cpp.
+//
+// Screen convention: screenX and screenY are normalised, -1 at the left/bottom edge to
+// +1 at the right/top edge. Depth: z is camera-space depth (never 0); the renderer sends
+// 1/z as the vertex depth, the depth test passes on GEQUAL and the buffer clears to 0,
+// so nearer points win. Full-screen 2D layers use z = -1 (window depth 0, farthest).
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// The vertex record every draw operation takes: fourteen 32-bit fields in this order.
+struct ScreenVertex {
+    float x, y, z;          // camera space; z must not be 0 (the renderer uses 1/z)
+    float screenX, screenY; // normalised screen position, -1..1, y up
+    int32_t clipFlags;      // outcodes kept by the effect toolkit; not read by the renderer
+    float red, green, blue; // vertex colour, 0..1
+    float s0, t0;           // texture unit 0
+    float s1, t1;           // texture unit 1 (DrawTriangleMultitex only)
+    float alpha;            // vertex alpha, 0..1 (DrawQuad only)
+};
+static_assert(sizeof(ScreenVertex) == 56, "ScreenVertex is a 56-byte record");
+
+// OpenGL texture name handed out by CreateTexture; 0 means no texture.
+using TextureId = int;
+
+// A pixel layout described by bit masks; shifts and losses are derived on construction.
+struct PixelFormat {
+    PixelFormat(int bitsPerPixel, uint32_t redMask, uint32_t greenMask, uint32_t blueMask);
+    int BytesPerPixel() const;  // 2, 3 or 4 for 16, 24, 32 bits; 0 otherwise
+
+    int bitsPerPixel;
+    uint32_t redMask, greenMask, blueMask;
+    uint8_t redShift, greenShift, blueShift;  // lowest set bit, 0..31 (32 for an empty mask)
+    uint8_t redLoss, greenLoss, blueLoss;     // 8 - run length of set bits (8 for an empty mask)
+};
+
+// The 32-bit format of every loaded PNG (red mask 0x00FF0000, green 0x0000FF00, blue 0x000000FF).
+extern const PixelFormat kPixelFormat32;
+
+// A block of pixels: height rows of pitch bytes, top row first. Owns its bytes.
+class Image {
+public:
+    Image(int width, int height, const PixelFormat& format, int pitch);
+    int Width() const { return width; }
+    int Height() const { return height; }
+    uint8_t* Pixels() { return pixels.data(); }
+    const uint8_t* Pixels() const { return pixels.data(); }
+
+    int width;
+    int height;
+    int pitch;
+    const PixelFormat& format;
+    std::vector<uint8_t> pixels;
+};
+
+// Decodes a PNG file into a new 32-bit image (red, green, blue, inverted alpha or filler 0
+// per pixel; pitch = width * 4). Returns null when the file cannot be opened or decoded.
+Image* LoadPng(const char* fileName);
+Image* LoadPngImage(const char* fileName, int bitsPerPixel);
+
+// The one drawing interface. Operations in their fixed order; draw operations take
+// pointers to ScreenVertex records and read only the fields documented on each.
+class Renderer {
+public:
+    virtual ~Renderer() = default;
+    virtual void SetState(int state, int value) = 0;
+    virtual void UpdateTexture(int name, const Image* image, int mode) = 0;
+    virtual TextureId CreateTexture(const Image* image, int mode) = 0;
+    virtual void DrawTriangle(const ScreenVertex* a, const ScreenVertex* b, const ScreenVertex* c) = 0;
+    virtual void DrawTriangleMultitex(const ScreenVertex* a, const ScreenVertex* b, const ScreenVertex* c) = 0;
+    virtual void ReservedTriangle(const ScreenVertex* a, const ScreenVertex* b, const ScreenVertex* c) = 0;
+    virtual void DrawQuad(const ScreenVertex* a, const ScreenVertex* b, const ScreenVertex* c,
+                          const ScreenVertex* d) = 0;
+    virtual void BindTexture0(TextureId name) = 0;
+    virtual void BindTexture1(TextureId name) = 0;
+    virtual void Reserved1(int value) = 0;
+    virtual void Reserved2(int value) = 0;
+    virtual void SetIntensity(int level) = 0;
+    virtual void Clear() = 0;
+    virtual void Present() = 0;
+    virtual void SetBlendMode(int mode) = 0;
+};
+
+// A video mode and the surface on it. Width, height and depth are fixed at construction.
+class Display {
+public:
+    Display(int width, int height, int bitsPerPixel)
+        : width(width), height(height), bitsPerPixel(bitsPerPixel) {}
+    virtual ~Display() = default;
+    virtual Image* CreateSurface(const PixelFormat& format) = 0;
+    virtual int LockSurface(Image* image) = 0;
+    virtual void UnlockSurface() = 0;
+    // Switches the mode and makes a drawing context current on the main window; 1 on success,
+    // 0 after a failure reported in a "FATAL ERROR" box.
+    virtual int Open() = 0;
+    // A new renderer for this display (after a successful Open); the base returns null.
+    virtual Renderer* CreateRenderer() { return nullptr; }
+
+    const int width;
+    const int height;
+    const int bitsPerPixel;
+};
+
+class GraphicsSystem {
+public:
+    virtual ~GraphicsSystem() = default;
+    virtual Display* CreateDisplay(int width, int height, int bitsPerPixel) = 0;
+    // Releases the drawing context and gives the desktop its own mode back. Safe when closed.
+    virtual void Shutdown() = 0;
+};
+
+// The OpenGL graphics system, owned by the caller.
+GraphicsSystem* CreateGraphicsSystem();

@@ -1,0 +1,74 @@
+// Demo shell: application entry, main window and message pump; the show's shared state
+// (music sync, renderer, shared textures and meshes); the demo sequence.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "gfx/gfx.h"
+#include "import/import.h"
+#include "platform/bass.h"
+#include "platform/win32.h"
+
+// ---- Application entry, window and pump ------------------------------------------------
+
+extern HINSTANCE instance;  // handle given to the entry point
+extern int showCommand;     // show-window command given to the entry point
+extern HWND mainWindow;     // the top-level window; null until created
+extern int quitSeen;        // 1 once the pump has retrieved WM_QUIT; never cleared
+
+int WinMain(HINSTANCE instance, HINSTANCE previousInstance, char* commandLine, int showCommand);
+// 1 when the window exists, 0 when CreateWindowExA failed.
+int CreateMainWindow(HINSTANCE instance, int showCommand);
+LRESULT MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Drains every pending message without waiting; 1 once a quit has been seen, from then on always.
+int PumpMessages();
+void ShowSystemMessage(const char* text);
+
+// ---- Shared show state -----------------------------------------------------------------
+
+// Song position written by the music sync callback (audio thread) and read by the frame
+// loops (main thread): single 32-bit stores and loads, relaxed order.
+struct SyncState {
+    std::atomic<uint32_t> channel{0};
+    std::atomic<int32_t> row{0};    // 0..65535
+    std::atomic<int32_t> order{0};  // 0..65535
+    // Stores channel and registers OnMusicSync for every row of every order.
+    void RegisterSync(DWORD channel);
+};
+extern SyncState syncState;
+// The sync callback: row = high 16 bits of data, order = low 16 bits.
+void OnMusicSync(DWORD sync, DWORD channel, DWORD data);
+
+extern float fadeLevel;  // colour of the final scene's faces: 1.0, lowered during order 32
+
+extern GraphicsSystem* graphicsSystem;
+extern Display* display;
+extern Renderer* renderer;  // every part draws through this
+
+// Shared textures, by asset-table row.
+extern TextureId envmapTexture;      // "envmap1.png"
+extern TextureId stripeTexture;      // "stripe.png"
+extern TextureId striberTexture;     // "striber3.png"
+extern TextureId fisseTexture;       // "fisse.png"
+extern TextureId osTexture;          // "os.png"
+extern TextureId plettetTexture;     // "plettet.png"
+extern TextureId circlesTexture;     // "circles.png"
+extern TextureId pictureTextures[4]; // "1.png" .. "4.png"
+extern TextureId toypushTexture;     // "toypush.png"
+extern TextureId greetsTexture;      // "greets.png"
+extern TextureId txtTexture;         // "txt.png"
+
+// Shared meshes.
+extern Mesh spiralMesh;   // "spiral.3ds" "Shape1"
+extern Mesh ballMesh;     // "ball2116.3ds" "Object01"
+extern Mesh coneMesh;     // "striber.3ds" "Cone01"
+extern Mesh boxMesh;      // "toyscene.3ds" "Box05"
+extern Mesh dudeMesh;     // "toyscene.3ds" "dude"
+extern Mesh brillerMesh;  // "toyscene.3ds" "briller"
+extern Mesh toypushMesh;  // "toypush1.3ds" "Shape1"
+
+// ---- Demo sequence ---------------------------------------------------------------------
+
+// The whole show: set-up, the seven parts, the final loop, tear-down.
+void RunDemo(int width, int height, int bitsPerPixel);

@@ -1,0 +1,12 @@
+// Where tests find data: third-party files beside the repository and the generated show data.
+#pragma once
+
+#include <string>
+
+// ../shared/testdata beside the repository, or ORANGEFUNK_TESTDATA when set. Tests that
+// need it skip with a message when the folder is absent.
+std::string TestDataDir();
+// The build's generated data folder (textures, objects, "funk.it").
+std::string ShowDataDir();
+// True when the folder exists.
+bool DirExists(const std::string& path);
