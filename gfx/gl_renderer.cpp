@@ -1,0 +1,241 @@
+// OpenGL renderer: numbered states and blend presets, two texture units, perspective-correct
+// immediate-mode triangles and quads, texture upload, buffer swap and clear.
+#include "gfx/gl_renderer.h"
+
+#include <GL/gl.h>
+
+#include <cstring>
+
+#include "gfx/gl_window_state.h"
+#include "platform/win32.h"
+
+#ifndef GL_TEXTURE0_ARB
+#define GL_TEXTURE0_ARB 0x84C0
+#endif
+#ifndef GL_TEXTURE1_ARB
+#define GL_TEXTURE1_ARB 0x84C1
+#endif
+
+ActiveTextureProc activeTextureFn = nullptr;
+MultiTexCoordProc multiTexCoordFn = nullptr;
+
+namespace {
+
+const char kMultitextureName[] = "GL_ARB_multitexture";
+
+// Stand-in for a missing image: one white texel, opaque in the loader's inverted-alpha
+// convention (alpha byte 0), so a texture made from a missing file draws its vertex colour.
+const uint8_t kWhiteTexel[4] = {255, 255, 255, 0};
+
+void SelectUnit(int unit) { activeTextureFn(GL_TEXTURE0_ARB + unit); }
+
+void ResetTextureMatrix() {
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+}
+
+// Enables texturing and blending on the selected unit with the given factors.
+void TexturedBlend(GLenum source, GLenum destination) {
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_BLEND);
+    glBlendFunc(source, destination);
+}
+
+// Binds `name` on the selected unit and uploads the image with the formats of `mode`
+// (1 RGBA8, 2 RGB5, 3 RGBA4 from RGBA bytes; 4 LUMINANCE8 from one byte per pixel);
+// other modes upload nothing. A null image uploads one white texel.
+void Upload(int name, const Image* image, int mode, bool colourMaterial) {
+    GLint internalFormat;
+    GLenum pixelFormat = GL_RGBA;
+    int bytesPerPixel = 4;
+    switch (mode) {
+        case 1: internalFormat = GL_RGBA8; break;
+        case 2: internalFormat = GL_RGB5; break;
+        case 3: internalFormat = GL_RGBA4; break;
+        case 4: internalFormat = GL_LUMINANCE8; pixelFormat = GL_LUMINANCE; bytesPerPixel = 1; break;
+        default: return;
+    }
+    glBindTexture(GL_TEXTURE_2D, name);
+    if (colourMaterial) {
+        glEnable(GL_COLOR_MATERIAL);
+        glColorMaterial(GL_FRONT_AND_BACK, GL_SPECULAR);
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    if (!image) {
+        glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, 1, 1, 0, pixelFormat, GL_UNSIGNED_BYTE,
+                     kWhiteTexel);
+        return;
+    }
+    // Rows are read at the image's own pitch, so any pitch that holds a row uploads intact.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, image->pitch / bytesPerPixel);
+    glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, image->width, image->height, 0, pixelFormat,
+                 GL_UNSIGNED_BYTE, image->Pixels());
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+}
+
+// One corner with unit 0's coordinates scaled by q = 1/z and q as their fourth component,
+// so that the rasteriser's division by q makes the mapping perspective-correct; the
+// vertex depth is q (identity matrices: window depth (q + 1) / 2, nearer is larger).
+void PerspectiveVertex(const ScreenVertex* v, float alpha) {
+    const float q = 1.0f / v->z;
+    glColor4f(v->red, v->green, v->blue, alpha);
+    glTexCoord4f(v->s0 * q, v->t0 * q, 0.0f, q);
+    glVertex3f(v->screenX, v->screenY, q);
+}
+
+}  // namespace
+
+GlRenderer::GlRenderer(const char* extensions) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    if (HasMultitexture(extensions)) {
+        activeTextureFn = reinterpret_cast<ActiveTextureProc>(wglGetProcAddress("glActiveTextureARB"));
+        multiTexCoordFn = reinterpret_cast<MultiTexCoordProc>(wglGetProcAddress("glMultiTexCoord2fARB"));
+    } else {
+        activeTextureFn = nullptr;
+        multiTexCoordFn = nullptr;
+    }
+    ResetTextureMatrix();
+}
+
+bool GlRenderer::HasMultitexture(const char* extensions) {
+    return extensions && std::strstr(extensions, kMultitextureName) != nullptr;
+}
+
+void GlRenderer::SetState(int state, int value) {
+    if (state == 1) {
+        if (value == 1)
+            glEnable(GL_DEPTH_TEST);
+        else
+            glDisable(GL_DEPTH_TEST);
+    } else if (state == 6) {
+        if (value == 1) {
+            SelectUnit(1);
+            glDisable(GL_TEXTURE_2D);
+            SelectUnit(0);
+            glEnable(GL_TEXTURE_2D);
+        } else if (value == 2) {
+            SelectUnit(0);
+            glEnable(GL_TEXTURE_2D);
+            SelectUnit(1);
+            glEnable(GL_TEXTURE_2D);
+        }
+    }
+}
+
+void GlRenderer::SetBlendMode(int mode) {
+    switch (mode) {
+        case 2:
+            glEnable(GL_TEXTURE_2D);
+            glDisable(GL_BLEND);
+            break;
+        case 3: TexturedBlend(GL_ZERO, GL_ZERO); break;
+        case 4: TexturedBlend(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_COLOR); break;
+        case 15:
+            SelectUnit(0);
+            [[fallthrough]];
+        case 6:
+            TexturedBlend(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_COLOR);
+            ResetTextureMatrix();
+            break;
+        case 7:
+            glDisable(GL_DEPTH_TEST);
+            glDisable(GL_TEXTURE_2D);
+            glDisable(GL_BLEND);
+            break;
+        case 10: TexturedBlend(GL_ONE, GL_ONE); break;
+        case 11: TexturedBlend(GL_DST_ALPHA, GL_SRC_ALPHA); break;
+        default: break;
+    }
+}
+
+void GlRenderer::BindTexture0(TextureId name) {
+    SelectUnit(0);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
+void GlRenderer::BindTexture1(TextureId name) {
+    SelectUnit(1);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+}
+
+void GlRenderer::DrawTriangle(const ScreenVertex* a, const ScreenVertex* b, const ScreenVertex* c) {
+    glBegin(GL_TRIANGLES);
+    PerspectiveVertex(a, 1.0f);
+    PerspectiveVertex(b, 1.0f);
+    PerspectiveVertex(c, 1.0f);
+    glEnd();
+}
+
+void GlRenderer::DrawQuad(const ScreenVertex* a, const ScreenVertex* b, const ScreenVertex* c,
+                          const ScreenVertex* d) {
+    glBegin(GL_QUADS);
+    PerspectiveVertex(a, a->alpha);
+    PerspectiveVertex(b, b->alpha);
+    PerspectiveVertex(c, c->alpha);
+    PerspectiveVertex(d, d->alpha);
+    glEnd();
+}
+
+void GlRenderer::DrawTriangleMultitex(const ScreenVertex* a, const ScreenVertex* b,
+                                      const ScreenVertex* c) {
+    const ScreenVertex* corners[3] = {a, b, c};
+    glBegin(GL_TRIANGLES);
+    for (const ScreenVertex* v : corners) {
+        glColor4f(v->red, v->green, v->blue, 1.0f);
+        multiTexCoordFn(GL_TEXTURE0_ARB, v->s0, v->t0);
+        multiTexCoordFn(GL_TEXTURE1_ARB, v->s1, v->t1);
+        glVertex3f(v->screenX, v->screenY, 1.0f / v->z);
+    }
+    glEnd();
+}
+
+void GlRenderer::ReservedTriangle(const ScreenVertex*, const ScreenVertex*, const ScreenVertex*) {}
+
+void GlRenderer::SetIntensity(int level) {
+    const float f = static_cast<float>(level) / 256.0f;
+    glColor4f(f, f, f, f);
+}
+
+void GlRenderer::Clear() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
+
+void GlRenderer::Present() {
+    SwapBuffers(glWindowState.deviceContext);
+    ResetTextureMatrix();
+}
+
+TextureId GlRenderer::CreateTexture(const Image* image, int mode) {
+    const int name = ++textureCounter;
+    Upload(name, image, mode, true);
+    return name;
+}
+
+void GlRenderer::UpdateTexture(int name, const Image* image, int mode) { Upload(name, image, mode, false); }
+
+void GlRenderer::Reserved1(int) {}
+void GlRenderer::Reserved2(int) {}
+void GlRenderer::Reserved3(int) {}
+
+Renderer* CreateGlRendererWith(const char* extensions) {
+    if (GlRenderer::HasMultitexture(extensions)) {
+        GlRenderer* renderer = new GlRenderer(extensions);
+        if (activeTextureFn && multiTexCoordFn) return renderer;
+        delete renderer;  // named but not loadable: as unusable as a missing extension
+    }
+    ChangeDisplaySettingsA(nullptr, 0);
+    MessageBoxA(nullptr, "GL_ARB_multitexture not supported\n", "FATAL ERROR", MB_OK);
+    return nullptr;
+}
+
+Renderer* CreateGlRenderer() {
+    return CreateGlRendererWith(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)));
+}
