@@ -35,6 +35,17 @@ struct ObjectData {
 // assertion report naming the open. An object the file lacks gives counts of 0.
 void LoadObject(ObjectData* result, const char* fileName, const char* objectName);
 
+// One object of a 3DS file with the counts LoadObject would deliver for it, and the entry
+// count of its mapping list as stored (0 when it has none).
+struct ObjectSummary {
+    char name[32];  // cut to 31 bytes as the reader does
+    int32_t vertexCount, faceCount, mappingCount;
+};
+
+// Appends every named object of the 3DS file fileName to objects, in file order, without
+// the chunk trace. Returns false (objects unchanged) when the file cannot be opened.
+bool ListObjects(const char* fileName, std::vector<ObjectSummary>* objects);
+
 struct VertexBuffer {
     explicit VertexBuffer(int32_t count);
     std::vector<Vec3> positions;        // object space, count entries
