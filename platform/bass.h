@@ -37,9 +37,19 @@ namespace basstest {
 // fire, on the calling thread, for the rows that start within the advanced span.
 void SetLockstep(bool lockstep);
 // Renders the next frames (interleaved stereo, 16-bit) in lockstep mode into out (may be
-// null), firing syncs; returns the frames rendered (fewer at the end of the song).
+// null), firing syncs; returns the frames of music rendered (fewer at the end of the song,
+// 0 before BASS_Start, after BASS_Stop or with nothing playing); out gets silence past them.
 int Advance(int frames, int16_t* out);
 // Starts the song at an order when it is played (0 by default).
 void SetStartOrder(int order);
+
+struct Status {
+    bool initialised;  // between BASS_Init and BASS_Free
+    bool started;      // output running: between BASS_Start and BASS_Stop
+    bool playing;      // a module is playing (not stopped, not at its end)
+    bool silentClock;  // no sound device: the output runs on the silent real-time clock
+    int syncs;         // syncs set since BASS_Init
+};
+Status CurrentStatus();
 
 }  // namespace basstest

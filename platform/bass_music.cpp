@@ -1,0 +1,87 @@
+// Module decoding for the music stand-in: libopenmpt renders the song once, in pieces of
+// at most kMusicPieceFrames, and every change of (order, row) is reported as a row start.
+#include "platform/bass_music.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <ostream>
+#include <libopenmpt/libopenmpt.hpp>
+#include <vector>
+
+MusicStream::MusicStream() = default;
+MusicStream::~MusicStream() = default;
+
+bool MusicStream::Load(const char* fileName, std::string* error) {
+    Unload();
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file) {
+        *error = std::strerror(errno);
+        return false;
+    }
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    if (file.bad()) {
+        *error = "read error";
+        return false;
+    }
+    try {
+        // Play once: repeat count 0, and no fade-out tail after the last row.
+        // libopenmpt's load notes are not errors: they go to a stream without a buffer.
+        static std::ostream quiet(nullptr);
+        module = std::make_unique<openmpt::module>(bytes, quiet,
+                                                    std::map<std::string, std::string>{{"play.at_end", "stop"}});
+        module->set_repeat_count(0);
+    } catch (const std::exception& e) {
+        *error = e.what();
+        module.reset();
+        return false;
+    }
+    Restart(0);
+    return true;
+}
+
+void MusicStream::Unload() {
+    module.reset();
+    ended = false;
+}
+
+void MusicStream::Restart(int startOrder) {
+    if (!module) return;
+    module->set_position_order_row(startOrder, 0);
+    lastOrder = lastRow = -1;
+    ended = false;
+}
+
+int MusicStream::Render(int frequency, int16_t* out, int frames,
+                        void (*onRow)(void* user, int order, int row), void* user) {
+    if (!module || ended) return 0;
+    int done = 0;
+    while (done < frames) {
+        // libopenmpt processes a tick only when it renders that tick's first frame, so after
+        // a read the reported row is the one playing at the piece's end; a row reported for
+        // the first time therefore started inside this piece. A piece is shorter than the
+        // shortest tick (about 430 frames at 44.1 kHz), so no row goes unseen.
+        const int piece = std::min(kMusicPieceFrames, frames - done);
+        const int got = static_cast<int>(module->read_interleaved_stereo(frequency, piece, out + 2 * done));
+        // A short read means the song ended inside the piece: no row starts there, and the
+        // position libopenmpt reports has already gone back to the start.
+        if (got == piece) {
+            const int order = module->get_current_order();
+            const int row = module->get_current_row();
+            if (order != lastOrder || row != lastRow) {
+                lastOrder = order;
+                lastRow = row;
+                onRow(user, order, row);
+            }
+        }
+        done += got;
+        if (got < piece) {
+            ended = true;
+            break;
+        }
+    }
+    return done;
+}

@@ -1,0 +1,39 @@
+// Module decoding for the music stand-in: renders a tracker module through libopenmpt in
+// small pieces and reports each pattern row at the piece in which it starts.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace openmpt {
+class module;
+}
+
+// Largest span, in frames, between a row's true start and the piece it is reported in.
+constexpr int kMusicPieceFrames = 32;
+
+class MusicStream {
+public:
+    MusicStream();
+    ~MusicStream();
+
+    // Loads a module file; on failure returns false and sets error to the reason.
+    bool Load(const char* fileName, std::string* error);
+    void Unload();
+    bool Loaded() const { return module != nullptr; }
+    // Rewinds to row 0 of startOrder; the next row seen is reported again.
+    void Restart(int startOrder);
+    // Renders up to frames interleaved 16-bit stereo frames at frequency Hz into out,
+    // calling onRow(user, order, row) whenever a new row starts within a piece, before
+    // the following piece is rendered. Returns the frames rendered; fewer than asked
+    // means the song has ended.
+    int Render(int frequency, int16_t* out, int frames,
+               void (*onRow)(void* user, int order, int row), void* user);
+    bool Ended() const { return ended; }
+
+private:
+    std::unique_ptr<openmpt::module> module;
+    int lastOrder = -1, lastRow = -1;
+    bool ended = false;
+};
