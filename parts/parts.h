@@ -7,6 +7,8 @@
 #pragma once
 
 #include "gfx/gfx.h"
+#include "math/math.h"
+#include "scene/scene.h"
 
 // Animation clock of the looping parts: 3.14 at program start; each part adds its own step.
 extern float demoTime;
@@ -34,6 +36,77 @@ public:
     int width = 0;
     int height = 0;
     int bitsPerPixel = 0;
+};
+
+// ---- The final scene: a field of swaying tentacles ---------------------------------------
+// Scene space: z up; the tentacles stand on the plane z = 0, feet on a 4x4 grid.
+
+struct TentacleJoint {
+    Vec3 position;
+    Vec3 previous;        // position before this step's integration
+    Vec3 velocity;        // scaled units per step
+    Vec3 force;
+    Vec3 rest;            // where the spring pulls the joint back to
+    float springStrength; // 2.0
+    float response;       // 0.5
+    float ringRadius;     // radius of the mesh ring around this joint
+};
+
+// A point that pulls joints within its reach, more strongly the nearer they are.
+struct Attractor {
+    Vec3 position;
+    float strength;
+    float reach;
+};
+
+constexpr int kMaxAttractors = 2;
+extern Attractor attractors[kMaxAttractors];
+extern int attractorCount;   // entries of attractors the simulation reads; 0 until Init
+extern float lastSceneTime;  // scaled time of the previous frame; -1 before the first
+
+// A chain of joints from a fixed foot to a free tip, wrapped in a tube of rings.
+class Tentacle {
+public:
+    ~Tentacle();
+    // n joints from foot to tip; ring radius 2 * radius at the foot down to 0 at the tip;
+    // sides vertices per ring. Creates the node (owned by the tentacle) with adjacency.
+    void Build(int n, const Vec3& foot, const Vec3& tip, int radius, int sides);
+    // One simulation step of dt scaled time units: attractors and springs, integration,
+    // then two passes that shorten links longer than the rest link length.
+    void Simulate(float dt);
+    // Rebuilds every ring, perpendicular to the chain's local direction, around its joint.
+    void UpdateMesh();
+    void Step(float dt) {
+        Simulate(dt);
+        UpdateMesh();
+    }
+
+    int jointCount = 0;
+    int sides = 0;
+    int radius = 0;
+    TentacleJoint* joints = nullptr;
+    int faceCount = 0;
+    int vertexCount = 0;
+    float restLength = 0;  // foot to tip at build time
+    SceneNode* node = nullptr;
+};
+
+constexpr int kMaxTentacles = 100;
+
+class TentacleScene : public DemoEffect {
+public:
+    // Builds the floor scene (kept, not drawn), sixteen tentacles, lights and the camera.
+    int Init() override;
+    // Advances the simulation to time (frameClock of the final loop; 80 scaled units per
+    // unit) and draws the objects scene through `renderer`, coloured by `fadeLevel`.
+    void Frame(int unused, float time) override;
+
+    Scene objects;
+    Scene floor;
+    PointLight* lights[3] = {nullptr, nullptr, nullptr};
+    Camera* camera = nullptr;
+    Tentacle** tentacles = nullptr;  // room for kMaxTentacles
+    int tentacleCount = 0;
 };
 
 // The final scene (one process-wide instance), built during the sequence's set-up and
