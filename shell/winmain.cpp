@@ -1,0 +1,11 @@
+// Process entry: the main window, the whole show, then the closing message.
+#include "shell/shell.h"
+
+int WinMain(HINSTANCE instance, HINSTANCE, char*, int showCommand) {
+    ::instance = instance;
+    ::showCommand = showCommand;
+    if (!CreateMainWindow(instance, showCommand)) return 0;
+    RunDemo(640, 480, 16);
+    ShowSystemMessage("Done!");
+    return 0;
+}
