@@ -59,7 +59,7 @@ struct MeshFace {
     ScreenVertex* a;
     ScreenVertex* b;
     ScreenVertex* c;
-    int32_t indexA, indexB, indexC;  // the same vertices as indices (set by ImportObject)
+    int32_t indexA, indexB, indexC;  // the same vertices as indices (set by both builders)
 };
 
 struct FaceBuffer {

@@ -11,6 +11,14 @@ void ExpectMatrixNear(const Matrix34& expected, const Matrix34& actual, float to
     for (int i = 0; i < 12; ++i) EXPECT_NEAR(expected.m[i], actual.m[i], tolerance) << "float " << i;
 }
 
+void ExpectVecNear(const Vec3& expected, const Vec3& actual, float tolerance) {
+    EXPECT_NEAR(expected.x, actual.x, tolerance);
+    EXPECT_NEAR(expected.y, actual.y, tolerance);
+    EXPECT_NEAR(expected.z, actual.z, tolerance);
+}
+
+Vec3 Translation(const Matrix34& m) { return {m.m[3], m.m[7], m.m[11]}; }
+
 Matrix34 WithTranslation(float x, float y, float z) {
     Matrix34 m = kMatrix34Identity;
     m.m[3] = x;
@@ -40,16 +48,8 @@ TEST(MathRotate, PreMultiplyingMovesTranslationLocalDoesNot) {
     Matrix34 pre = WithTranslation(1, 0, 0), post = WithTranslation(1, 0, 0);
     MatRotateZ(halfPi, &pre);
     MatRotateZLocal(halfPi, &post);
-    EXPECT_NEAR(pre.m[3], 0.0f, 1e-6f);
-    EXPECT_NEAR(pre.m[7], 1.0f, 1e-6f);
-    EXPECT_EQ(post.m[3], 1.0f);
-    EXPECT_EQ(post.m[7], 0.0f);
-    // Local rotation composes on the right: a point on x goes to y before translation.
-    const Vec3 p = {1, 0, 0};
-    Vec3 out;
-    MatTransformPoint(&post, &p, &out);
-    EXPECT_NEAR(out.x, 1.0f, 1e-6f);
-    EXPECT_NEAR(out.y, 1.0f, 1e-6f);
+    ExpectVecNear({0, 1, 0}, Translation(pre), 1e-6f);
+    ExpectVecNear({1, 0, 0}, Translation(post), 0.0f);
 }
 
 TEST(MathRotate, LocalFormsEqualMultiplyingOnTheRight) {
@@ -70,24 +70,14 @@ TEST(MathScaleTranslate, PreAndPostForms) {
     Matrix34 pre = WithTranslation(1, 1, 1), post = WithTranslation(1, 1, 1);
     MatScale(2, 3, 4, &pre);
     MatScaleLocal(2, 3, 4, &post);
-    EXPECT_EQ(pre.m[3], 2.0f);
-    EXPECT_EQ(pre.m[7], 3.0f);
-    EXPECT_EQ(pre.m[11], 4.0f);
-    EXPECT_EQ(pre.m[5], 3.0f);
-    EXPECT_EQ(post.m[3], 1.0f);
-    EXPECT_EQ(post.m[7], 1.0f);
-    EXPECT_EQ(post.m[11], 1.0f);
+    ExpectVecNear({2, 3, 4}, Translation(pre), 0.0f);
+    ExpectVecNear({1, 1, 1}, Translation(post), 0.0f);
     EXPECT_EQ(post.m[10], 4.0f);
-
-    // TranslateLocal moves along the matrix's own axes: scaled by 2, 3, 4 here.
+    // TranslateLocal moves along the matrix's own (scaled) axes, Translate along the world's.
     MatTranslateLocal(1, 1, 1, &post);
-    EXPECT_EQ(post.m[3], 3.0f);
-    EXPECT_EQ(post.m[7], 4.0f);
-    EXPECT_EQ(post.m[11], 5.0f);
+    ExpectVecNear({3, 4, 5}, Translation(post), 0.0f);
     MatTranslate(1, 2, 3, &pre);
-    EXPECT_EQ(pre.m[3], 3.0f);
-    EXPECT_EQ(pre.m[7], 5.0f);
-    EXPECT_EQ(pre.m[11], 7.0f);
+    ExpectVecNear({3, 5, 7}, Translation(pre), 0.0f);
 }
 
 TEST(MathTransform, PointVectorAndInverseTransform) {
@@ -98,27 +88,10 @@ TEST(MathTransform, PointVectorAndInverseTransform) {
     Vec3 moved, turned, back;
     MatTransformPoint(&m, &p, &moved);
     MatRotateVector(&m, &p, &turned);
-    EXPECT_NEAR(moved.x, 8.0f, 1e-5f);
-    EXPECT_NEAR(moved.y, 21.0f, 1e-5f);
-    EXPECT_NEAR(moved.z, 33.0f, 1e-5f);
-    EXPECT_NEAR(turned.x, -2.0f, 1e-6f);
-    EXPECT_NEAR(turned.y, 1.0f, 1e-6f);
-    EXPECT_NEAR(turned.z, 3.0f, 1e-6f);
     MatInverseTransformPoint(&m, &moved, &back);
-    EXPECT_NEAR(back.x, 1.0f, 1e-5f);
-    EXPECT_NEAR(back.y, 2.0f, 1e-5f);
-    EXPECT_NEAR(back.z, 3.0f, 1e-5f);
-}
-
-TEST(MathMultiply, AppliesRightOperandFirst) {
-    Matrix34 a = kMatrix34Identity, b = kMatrix34Identity, ab;
-    MatScale(2, 2, 2, &a);
-    MatTranslate(1, 0, 0, &b);
-    MatMultiply(&a, &b, &ab);
-    const Vec3 origin = {0, 0, 0};
-    Vec3 out;
-    MatTransformPoint(&ab, &origin, &out);
-    EXPECT_EQ(out.x, 2.0f);  // translated to 1, then scaled
+    ExpectVecNear({8, 21, 33}, moved, 1e-5f);
+    ExpectVecNear({-2, 1, 3}, turned, 1e-6f);
+    ExpectVecNear(p, back, 1e-5f);
 }
 
 TEST(MathInvert, NodeMatrixTimesInverseIsIdentity) {
@@ -157,35 +130,22 @@ TEST(MathInvert, ZeroRowReturnsZeroAndLeavesOutput) {
 TEST(MathVector, NormalizeAndCross) {
     Vec3 zero = {0, 0, 0};
     EXPECT_EQ(VecNormalize(&zero), 0);
-    EXPECT_EQ(zero.x, 0.0f);
-    EXPECT_EQ(zero.y, 0.0f);
-    EXPECT_EQ(zero.z, 0.0f);
-
+    ExpectVecNear({0, 0, 0}, zero, 0.0f);
     Vec3 v = {3, 0, 4};
     EXPECT_EQ(VecNormalize(&v), 1);
-    EXPECT_FLOAT_EQ(v.x, 0.6f);
-    EXPECT_EQ(v.y, 0.0f);
-    EXPECT_FLOAT_EQ(v.z, 0.8f);
+    ExpectVecNear({0.6f, 0, 0.8f}, v, 1e-7f);
 
-    const Vec3 src = {0, 0, 0};
     Vec3 dst = {7, 8, 9};
-    EXPECT_EQ(VecNormalizeTo(&src, &dst), 0);
-    EXPECT_EQ(dst.x, 7.0f);
-    const Vec3 tiny = {1e-20f, 0, 0};
+    EXPECT_EQ(VecNormalizeTo(&zero, &dst), 0);
+    ExpectVecNear({7, 8, 9}, dst, 0.0f);
+    const Vec3 tiny = {1e-20f, 0, 0};  // no epsilon: any non-zero length normalises
     EXPECT_EQ(VecNormalizeTo(&tiny, &dst), 1);
-    EXPECT_FLOAT_EQ(dst.x, 1.0f);
+    ExpectVecNear({1, 0, 0}, dst, 1e-7f);
 
-    const Vec3 x = {1, 0, 0}, y = {0, 1, 0};
-    Vec3 z;
-    VecCross(&x, &y, &z);
-    EXPECT_EQ(z.x, 0.0f);
-    EXPECT_EQ(z.y, 0.0f);
-    EXPECT_EQ(z.z, 1.0f);
     const Vec3 a = {1, 2, 3}, b = {4, 5, 6};
-    VecCross(&a, &b, &z);
-    EXPECT_EQ(z.x, -3.0f);
-    EXPECT_EQ(z.y, 6.0f);
-    EXPECT_EQ(z.z, -3.0f);
+    Vec3 c;
+    VecCross(&a, &b, &c);
+    ExpectVecNear({-3, 6, -3}, c, 0.0f);
 }
 
 }  // namespace
