@@ -1,0 +1,84 @@
+// The per-frame operations allocate nothing: global operator new is replaced here by a
+// counting version and a whole frame of a looping part is run between two readings.
+#include <atomic>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "fx/fx.h"
+#include "tests/fx/test_mesh.h"
+#include "tests/support/recording_renderer.h"
+
+namespace {
+std::atomic<long> allocations{0};
+}
+
+void* operator new(std::size_t size) {
+    ++allocations;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+TEST(NoAllocation, AFrameOfTheEffectPipelineAllocatesNothing) {
+    std::vector<Vec3> positions;
+    std::vector<std::array<int, 3>> triangles;
+    TorusGeometry(20, 12, 40, 15, &positions, &triangles);
+    TestMesh torus(positions, triangles);
+    std::vector<FaceRef> refs(torus.faces.count);
+    std::vector<float> factors(torus.working.count, 1.1f);
+    std::vector<ScreenVertex> grid(6 * 5);
+    for (int i = 0; i < 30; ++i) {
+        grid[i].x = float(i % 6);
+        grid[i].y = float(i / 6);
+        grid[i].z = 5.0f + i;
+    }
+    CountingRenderer renderer;
+
+    EffectCamera camera{};
+    CameraSetAspect(&camera, 2, 2, 1.2f);
+    CameraSetFov(&camera, 91);
+    CameraSetViewport(&camera, 2, 2);
+    SetClipProjection(0, 0, 1, 1);
+    // The eye sits inside the torus's ring, so faces cross every side plane and the eye.
+    CameraSetPosition(&camera, 40, 0, 0);
+    CameraSetTarget(&camera, 0, 10, 60);
+    camera.roll = 20;
+
+    const long before = allocations.load();
+    ScaleVertices(&torus.mesh, factors.data());
+    ScaleVerticesXZ(&torus.mesh, factors.data());
+    Matrix44 view;
+    Matrix44FromCamera(&view, &camera);
+    const Vec3 focal = {camera.focalX, camera.focalY, 1};
+    Matrix44Scale(&view, &focal);
+    TransformVertices(&torus.working, &view);
+    ProjectVertices(&torus.working, &camera);
+    SmoothEnvMap(torus.working.vertices.data(), torus.faces.faces.data(), torus.working.count,
+                 torus.faces.count);
+    GridEnvMap(grid.data(), 6, 5);
+    ClearTexCoordsSetColour(grid.data(), 30, 1, 1, 1);
+    FillFaceRefs(refs.data(), torus.faces.faces.data(), torus.faces.count);
+    ComputeFaceKeys(refs.data(), torus.faces.faces.data(), torus.faces.count);
+    SortFaceRefs(refs.data(), torus.faces.count);
+    DrawFaceRefs(&renderer, refs.data(), torus.faces.count);
+    DrawFaceRefsMultitex(&renderer, refs.data(), torus.faces.count);
+    const long after = allocations.load();
+
+    EXPECT_EQ(after - before, 0);
+    EXPECT_GT(renderer.triangles, 0);
+    // Some faces were cut: the clipper's path ran too.
+    int flagged = 0;
+    for (const ScreenVertex& v : torus.working.vertices) flagged += v.clipFlags != 0;
+    EXPECT_GT(flagged, 0);
+    // The counter sees allocations at all (the replacement is in effect).
+    std::vector<int>* probe = new std::vector<int>(3);
+    EXPECT_GT(allocations.load(), after);
+    delete probe;
+}
