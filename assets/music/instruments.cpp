@@ -99,9 +99,9 @@ Sample Snare() {
         p1 += (180.0 + 60.0 * Decay(t, 0.01)) / kFs;
         const double tone = (0.6 * Sine(p1) + 0.3 * Sine(330.0 * t)) * Decay(t, 0.05);
         const double hiss = low.Low(high.High(noise.Next())) * Decay(t, 0.11);
-        s[i] = Attack(t, 0.0005) * (tone + 1.1 * hiss);
+        s[i] = SoftClip(2.0 * Attack(t, 0.0005) * (tone + 1.1 * hiss));
     }
-    return OneShot("snare", s, kSampleRate, 60);
+    return OneShot("snare", s, kSampleRate, 64);
 }
 
 // Cymbals: metal (pitched by `ratio`) plus noise, high-passed twice at `cutoffHz`, decaying
@@ -177,7 +177,7 @@ Sample Clav() {
                    },
                    [](int k) { return 0.35 / (1.0 + 0.12 * k); });
     for (size_t i = 0; i < s.size(); ++i) s[i] *= Attack(i / kFs, 0.001);
-    return OneShot("clav", s, C5SpeedFor(hz), 50);
+    return OneShot("clav", s, C5SpeedFor(hz), 64);
 }
 
 Sample Piano() {
@@ -221,7 +221,7 @@ Sample Brass() {
         const double release = t < 0.45 ? 1.0 : Decay(t - 0.45, 0.06);
         s[i] *= Attack(t, 0.01) * (0.7 + 0.3 * Decay(t, 0.1)) * release;
     }
-    return OneShot("brass", s, C5SpeedFor(hz), 46);
+    return OneShot("brass", s, C5SpeedFor(hz), 56);
 }
 
 // A looped tone: `voices` oscillators whose cycle counts over `loopLength` frames are whole
@@ -278,7 +278,7 @@ Sample Pad() {
     const double f = kFs / period;
     return LoopedTone("strings pad", period, {199, 200, 201}, loop, 4000.0, 0.25,
                       [&](int k) { return 1.0 / k / (1.0 + (k * f / 1200.0) * (k * f / 1200.0)); },
-                      36);
+                      44);
 }
 
 }  // namespace
@@ -287,8 +287,8 @@ std::vector<Sample> MakeSamples() {
     std::vector<Sample> set;
     set.push_back(Kick());
     set.push_back(Snare());
-    set.push_back(Cymbal("closed hat", {0.12, 2.0, 0.62, 6000.0, 0.02}, 0x4A7u, 34));
-    set.push_back(Cymbal("open hat", {0.6, 2.0, 0.62, 6000.0, 0.17}, 0x0BE7u, 30));
+    set.push_back(Cymbal("closed hat", {0.12, 2.0, 0.62, 6000.0, 0.02}, 0x4A7u, 56));
+    set.push_back(Cymbal("open hat", {0.6, 2.0, 0.62, 6000.0, 0.17}, 0x0BE7u, 48));
     set.push_back(Clap());
     set.push_back(Cymbal("crash", {2.2, 3.1, 0.41, 3500.0, 0.6}, 0xC4A5u, 48));
     set.push_back(Tom());

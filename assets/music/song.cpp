@@ -452,13 +452,13 @@ Module ComposeSong() {
     m.initialSpeed = kSpeed;
     m.initialTempo = kTempo;
     m.globalVolume = 128;
-    m.mixVolume = 40;
+    m.mixVolume = 48;
     m.samples = MakeSamples();
     // Pan 0-64 and volume 0-64 per channel; unused channels are disabled (+128).
     const uint8_t pan[kChannelCount] = {32, 30, 40, 24, 34, 28, 36, 32, 20, 28, 36, 44,
                                         44, 22, 32, 42, 16, 32, 48, 26, 40};
-    const uint8_t volume[kChannelCount] = {64, 54, 40, 34, 46, 36, 50, 60, 34, 34, 34, 34,
-                                           38, 36, 36, 36, 34, 34, 34, 44, 44};
+    const uint8_t volume[kChannelCount] = {52, 64, 64, 52, 56, 44, 56, 40, 34, 34, 34, 34,
+                                           60, 52, 52, 52, 44, 44, 44, 44, 44};
     for (int ch = 0; ch < kMaxChannels; ++ch) {
         m.channelPan[ch] = ch < kChannelCount ? pan[ch] : 32 + 128;
         m.channelVolume[ch] = ch < kChannelCount ? volume[ch] : 64;

@@ -124,6 +124,17 @@ TEST(ItWriter, PackedCellsReadBackUnchangedInBothPlayers) {
     xmp_free_context(xmp);
 }
 
+TEST(ItWriter, RepeatedCellsCostOneByteAfterTheMaskSettles) {
+    Pattern p;
+    p.rows = 64;
+    for (int row = 0; row < p.rows; ++row) p.At(row, 3) = Cell{48, 1, 40, music::kFxVibrato, 0x54};
+    std::vector<uint8_t> packed;
+    music::PackPattern(p, packed);
+    // Row 0: marker, mask, five field bytes, row end. Row 1: marker and the new all-repeat
+    // mask, row end. Every later row: marker and row end only.
+    EXPECT_EQ(packed.size(), 8u + 3u + 2u * 62u);
+}
+
 TEST(ItWriter, HeaderOrdersAndSamplesReadBack) {
     Module m = TestModule();
     Pattern a, b;
