@@ -126,6 +126,13 @@ void Tentacle::Simulate(float dt) {
 // The ring frame: yaw about y and pitch about x turn the ring's plane (x-y) to be
 // perpendicular to the chain direction s at the joint.
 void Tentacle::UpdateMesh() {
+    constexpr int kMaxSides = 64;
+    float cosTheta[kMaxSides], sinTheta[kMaxSides];
+    for (int j = 0; j < sides && j < kMaxSides; ++j) {
+        const float theta = static_cast<float>(j) * 2 * kPi / static_cast<float>(sides);
+        cosTheta[j] = std::cos(theta);
+        sinTheta[j] = std::sin(theta);
+    }
     const int n = jointCount;
     for (int i = 0; i < n; ++i) {
         const TentacleJoint& joint = joints[i];
@@ -146,9 +153,8 @@ void Tentacle::UpdateMesh() {
         Matrix34 m = kMatrix34Identity;
         MatRotateYLocal(-yaw, &m);
         MatRotateXLocal(-pitch, &m);
-        for (int j = 0; j < sides; ++j) {
-            const float theta = static_cast<float>(j) * 2 * kPi / static_cast<float>(sides);
-            const Vec3 local{std::cos(theta) * joint.ringRadius, std::sin(theta) * joint.ringRadius, 0};
+        for (int j = 0; j < sides && j < kMaxSides; ++j) {
+            const Vec3 local{cosTheta[j] * joint.ringRadius, sinTheta[j] * joint.ringRadius, 0};
             Vec3* out = &node->vertices[i * sides + j].objectPos;
             MatTransformPoint(&m, &local, out);
             out->x += joint.position.x;

@@ -58,7 +58,7 @@ void SceneNode::TransformToView(const Matrix34* cameraView) {
 // of view land on +-1 and screen y runs opposite to camera-space y.
 static void ProjectNodeVertex(NodeVertex* v) {
     v->depth = v->viewPos.z;
-    const float k = projectionScale * 0.01f / std::fmax(v->depth, kMinDivisionDepth);
+    const float k = projectionScale * 0.01f / (v->depth > kMinDivisionDepth ? v->depth : kMinDivisionDepth);
     v->screenX = v->viewPos.x * k;
     v->screenY = -(v->viewPos.y * k);
 }
@@ -139,7 +139,18 @@ static void AppendCrossing(const NodeVertex& outside, const NodeVertex& inside, 
     ComputeVertexClipDistances(out);
 }
 
+static bool InsideAllPlanes(const NodeVertex* v) {
+    for (int i = 0; i < kNumClipPlanes; ++i)
+        if (!(v->clipDist[i] >= 0)) return false;
+    return true;
+}
+
 void DrawFace(Renderer* renderer, const NodeFace* face, float fadeLevel) {
+    // A face inside every plane comes out of the clipper unchanged: draw it directly.
+    if (InsideAllPlanes(face->a) && InsideAllPlanes(face->b) && InsideAllPlanes(face->c)) {
+        SubmitTriangle(renderer, face->a, face->b, face->c, fadeLevel);
+        return;
+    }
     NodeVertex buffers[2][kClipBufferCapacity];
     NodeVertex* in = buffers[0];
     NodeVertex* out = buffers[1];
@@ -168,7 +179,7 @@ void DrawFace(Renderer* renderer, const NodeFace* face, float fadeLevel) {
 }
 
 static void FillScreenVertex(const NodeVertex* v, float fadeLevel, ScreenVertex* out) {
-    out->z = std::fmax(v->depth, kMinDivisionDepth);
+    out->z = (v->depth > kMinDivisionDepth ? v->depth : kMinDivisionDepth);
     out->screenX = v->screenX;
     out->screenY = v->screenY;
     out->red = out->green = out->blue = fadeLevel;

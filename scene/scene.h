@@ -22,6 +22,8 @@ constexpr int kNumClipPlanes = 5;
 constexpr unsigned kRenderListCapacity = 4000;  // faces drawn per frame at most
 constexpr int kClipBufferCapacity = 15;         // corners of a clipped face at most
 
+// Plain record (no constructor, so the clipper's work buffers cost nothing to declare);
+// SceneNode's constructor zeroes auxA, auxB, adjacentCount and adjacentNormals.
 struct NodeVertex {
     Vec3 objectPos;            // object space, written by the scene builder
     Vec3 viewPos;              // camera space
@@ -29,11 +31,11 @@ struct NodeVertex {
     float depth;               // viewPos.z at projection
     Vec3 normal;               // object space
     Vec3 viewNormal;           // normal rotated into camera space
-    int auxA = 0, auxB = 0;    // carried for the builder; never read by the pipeline
+    int auxA, auxB;            // carried for the builder; never read by the pipeline
     float texU, texV;          // texture unit 0
     float envU, envV;          // texture unit 1: environment map from viewNormal
-    int adjacentCount = 0;     // faces that use this vertex (BuildAdjacency)
-    Vec3** adjacentNormals = nullptr;  // their normal fields
+    int adjacentCount;         // faces that use this vertex (BuildAdjacency)
+    Vec3** adjacentNormals;    // their normal fields
     float clipDist[kNumClipPlanes];    // signed distances to the clip planes, >= 0 inside
 };
 

@@ -6,6 +6,11 @@ SceneNode::SceneNode(int vertexCount, int faceCount) {
     this->vertexCount = vertexCount;
     this->faceCount = faceCount;
     vertices = new NodeVertex[vertexCount];
+    for (int i = 0; i < vertexCount; ++i) {
+        vertices[i].auxA = vertices[i].auxB = 0;
+        vertices[i].adjacentCount = 0;
+        vertices[i].adjacentNormals = nullptr;
+    }
     faces = new NodeFace[faceCount];
 }
 

@@ -1,0 +1,139 @@
+// The final scene: tentacle build, simulation invariants, the scene's frame.
+#include <cmath>
+#include <cstdlib>
+#include <new>
+
+#include <gtest/gtest.h>
+
+#include "parts/parts.h"
+#include "shell/shell.h"
+#include "tests/support/recording_renderer.h"
+
+// Counts heap allocations so a test can check that frames allocate nothing.
+static long allocationCount = 0;
+void* operator new(std::size_t size) {
+    ++allocationCount;
+    if (void* p = std::malloc(size ? size : 1)) return p;
+    throw std::bad_alloc();
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
+
+namespace {
+
+float Distance(const Vec3& a, const Vec3& b) {
+    return std::sqrt((a.x - b.x) * (a.x - b.x) + (a.y - b.y) * (a.y - b.y) + (a.z - b.z) * (a.z - b.z));
+}
+
+struct TentacleTest : ::testing::Test {
+    Tentacle tentacle;
+    const Vec3 foot{70, -70, 0};
+    const Vec3 tip{70, -70, 120};
+    void SetUp() override {
+        attractorCount = 0;
+        tentacle.Build(10, foot, tip, 8, 6);
+    }
+    float Link() const { return tentacle.restLength / 9; }
+};
+
+TEST_F(TentacleTest, BuildMakesTenRingsOfSixAroundTheChain) {
+    EXPECT_EQ(tentacle.vertexCount, 60);
+    EXPECT_EQ(tentacle.faceCount, 108);
+    EXPECT_EQ(tentacle.node->vertexCount, 60);
+    EXPECT_EQ(tentacle.node->faceCount, 108);
+    EXPECT_EQ(tentacle.node->mode, 6u);
+    EXPECT_EQ(tentacle.node->flags, FLAG_VISIBLE | FLAG_CULL | FLAG_ADJACENCY);
+    EXPECT_FLOAT_EQ(tentacle.restLength, 120);
+    EXPECT_FLOAT_EQ(tentacle.joints[0].ringRadius, 16);
+    EXPECT_FLOAT_EQ(tentacle.joints[9].ringRadius, 0);
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_FLOAT_EQ(tentacle.joints[i].rest.z, 120.0f * i / 9);
+        EXPECT_GE(tentacle.joints[i].velocity.y, -5.0f);
+        EXPECT_LT(tentacle.joints[i].velocity.y, 5.0f);
+    }
+    // Face 2f = (X, Y, W), 2f + 1 = (Z, Y, X) between rings i - 1 and i.
+    const NodeVertex* v = tentacle.node->vertices;
+    EXPECT_EQ(tentacle.node->faces[0].a, &v[1]);
+    EXPECT_EQ(tentacle.node->faces[0].b, &v[6]);
+    EXPECT_EQ(tentacle.node->faces[0].c, &v[0]);
+    EXPECT_EQ(tentacle.node->faces[11].a, &v[6]);   // f = 5 wraps around: Z = (1, 0)
+    EXPECT_EQ(tentacle.node->faces[11].c, &v[0]);   // X = (0, 0)
+    EXPECT_FLOAT_EQ(v[5].texV, 1.0f);
+    EXPECT_FLOAT_EQ(v[59].texU, 1.0f);
+}
+
+TEST_F(TentacleTest, JointAtRestGetsNoSpringForce) {
+    for (int i = 0; i < 10; ++i) tentacle.joints[i].velocity = {0, 0, 0};
+    tentacle.Simulate(1.0f);
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(tentacle.joints[i].position.x, tentacle.joints[i].rest.x);
+        EXPECT_EQ(tentacle.joints[i].position.y, tentacle.joints[i].rest.y);
+        EXPECT_EQ(tentacle.joints[i].position.z, tentacle.joints[i].rest.z);
+    }
+}
+
+TEST_F(TentacleTest, FootStaysAndLinksStayWithinLength) {
+    attractors[0] = {{100, 0, 120}, 5.0f, 1470};
+    attractors[1] = {{-50, 30, 120}, 5.0f, 1070};
+    attractorCount = 2;
+    for (int step = 0; step < 300; ++step) {
+        tentacle.Step(0.348f);
+        ASSERT_EQ(tentacle.joints[0].position.x, foot.x);
+        ASSERT_EQ(tentacle.joints[0].position.y, foot.y);
+        ASSERT_EQ(tentacle.joints[0].position.z, foot.z);
+        for (int i = 0; i + 1 < 10; ++i)
+            ASSERT_LE(Distance(tentacle.joints[i].position, tentacle.joints[i + 1].position), Link() + 0.01f + 1e-4f)
+                << "link " << i << " after step " << step;
+    }
+    // The tentacle did sway.
+    EXPECT_GT(Distance(tentacle.joints[9].position, tip), 1.0f);
+}
+
+TEST_F(TentacleTest, RingsSurroundTheirJointsAndTheTipRingCollapses) {
+    attractors[0] = {{100, 0, 120}, 5.0f, 1470};
+    attractorCount = 1;
+    for (int step = 0; step < 20; ++step) tentacle.Step(0.348f);
+    for (int i = 0; i < 10; ++i)
+        for (int j = 0; j < 6; ++j) {
+            const Vec3& p = tentacle.node->vertices[i * 6 + j].objectPos;
+            EXPECT_NEAR(Distance(p, tentacle.joints[i].position), tentacle.joints[i].ringRadius, 1e-3f);
+        }
+    for (int j = 0; j < 6; ++j) {
+        const Vec3& p = tentacle.node->vertices[54 + j].objectPos;
+        EXPECT_NEAR(Distance(p, tentacle.joints[9].position), 0.0f, 1e-4f);
+    }
+}
+
+TEST(TentacleSceneTest, SixteenTentaclesFrameWithoutAllocatingAndDraw) {
+    TentacleScene scene;
+    ASSERT_EQ(scene.Init(), 1);
+    EXPECT_EQ(attractorCount, 2);
+    ASSERT_EQ(scene.tentacleCount, 16);
+    int faces = 0;
+    for (SceneNode* node = scene.objects.nodes; node; node = node->next) faces += node->faceCount;
+    EXPECT_EQ(faces, 1728);
+    EXPECT_EQ(scene.tentacles[0]->joints[0].position.x, -210);
+    EXPECT_EQ(scene.tentacles[15]->joints[0].position.y, 210);
+
+    CountingRenderer counter;
+    Renderer* saved = renderer;
+    renderer = &counter;
+    fadeLevel = 1.0f;
+    lastSceneTime = -1.0f;
+    scene.Frame(0, 0.5f);
+    EXPECT_EQ(lastSceneTime, 40.0f);  // the first frame sets the clock without a step
+    const long before = allocationCount;
+    float clock = 0.5f;
+    for (int frame = 0; frame < 50; ++frame) {
+        clock += static_cast<float>(0.004347826086956522);
+        scene.Frame(0, clock);
+    }
+    EXPECT_EQ(allocationCount, before);
+    EXPECT_GT(counter.multitexTriangles, 50 * 100);  // most of the field is in view
+    renderer = saved;
+}
+
+}  // namespace
