@@ -17,6 +17,20 @@ extern TextureId logoEnvTexture;
 // Screen x of the picture strip's first picture; 1.0 at program start.
 extern float imageStripX;
 
+// End tests on the song order: a part's loop runs while its test holds.
+inline bool TitleRuns(int order) { return order < 3; }
+inline bool MorphingBallRuns(int order) { return order < 9; }
+inline bool SnakingTubeRuns(int order) { return order < 15; }
+inline bool SpinningSpiralRuns(int order) { return order <= 17; }
+inline bool ToySceneRuns(int order) { return order <= 22; }
+inline bool InfiniteZoomRuns(int order) { return order < 26; }
+inline bool GreetingsRuns(int order) { return order <= 27; }
+
+// The top of a part's frame: PumpMessages, then runs(order) on the song order. False when
+// the loop must end (a quit was seen, or the order has passed the part's end).
+//     while (PartFrameBegin(TitleRuns)) { ...draw...; renderer->Present(); renderer->Clear(); ... }
+bool PartFrameBegin(bool (*runs)(int order));
+
 void PartTitle();          // runs while order < 3
 void PartMorphingBall();   // runs while order < 9
 void PartSnakingTube();    // runs while order < 15

@@ -1,13 +1,145 @@
-// The demo sequence, first version: opens the display and idles until the user quits.
-#include <chrono>
-#include <thread>
-
+// The demo sequence: brings up the graphics device, loads the shared textures and meshes,
+// starts the soundtrack with its row sync, runs the seven parts and the final loop in step
+// with the song order, and tears down.
+#include "fx/fx.h"
+#include "parts/parts.h"
 #include "shell/shell.h"
 
+namespace {
+
+// The final loop runs until this song order.
+constexpr int kFinalOrder = 33;
+// During this order the final scene fades out over rows 0..127.
+constexpr int kFadeOrder = 32;
+// frameClock step per final frame, 1/230 (a double constant; the sum is kept as a float).
+constexpr double kFrameClockStep = 0.004347826086956522;
+
+enum class AssetKind { Texture, Object, FinalScene };
+
+struct AssetRow {
+    AssetKind kind;
+    const char* file;        // read from the working directory
+    const char* objectName;  // object rows
+    int mode;                // texture rows: CreateTexture mode
+    TextureId* texture;      // texture rows: where the name goes
+    Mesh* mesh;              // object rows: the mesh to fill
+};
+
+AssetRow Texture(const char* file, int mode, TextureId* texture) {
+    return AssetRow{AssetKind::Texture, file, nullptr, mode, texture, nullptr};
+}
+AssetRow Object(const char* file, const char* objectName, Mesh* mesh) {
+    return AssetRow{AssetKind::Object, file, objectName, 0, nullptr, mesh};
+}
+
+// The shared assets in loading order; the final scene is built between the second and
+// third rows.
+const AssetRow kAssets[] = {
+    Texture("envmap1.png", 2, &envmapTexture),
+    Texture("stripe.png", 1, &stripeTexture),
+    AssetRow{AssetKind::FinalScene, nullptr, nullptr, 0, nullptr, nullptr},
+    Object("spiral.3ds", "Shape1", &spiralMesh),
+    Object("ball2116.3ds", "Object01", &ballMesh),
+    Object("striber.3ds", "Cone01", &coneMesh),
+    Texture("striber3.png", 1, &striberTexture),
+    Texture("fisse.png", 1, &fisseTexture),
+    Texture("os.png", 1, &osTexture),
+    Texture("plettet.png", 1, &plettetTexture),
+    Texture("circles.png", 1, &circlesTexture),
+    Object("toyscene.3ds", "Box05", &boxMesh),
+    Object("toyscene.3ds", "dude", &dudeMesh),
+    Object("toyscene.3ds", "briller", &brillerMesh),
+    Object("toypush1.3ds", "Shape1", &toypushMesh),
+    Texture("1.png", 1, &pictureTextures[0]),
+    Texture("2.png", 1, &pictureTextures[1]),
+    Texture("3.png", 1, &pictureTextures[2]),
+    Texture("4.png", 1, &pictureTextures[3]),
+    Texture("toypush.png", 1, &toypushTexture),
+    Texture("greets.png", 1, &greetsTexture),
+    Texture("txt.png", 1, &txtTexture),
+};
+
+void (*const kParts[])() = {
+    PartTitle, PartMorphingBall, PartSnakingTube, PartSpinningSpiral,
+    PartToyScene, PartInfiniteZoom, PartGreetings,
+};
+
+int Order() { return syncState.order.load(std::memory_order_relaxed); }
+
+}  // namespace
+
+void LoadSharedAssets() {
+    for (const AssetRow& asset : kAssets) {
+        switch (asset.kind) {
+        case AssetKind::Texture:
+            // A file that cannot be decoded gives a null image (the loader has said why),
+            // which CreateTexture still names, as a blank texture.
+            *asset.texture = renderer->CreateTexture(LoadPng(asset.file), asset.mode);
+            break;
+        case AssetKind::Object:
+            ImportObject(asset.mesh, asset.file, asset.objectName);
+            break;
+        case AssetKind::FinalScene:
+            FinalScene().Init();
+            FinalScene().SetDisplayMode(800, 600, 32);
+            break;
+        }
+    }
+}
+
+void StartMusic() {
+    BASS_GetVersion();
+    BASS_Init(-1, 44100, 0, mainWindow);
+    const HMUSIC music = BASS_MusicLoad("funk.it", 0, 1);
+    BASS_Start();
+    syncState.RegisterSync(music);
+    BASS_MusicPlay(music);
+}
+
+void RunParts() {
+    for (void (*part)() : kParts) part();
+}
+
+void RunFinalLoop() {
+    float frameClock = 0.0f;
+    for (;;) {
+        if (PumpMessages() == 1) break;
+        if (Order() >= kFinalOrder) break;
+        frameClock = float(frameClock + kFrameClockStep);
+        renderer->SetBlendMode(15);
+        renderer->SetState(6, 2);  // both texture units on
+        renderer->BindTexture1(envmapTexture);
+        renderer->BindTexture0(plettetTexture);
+        if (Order() == kFadeOrder)
+            fadeLevel = float(128 - syncState.row.load(std::memory_order_relaxed)) / 128.0f;
+        FinalScene().Frame(0, frameClock);
+        renderer->Present();
+        renderer->Clear();
+        // The background of the next frame, drawn under the state this frame left set.
+        FillScreen(renderer, 0.9453125f, 0.7109375f, 0.02734375f);
+    }
+}
+
+void RunShow() {
+    LoadSharedAssets();
+    StartMusic();
+    RunParts();
+    RunFinalLoop();
+}
+
+void TearDownShow() {
+    if (graphicsSystem != nullptr) graphicsSystem->Shutdown();
+    BASS_Stop();
+    BASS_Free();
+}
+
 void RunDemo(int width, int height, int bitsPerPixel) {
-    GraphicsSystem* system = CreateGraphicsSystem();
-    Display* screen = system->CreateDisplay(width, height, bitsPerPixel);
-    screen->Open();
-    while (PumpMessages() != 1) std::this_thread::sleep_for(std::chrono::milliseconds(16));
-    system->Shutdown();
+    graphicsSystem = CreateGraphicsSystem();
+    display = graphicsSystem->CreateDisplay(width, height, bitsPerPixel);
+    display->Open();
+    renderer = display->CreateRenderer();
+    // No renderer (the display could not be opened, or OpenGL lacks multitexturing, both
+    // already reported in a "FATAL ERROR" box): nothing can be drawn, so the show is skipped.
+    if (renderer != nullptr) RunShow();
+    TearDownShow();
 }

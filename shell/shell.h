@@ -72,3 +72,18 @@ extern Mesh toypushMesh;  // "toypush1.3ds" "Shape1"
 
 // The whole show: set-up, the seven parts, the final loop, tear-down.
 void RunDemo(int width, int height, int bitsPerPixel);
+
+// The steps of RunDemo once the renderer exists; they draw through `renderer`.
+// RunShow = LoadSharedAssets, StartMusic, RunParts, RunFinalLoop.
+void RunShow();
+// The shared textures and meshes of the asset table, read from the working directory,
+// with the final scene built (Init, SetDisplayMode(800, 600, 32)) after the second row.
+void LoadSharedAssets();
+// BASS version, init on mainWindow, "funk.it" loaded, output started, row sync, play.
+void StartMusic();
+// The seven parts, one after another.
+void RunParts();
+// The final scene, one frame per iteration until order 33, fading out during order 32.
+void RunFinalLoop();
+// Shutdown of the graphics system (when there is one), then BASS stopped and freed.
+void TearDownShow();

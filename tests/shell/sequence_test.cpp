@@ -1,0 +1,273 @@
+// The demo sequence with a scripted song position or the music in lockstep, drawing into
+// test renderers: part ends, the final loop's frame and fade, a quit, the whole show, and
+// the skipped show when no renderer can be made.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <climits>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "parts/parts.h"
+#include "platform/bass.h"
+#include "shell/shell.h"
+#include "tests/support/recording_renderer.h"
+#include "tests/support/test_paths.h"
+
+namespace {
+
+constexpr int kFrameSamples = 44100 / 60;  // music advanced per frame in lockstep
+
+void SetPosition(int order, int row) { OnMusicSync(0, 0, DWORD(order) | (DWORD(row) << 16)); }
+int Order() { return syncState.order.load(); }
+int Row() { return syncState.row.load(); }
+
+// Calls a hook after every Present, with the number of Presents so far.
+template <typename Base>
+class HookedRenderer : public Base {
+public:
+    std::function<void(int presents)> onPresent;
+    int presents = 0;
+    void Present() override {
+        Base::Present();
+        ++presents;
+        if (onPresent) onPresent(presents);
+    }
+};
+
+// What a frame saw when it was presented.
+struct Shown {
+    int order, row;
+    float fade;
+};
+
+bool FileExists(const std::string& path) { return access(path.c_str(), R_OK) == 0; }
+
+// The show's data: the shared 3DS files (a missing one stops the program) and the module.
+bool ShowDataBuilt() {
+    for (const char* name : {"spiral.3ds", "ball2116.3ds", "striber.3ds", "toyscene.3ds", "toypush1.3ds", "funk.it"})
+        if (!FileExists(ShowDataDir() + "/" + name)) return false;
+    return true;
+}
+
+class GraphicsSystemProbe : public GraphicsSystem {
+public:
+    int shutdowns = 0;
+    Display* CreateDisplay(int, int, int) override { return nullptr; }
+    void Shutdown() override { ++shutdowns; }
+};
+
+// Runs in the data folder, as the show does, with the shared assets loaded once.
+class ShowSequence : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!ShowDataBuilt()) return;
+        if (getcwd(previousDir, sizeof previousDir) == nullptr || chdir(ShowDataDir().c_str()) != 0) return;
+        static CountingRenderer loader;
+        renderer = &loader;
+        LoadSharedAssets();
+        ready = true;
+    }
+    static void TearDownTestSuite() {
+        if (ready && chdir(previousDir) != 0) ADD_FAILURE() << "cannot return to " << previousDir;
+        ready = false;
+    }
+    void SetUp() override {
+        if (!ready) GTEST_SKIP() << "show data not built in " << ShowDataDir();
+        SetPosition(0, 0);
+        fadeLevel = 1.0f;
+        quitSeen = 0;
+        win32test::Reset();
+    }
+    void TearDown() override {
+        quitSeen = 0;
+        win32test::Reset();
+        basstest::SetLockstep(false);
+        renderer = nullptr;
+    }
+
+    static inline bool ready = false;
+    static inline char previousDir[PATH_MAX] = {};
+};
+
+}  // namespace
+
+TEST(SyncCallback, RowFromHighBitsOrderFromLowBits) {
+    OnMusicSync(7, 9, (32u << 16) | 5u);
+    EXPECT_EQ(Row(), 32);
+    EXPECT_EQ(Order(), 5);
+    OnMusicSync(0, 0, 0xFFFFFFFFu);  // unsigned: no sign from the top bit
+    EXPECT_EQ(Row(), 65535);
+    EXPECT_EQ(Order(), 65535);
+    SetPosition(0, 0);
+}
+
+TEST_F(ShowSequence, EachPartRunsUntilItsEndOrderAndNoFurther) {
+    struct PartEnd {
+        void (*part)();
+        int end;  // first order at which the part no longer draws
+    };
+    const PartEnd parts[] = {{PartTitle, 3},           {PartMorphingBall, 9}, {PartSnakingTube, 15},
+                             {PartSpinningSpiral, 18}, {PartToyScene, 23},    {PartInfiniteZoom, 26},
+                             {PartGreetings, 28}};
+    for (const PartEnd& p : parts) {
+        SCOPED_TRACE("part ending at order " + std::to_string(p.end));
+        // The song moves one order per frame: frames at end-2 and end-1, none at end.
+        HookedRenderer<CountingRenderer> screen;
+        std::vector<int> orders;
+        screen.onPresent = [&](int) {
+            orders.push_back(Order());
+            SetPosition(Order() + 1, 0);
+        };
+        renderer = &screen;
+        SetPosition(p.end - 2, 0);
+        p.part();
+        EXPECT_EQ(orders, (std::vector<int>{p.end - 2, p.end - 1}));
+        EXPECT_EQ(screen.clears, 2);
+        // Entered when its end has passed: set-up only, no frame.
+        screen.presents = 0;
+        orders.clear();
+        SetPosition(p.end + 5, 0);
+        p.part();
+        EXPECT_EQ(screen.presents, 0);
+    }
+}
+
+TEST_F(ShowSequence, FinalLoopFramesFadeOverOrder32AndEndAt33) {
+    // Song position for each following frame.
+    const std::vector<std::pair<int, int>> script = {{31, 100}, {32, 0}, {32, 64}, {32, 127}, {33, 0}};
+    HookedRenderer<RecordingRenderer> screen;
+    std::vector<Shown> shown;
+    screen.onPresent = [&](int presents) {
+        shown.push_back(Shown{Order(), Row(), fadeLevel});
+        if (presents > int(script.size())) {
+            PostQuitMessage(0);  // the loop should have ended: fail below, don't hang
+            return;
+        }
+        SetPosition(script[presents - 1].first, script[presents - 1].second);
+    };
+    renderer = &screen;
+    SetPosition(31, 0);
+    RunFinalLoop();
+
+    ASSERT_EQ(shown.size(), 5u);
+    EXPECT_EQ(shown[0].fade, 1.0f);  // before order 32
+    EXPECT_EQ(shown[1].fade, 1.0f);
+    EXPECT_EQ(shown[2].fade, 1.0f);  // order 32, row 0
+    EXPECT_EQ(shown[3].fade, 0.5f);  // row 64
+    EXPECT_EQ(shown[4].fade, 1.0f / 128.0f);  // row 127
+
+    // Every frame: blend 15, both units on, envmap on unit 1, plettet on unit 0, the
+    // scene, Present, Clear, then the background fill of the next frame.
+    const std::vector<std::string> ops = screen.Ops();
+    std::vector<size_t> frameStarts;
+    for (size_t i = 0; i < screen.calls.size(); ++i)
+        if (ops[i] == "SetBlendMode" && screen.calls[i].args[0] == 15) frameStarts.push_back(i);
+    ASSERT_EQ(frameStarts.size(), 5u);
+    EXPECT_EQ(frameStarts[0], 0u);
+    frameStarts.push_back(screen.calls.size());
+    for (size_t f = 0; f + 1 < frameStarts.size(); ++f) {
+        SCOPED_TRACE("frame " + std::to_string(f));
+        const size_t at = frameStarts[f];
+        ASSERT_GE(frameStarts[f + 1] - at, 7u);
+        EXPECT_EQ(ops[at + 1], "SetState");
+        EXPECT_EQ(screen.calls[at + 1].args, (std::vector<int>{6, 2}));
+        EXPECT_EQ(ops[at + 2], "BindTexture1");
+        EXPECT_EQ(screen.calls[at + 2].args[0], envmapTexture);
+        EXPECT_EQ(ops[at + 3], "BindTexture0");
+        EXPECT_EQ(screen.calls[at + 3].args[0], plettetTexture);
+        size_t present = at;
+        while (present < frameStarts[f + 1] && ops[present] != "Present") ++present;
+        ASSERT_LT(present + 2, frameStarts[f + 1]);
+        EXPECT_EQ(ops[present + 1], "Clear");
+        // The fill after Clear is drawn in the background colour.
+        bool filled = false;
+        for (size_t i = present + 2; i < frameStarts[f + 1]; ++i)
+            for (const ScreenVertex& v : screen.calls[i].vertices)
+                filled |= v.red == 0.9453125f && v.green == 0.7109375f && v.blue == 0.02734375f;
+        EXPECT_TRUE(filled);
+    }
+}
+
+TEST_F(ShowSequence, MusicInLockstepCarriesTheShowThroughEveryPartToOrder33) {
+    basstest::SetLockstep(true);
+    HookedRenderer<CountingRenderer> screen;
+    std::vector<int> orders;
+    screen.onPresent = [&](int) {
+        orders.push_back(Order());
+        // A song too short for the show would never end it: quit instead.
+        if (basstest::Advance(kFrameSamples, nullptr) < kFrameSamples && !quitSeen) {
+            ADD_FAILURE() << "the song ended at order " << Order();
+            PostQuitMessage(0);
+        }
+    };
+    renderer = &screen;
+    StartMusic();
+    EXPECT_TRUE(basstest::CurrentStatus().playing);
+    RunParts();
+    const int partFrames = int(orders.size());
+    RunFinalLoop();
+    EXPECT_EQ(Order(), 33);
+    TearDownShow();
+
+    // The order only rises, every order 0..32 is on screen, and the parts' frames stop
+    // at order 28, where the final loop takes over.
+    ASSERT_GT(partFrames, 0);
+    for (size_t i = 1; i < orders.size(); ++i) ASSERT_LE(orders[i - 1], orders[i]);
+    for (int order = 0; order <= 32; ++order)
+        EXPECT_NE(std::find(orders.begin(), orders.end(), order), orders.end()) << order;
+    EXPECT_EQ(orders[partFrames - 1], 27);
+    EXPECT_EQ(orders[partFrames], 28);
+    EXPECT_EQ(orders.back(), 32);
+    EXPECT_LT(fadeLevel, 1.0f);
+}
+
+TEST_F(ShowSequence, QuitDuringPartTwoSkipsTheRestAndStillStopsTheMusic) {
+    basstest::SetLockstep(true);
+    HookedRenderer<CountingRenderer> screen;
+    int presentsAtQuit = -1;
+    screen.onPresent = [&](int presents) {
+        basstest::Advance(kFrameSamples, nullptr);
+        // The quit arrives while the second part (orders 3 to 8) is on screen.
+        if (presentsAtQuit < 0 && Order() == 4) {
+            PostQuitMessage(0);
+            presentsAtQuit = presents;
+        }
+    };
+    renderer = &screen;
+    GraphicsSystemProbe probe;
+    graphicsSystem = &probe;
+    RunShow();
+    // Parts 3 to 7 and the final loop drew nothing; the song is still on order 4.
+    ASSERT_GT(presentsAtQuit, 0);
+    EXPECT_EQ(screen.presents, presentsAtQuit);
+    EXPECT_EQ(Order(), 4);
+    EXPECT_EQ(fadeLevel, 1.0f);
+    EXPECT_TRUE(basstest::CurrentStatus().playing);
+    TearDownShow();
+    EXPECT_EQ(probe.shutdowns, 1);
+    const basstest::Status music = basstest::CurrentStatus();
+    EXPECT_FALSE(music.initialised);
+    EXPECT_FALSE(music.started);
+    EXPECT_FALSE(music.playing);
+    graphicsSystem = nullptr;
+}
+
+// Without a usable renderer (the display cannot open, or lacks multitexturing) the show is
+// skipped: nothing is loaded (the files are not here) and no music starts.
+TEST(ShowWithoutRenderer, GoesStraightToTearDown) {
+    win32test::Reset();
+    win32test::RecordMessageBoxes(true);
+    win32test::ForceFailure(win32test::FailPoint::GetDC);
+    quitSeen = 0;
+    RunDemo(640, 480, 16);
+    EXPECT_EQ(renderer, nullptr);
+    bool fatal = false;
+    for (const win32test::RecordedMessageBox& box : win32test::RecordedMessageBoxes())
+        fatal |= box.caption == "FATAL ERROR";
+    EXPECT_TRUE(fatal);
+    win32test::Reset();
+}
