@@ -16,6 +16,17 @@
 
 namespace {
 
+// A Mesh that frees its parts: the show keeps its meshes for the whole run, tests do not.
+struct TestMesh : Mesh {
+    TestMesh() = default;
+    TestMesh(const TestMesh&) = delete;
+    ~TestMesh() {
+        delete working;
+        delete faceList;
+        delete base;
+    }
+};
+
 // Imports objectName from the bytes of w, saved under name in the test's temp folder.
 void Import(const ChunkWriter& w, const char* name, const char* objectName, Mesh* mesh) {
     const std::string path = testing::TempDir() + name;
@@ -52,7 +63,7 @@ TEST(ImportObject, MirrorsPositionsAndCopiesMapping) {
     w.FacesBegin({0, 1, 2, 2, 1, 0}).End();
     w.Mapping({0.25f, 0.75f, 0.5f, 0.5f, 1, 1});
     w.End().End().End().End();
-    Mesh mesh;
+    TestMesh mesh;
     Import(w, "import.3ds", "Object01", &mesh);
     ASSERT_EQ(mesh.working->count, 3);
     ASSERT_EQ(mesh.base->count, 3);
@@ -78,7 +89,7 @@ TEST(ImportObject, NoMappingMissingObjectAndOutOfRangeFaces) {
     w.FacesBegin({0, 1, 0, 0, 1, 2, 65535, 0, 1}).End();
     w.End().End().End().End();
 
-    Mesh plain;
+    TestMesh plain;
     Import(w, "plain.3ds", "Plain", &plain);
     ASSERT_EQ(plain.working->count, 2);
     for (const ScreenVertex& v : plain.working->vertices) {
@@ -88,7 +99,7 @@ TEST(ImportObject, NoMappingMissingObjectAndOutOfRangeFaces) {
     EXPECT_EQ(plain.faceList->count, 1);  // the two faces naming vertices 2 and 65535 dropped
     ExpectFacesConsistent(plain);
 
-    Mesh missing;
+    TestMesh missing;
     Import(w, "plain.3ds", "Absent", &missing);
     ASSERT_NE(missing.working, nullptr);
     EXPECT_EQ(missing.working->count, 0);
@@ -98,7 +109,7 @@ TEST(ImportObject, NoMappingMissingObjectAndOutOfRangeFaces) {
 }
 
 TEST(BuildTube, DemoTubeCountsPositionsAndFaces) {
-    Mesh tube;
+    TestMesh tube;
     BuildTube(&tube, 80, 20, 30, 40);
     ASSERT_EQ(tube.working->count, 1200);
     ASSERT_EQ(tube.base->count, 1200);
@@ -129,7 +140,7 @@ TEST(BuildTube, DemoTubeCountsPositionsAndFaces) {
 }
 
 TEST(BuildTube, OneColumnHasNoFaces) {
-    Mesh tube;
+    TestMesh tube;
     BuildTube(&tube, 10, 2, 1, 6);
     EXPECT_EQ(tube.working->count, 6);
     EXPECT_EQ(tube.faceList->count, 0);
@@ -172,7 +183,7 @@ protected:
 
 TEST_F(ThirdPartyFiles, ImportGivesExpectedCounts) {
     for (const ExpectedObject& row : expected_) {
-        Mesh mesh;
+        TestMesh mesh;
         const std::string path = dir_ + "/" + row.file;
         testing::internal::CaptureStdout();
         ImportObject(&mesh, path.c_str(), row.object.c_str());
