@@ -35,7 +35,7 @@ constexpr uint32_t kChunkFaces = 0x4120;
 constexpr uint32_t kChunkFaceMaterial = 0x4130;
 constexpr uint32_t kChunkMapping = 0x4140;
 
-// Trace indents by nesting level; the root (level 0) has none.
+// Trace indents by nesting level 1 to 5; the root (level 0) is printed without one.
 constexpr const char* kIndent[] = {"", " ", "  ", "   ", "    ", "     "};
 
 constexpr int kVertexBytes = 12;  // three floats
@@ -204,6 +204,8 @@ class ObjectWalker {
 public:
     ObjectWalker(ChunkFile* file, FILE* trace) : file_(file), trace_(trace) {}
 
+    // Walks the whole file from its root chunk: fills result with the object named wanted,
+    // or (wanted null) appends every object's counts to listing.
     void Walk(const char* wanted, ObjectData* result, std::vector<ObjectSummary>* listing) {
         wanted_ = wanted;
         result_ = result;
@@ -223,7 +225,12 @@ private:
     // Reads a header at the given nesting level and traces it; false at end of file.
     bool Header(Chunk* chunk, int level) {
         if (!chunk->ReadHeader(file_)) return false;
-        if (trace_) chunk->PrintHeader(trace_, kIndent[level]);
+        if (!trace_) return true;
+        if (level == 0) {
+            chunk->PrintHeader(trace_);
+        } else {
+            chunk->PrintHeader(trace_, kIndent[level]);
+        }
         return true;
     }
 
