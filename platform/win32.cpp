@@ -465,6 +465,11 @@ void SetWindowed(bool windowed, int width, int height) {
     state.windowedHeight = height;
 }
 
+bool HasScreen() {
+    if (!EnsureVideo() || !state.videoHasScreen) return false;
+    return std::strcmp(SDL_GetCurrentVideoDriver(), "offscreen") != 0;  // drawing, but nothing shown
+}
+
 void SetHidden(bool hidden) { state.hidden = hidden; }
 
 void SetFramePacing(bool paced) {

@@ -263,4 +263,9 @@ void SetPresentHook(std::function<void()> hook);
 // Destroys windows and contexts, empties the queue and clears every control above.
 void Reset();
 
+// True when windows go to a real screen (double-buffered OpenGL, modal boxes); false
+// without a display, where SDL's offscreen driver (OpenGL, nothing shown) or the dummy
+// one (no OpenGL) stands in.
+bool HasScreen();
+
 }  // namespace win32test

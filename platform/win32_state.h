@@ -62,7 +62,7 @@ struct PendingInput {
 
 struct Win32State {
     bool videoReady;      // SDL video subsystem initialised
-    bool videoHasScreen;  // a real driver (not the dummy fallback): windows can show and draw
+    bool videoHasScreen;  // not the dummy fallback: windows can draw with OpenGL (offscreen included)
     WindowClassEntry classes[kMaxWindowClasses];
     HWND__ windows[kMaxWindows];
     HGLRC__ contexts[kMaxRenderContexts];
