@@ -18,11 +18,7 @@ static void BM_EffectFrame(benchmark::State& state) {
     std::vector<FaceRef> refs(torus.faces.count);
     CountingRenderer renderer;
 
-    EffectCamera camera{};
-    CameraSetAspect(&camera, 2, 2, 1.2f);
-    CameraSetFov(&camera, 61);
-    CameraSetViewport(&camera, 2, 2);
-    SetClipProjection(0, 0, 1, 1);
+    EffectCamera camera = MakeCamera(61, 1.2f);
     const Vec3 focal = {camera.focalX, camera.focalY, 1};
 
     float time = 3.14f;

@@ -5,16 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "fx/fx.h"
+#include "tests/fx/test_mesh.h"
 
 namespace {
-
-EffectCamera MakeCamera(float fov, float aspect) {
-    EffectCamera camera{};
-    CameraSetAspect(&camera, 2, 2, aspect);
-    CameraSetFov(&camera, fov);
-    CameraSetViewport(&camera, 2, 2);
-    return camera;
-}
 
 Matrix44 ViewOf(EffectCamera camera, Vec3 eye, Vec3 target, float roll) {
     CameraSetPosition(&camera, eye.x, eye.y, eye.z);

@@ -35,11 +35,7 @@ TEST(NoAllocation, AFrameOfTheEffectPipelineAllocatesNothing) {
     std::vector<float> factors(torus.working.count, 1.1f);
     CountingRenderer renderer;
 
-    EffectCamera camera{};
-    CameraSetAspect(&camera, 2, 2, 1.2f);
-    CameraSetFov(&camera, 91);
-    CameraSetViewport(&camera, 2, 2);
-    SetClipProjection(0, 0, 1, 1);
+    EffectCamera camera = MakeCamera(91, 1.2f);
     // The eye sits inside the torus's ring, so faces cross every side plane and the eye.
     CameraSetPosition(&camera, 40, 0, 0);
     CameraSetTarget(&camera, 0, 10, 60);

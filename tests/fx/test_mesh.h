@@ -1,4 +1,4 @@
-// Small meshes and vertices for the effect toolkit's tests and benchmarks, built directly
+// Small meshes, vertices and cameras for the effect toolkit's tests and benchmarks, built directly
 // from positions and index triples (the same records ImportObject fills).
 #pragma once
 
@@ -15,6 +15,17 @@ inline ScreenVertex VertexAt(float x, float y, float z) {
     v.y = y;
     v.z = z;
     return v;
+}
+
+// A camera with the set-up every part does once before its loop (viewport 2 x 2, unit
+// clip projection).
+inline EffectCamera MakeCamera(float fov, float aspect) {
+    EffectCamera camera{};
+    CameraSetAspect(&camera, 2, 2, aspect);
+    CameraSetFov(&camera, fov);
+    CameraSetViewport(&camera, 2, 2);
+    SetClipProjection(0, 0, 1, 1);
+    return camera;
 }
 
 // Owns a mesh's three parts. Faces point into working; indexA..C are set.
