@@ -143,15 +143,6 @@ TEST(DrawSprite, PlacesTexelRectangleBelowAndRightOfItsCorner) {
     EXPECT_FLOAT_EQ(v[2].t0, 1);
     EXPECT_EQ(v[0].alpha, 0.5f);
 
-    // A word cut from the texture at scale 1.4: texel rectangle (32, 64)-(96, 80).
-    recorder.calls.clear();
-    DrawSprite(&recorder, quad, 32, 64, 96, 80, -0.9f, -0.12f, 1.4f, 1.4f, 1);
-    v = OnlyQuad(recorder);
-    EXPECT_FLOAT_EQ(v[2].screenX, -0.9f + 64 * 1.4f / 512);
-    EXPECT_FLOAT_EQ(v[2].screenY, -0.12f - 16 * 1.4f / 512);
-    EXPECT_FLOAT_EQ(v[0].s0, 0.125f);
-    EXPECT_FLOAT_EQ(v[2].t0, 80.0f / 256);
-
     // Partly left of the screen: clipped; top edge above the screen: dropped whole.
     recorder.calls.clear();
     DrawSprite(&recorder, quad, 0, 0, 256, 256, -1.25f, 0, 1, 1, 1);

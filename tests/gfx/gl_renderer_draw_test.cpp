@@ -139,10 +139,3 @@ TEST_F(GlRendererTest, DrawTriangleMultitexModulatesBothUnitsAffinely) {
     const float u = (PixelCentreX(kSize / 2, kSize) + 1.0f) / 2.0f;
     EXPECT_RGB_NEAR(Centre(), RampRed(u), 128, 255 * 0.5f * 64 / 255, 3);
 }
-
-TEST_F(GlRendererTest, SetIntensitySetsGreyColourAndAlpha) {
-    renderer->SetIntensity(64);
-    GLfloat colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
-    for (float channel : colour) EXPECT_FLOAT_EQ(channel, 0.25f);
-}
