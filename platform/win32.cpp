@@ -156,20 +156,30 @@ bool EnsureVideo() {
 
 void ApplyDisplayMode(HWND window) {
     if (!window->sdlWindow || state.windowed || state.hidden || !state.videoHasScreen) return;
+    int displayIndex = SDL_GetWindowDisplayIndex(window->sdlWindow);
+    if (displayIndex < 0) displayIndex = 0;
     if (!state.mode.fullscreen) {
-        SDL_SetWindowFullscreen(window->sdlWindow, 0);
+        if (window->coversScreen) window->coversScreen = false;
+        else SDL_SetWindowFullscreen(window->sdlWindow, 0);
         SDL_SetWindowSize(window->sdlWindow, window->width, window->height);
         SDL_SetWindowPosition(window->sdlWindow, window->x, window->y);
         return;
     }
-    int displayIndex = SDL_GetWindowDisplayIndex(window->sdlWindow);
+    if (!WindowManagerPresent(window->sdlWindow)) {
+        // Nobody would act on a full-screen request: cover the screen at its own mode instead.
+        SDL_Rect bounds{};
+        SDL_GetDisplayBounds(displayIndex, &bounds);
+        SDL_SetWindowPosition(window->sdlWindow, bounds.x, bounds.y);
+        SDL_SetWindowSize(window->sdlWindow, bounds.w, bounds.h);
+        window->coversScreen = true;
+        return;
+    }
     SDL_DisplayMode wanted{};
     wanted.w = state.mode.width;
     wanted.h = state.mode.height;
     SDL_DisplayMode chosen{};
-    // A screen without that mode keeps its own; SwapBuffers letterboxes the picture.
-    if (!SDL_GetClosestDisplayMode(displayIndex < 0 ? 0 : displayIndex, &wanted, &chosen))
-        SDL_GetDesktopDisplayMode(displayIndex < 0 ? 0 : displayIndex, &chosen);
+    // A screen without that mode keeps its own; the viewport letterboxes the picture.
+    if (!SDL_GetClosestDisplayMode(displayIndex, &wanted, &chosen)) SDL_GetDesktopDisplayMode(displayIndex, &chosen);
     if (SDL_SetWindowDisplayMode(window->sdlWindow, &chosen) != 0)
         std::fprintf(stderr, "SDL_SetWindowDisplayMode failed: %s\n", SDL_GetError());
     if (SDL_SetWindowFullscreen(window->sdlWindow, SDL_WINDOW_FULLSCREEN) != 0)

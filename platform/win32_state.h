@@ -34,6 +34,7 @@ struct HWND__ {
     WNDPROC procedure;
     bool visible;
     bool openGl;        // created with SDL_WINDOW_OPENGL
+    bool coversScreen;  // sized to the screen in place of a full-screen mode (no window manager)
     int depthBits;      // depth buffer of the window's visual, 0 without OpenGL
     PIXELFORMATDESCRIPTOR framebuffer;  // pixel format the SDL window was created for
     int x, y, width, height;  // requested placement, pixels
@@ -107,5 +108,7 @@ bool CreateSdlWindow(HWND window, const PIXELFORMATDESCRIPTOR& descriptor);
 void FitViewport(SDL_Window* sdlWindow, bool force);
 // Puts the window into full-screen at the recorded mode, or back to its own size.
 void ApplyDisplayMode(HWND window);
+// False on an X11 screen without a window manager, where full-screen requests go unheard.
+bool WindowManagerPresent(SDL_Window* sdlWindow);
 // Deletes every context and the windows (no messages sent): used by Reset.
 void DestroyAllContexts();

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
-  libsdl2-dev libopenmpt-dev libpng-dev libgl-dev libgl1-mesa-dri libglu1-mesa-dev
+  libsdl2-dev libx11-dev libopenmpt-dev libpng-dev libgl-dev libgl1-mesa-dri libglu1-mesa-dev
   libcairo2-dev libfreetype-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils
