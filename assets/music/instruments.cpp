@@ -187,7 +187,7 @@ Sample Piano() {
         const double t = i / kFs;
         // Phase modulation: a 1:1 modulator whose index falls from bright to mellow, plus a
         // short high "tine" partial at 14x.
-        const double index = 1.5 * Decay(t, 0.3) + 0.25;
+        const double index = 2.2 * Decay(t, 0.25) + 0.3;
         const double body = Sine(hz * t + index / kTwoPi * Sine(hz * t));
         const double tine = 0.12 * Sine(14.0 * hz * t) * Decay(t, 0.03);
         s[i] = (body + 0.1 * Sine(2.0 * hz * t) * Decay(t, 0.5) + tine) * Attack(t, 0.0015) *

@@ -18,11 +18,9 @@ constexpr int kNoteOff = 255;        // IT note value "===": release
 // IT effect numbers (effect column letter A = 1 ... Z = 26).
 enum Effect : uint8_t {
     kFxNone = 0,
-    kFxSpeed = 1,          // A: ticks per row
     kFxVolumeSlide = 4,    // D
     kFxVibrato = 8,        // H: high nibble speed, low nibble depth
     kFxSpecial = 19,       // S: 0xDx = note delay of x ticks
-    kFxTempo = 20,         // T
 };
 
 // One pattern cell. Empty fields are not written to the file.
