@@ -394,15 +394,6 @@ void WriteOrder(Writer& w, const OrderPlan& plan, uint32_t previousLayers) {
     } else if (previousLayers & kPadChords) {
         for (int k = 0; k < 3; ++k) w.Cut(0, kChPad + k);  // the loop would otherwise ring on
     }
-    if (L & kWordHits) {
-        // An accent every 32 rows from row 21 over the first half (order 1: the whole pattern).
-        const int last = (L & kFill) ? 64 : n;
-        for (int row = 21; row < last; row += 32) {
-            w.Chords(kChBrass, 3, 1, kBrass, 12, plan.bars, "X--.", 1.0, row, row + 4);
-            w.Note(row, kChClap, kClap, 60, 60);
-            w.Note(row, kChOpenHat, kOpenHat, 60, 40);
-        }
-    }
     if (L & kStops) Stops(w, plan);
     if (!plan.lead.empty()) Lead(w, plan);
     // The lead's loop rings on until cut: end any note the last pattern left open.
@@ -412,6 +403,19 @@ void WriteOrder(Writer& w, const OrderPlan& plan, uint32_t previousLayers) {
     if (L & kCrashIn) {
         w.Note(0, kChCrash, kCrash, 60, 56);
         if (!w.NoteAt(0, kChKick)) w.Note(0, kChKick, kKick, 60, 64);
+    }
+}
+
+// The title's words appear every 32 rows from row 21 (over the first half when the order
+// ends in a fill): a brass stab, clap, open hat and kick on each, on the beat grid without swing so
+// that they land with the picture.
+void WordHits(Writer& w, const OrderPlan& plan) {
+    const int last = (plan.layers & kFill) ? 64 : w.Rows();
+    for (int row = 21; row < last; row += 32) {
+        w.Chords(kChBrass, 3, 1, kBrass, 12, plan.bars, "X--.", 1.0, row, row + 4);
+        w.Note(row, kChClap, kClap, 60, 60);
+        w.Note(row, kChOpenHat, kOpenHat, 60, 40);
+        w.Note(row, kChKick, kKick, 60, 56);
     }
 }
 
@@ -471,6 +475,7 @@ Module ComposeSong() {
         Writer w(p);
         WriteOrder(w, order, previous);
         Swing(p);
+        if (order.layers & kWordHits) WordHits(w, order);
         previous = order.layers;
     }
     Pattern& ending = m.patterns.emplace_back();
