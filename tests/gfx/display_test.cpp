@@ -129,6 +129,7 @@ TEST_F(DisplayTest, OpenPassesTheShowCommandAndBringsTheWindowForward) {
 }
 
 struct FailureRow {
+    const char* name;
     win32test::FailPoint point;
     const char* text;
     bool needsScreen;          // the steps before it need a real OpenGL window
@@ -170,11 +171,12 @@ TEST_P(DisplayFailure, IsReportedAfterRestoringTheDesktopAndCleansUpAsListed) {
 INSTANTIATE_TEST_SUITE_P(
     EveryStep, DisplayFailure,
     ::testing::Values(
-        FailureRow{win32test::FailPoint::GetDC, "GetDC on main window failed", false, false, false},
-        FailureRow{win32test::FailPoint::ChoosePixelFormat, "ChoosePixelFormat failed\n", false, true, false},
-        FailureRow{win32test::FailPoint::SetPixelFormat, "SetPixelFormat failed\n", false, true, false},
-        FailureRow{win32test::FailPoint::wglCreateContext, "wglCreateContext failed\n", false, false, false},
-        FailureRow{win32test::FailPoint::wglMakeCurrent, "wglMakeCurrent failed\n", true, false, true}));
+        FailureRow{"GetDC", win32test::FailPoint::GetDC, "GetDC on main window failed", false, false, false},
+        FailureRow{"ChoosePixelFormat", win32test::FailPoint::ChoosePixelFormat, "ChoosePixelFormat failed\n", false, true, false},
+        FailureRow{"SetPixelFormat", win32test::FailPoint::SetPixelFormat, "SetPixelFormat failed\n", false, true, false},
+        FailureRow{"wglCreateContext", win32test::FailPoint::wglCreateContext, "wglCreateContext failed\n", false, false, false},
+        FailureRow{"wglMakeCurrent", win32test::FailPoint::wglMakeCurrent, "wglMakeCurrent failed\n", true, false, true}),
+    [](const ::testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.name); });
 
 TEST_F(DisplayTest, ShutdownReleasesEverythingAndIsSafeTwice) {
     if (!win32test::HasScreen()) GTEST_SKIP() << "no display: run under scripts/with-display.sh";

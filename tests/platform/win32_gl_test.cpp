@@ -146,23 +146,4 @@ TEST_F(Win32Gl, PacedSwapsTakeAtLeastASixtiethEachAndCallTheHookFirst) {
     EXPECT_EQ(hookCalls, kSwaps + 1);
 }
 
-TEST_F(Win32Gl, ForcedFailuresReturnTheFailureValues) {
-    ASSERT_NO_FATAL_FAILURE(Open(32, 32));
-    PIXELFORMATDESCRIPTOR descriptor = DisplayDescriptor();
-    win32test::ForceFailure(win32test::FailPoint::GetDC);
-    EXPECT_EQ(GetDC(window), nullptr);
-    win32test::ForceFailure(win32test::FailPoint::ChoosePixelFormat);
-    EXPECT_EQ(ChoosePixelFormat(dc, &descriptor), 0);
-    win32test::ForceFailure(win32test::FailPoint::SetPixelFormat);
-    EXPECT_FALSE(SetPixelFormat(dc, 1, &descriptor));
-    win32test::ForceFailure(win32test::FailPoint::wglCreateContext);
-    EXPECT_EQ(wglCreateContext(dc), nullptr);
-    win32test::ForceFailure(win32test::FailPoint::wglMakeCurrent);
-    EXPECT_FALSE(wglMakeCurrent(dc, context));
-    win32test::ForceFailure(win32test::FailPoint::wglDeleteContext);
-    EXPECT_FALSE(wglDeleteContext(context));
-    win32test::ForceFailure(win32test::FailPoint::None);
-    EXPECT_TRUE(wglDeleteContext(context));  // the forced failure left it alive
-}
-
 }  // namespace

@@ -110,18 +110,6 @@ TEST_F(Win32Queue, DispatchCallsTheProcedureAndDefaultCloseDestroysSynchronously
     EXPECT_EQ(GetDC(window), nullptr);
 }
 
-TEST_F(Win32Queue, InjectedInputArrivesAsWindowMessages) {
-    win32test::InjectKeyDown(VK_ESCAPE);
-    win32test::InjectClose();
-    std::vector<MSG> messages = Drain();
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[0].message, WM_KEYDOWN);
-    EXPECT_EQ(messages[0].wParam, VK_ESCAPE);
-    EXPECT_EQ(messages[0].hwnd, window);
-    EXPECT_EQ(messages[1].message, WM_CLOSE);
-    EXPECT_EQ(messages[1].hwnd, window);
-}
-
 TEST_F(Win32Queue, InputFromAnotherThreadIsPickedUpWithoutBlocking) {
     MSG message;
     auto start = std::chrono::steady_clock::now();
@@ -139,42 +127,6 @@ TEST_F(Win32Queue, InputFromAnotherThreadIsPickedUpWithoutBlocking) {
     ASSERT_TRUE(arrived);
     EXPECT_EQ(message.message, WM_KEYDOWN);
     EXPECT_EQ(message.wParam, VK_SPACE);
-}
-
-TEST_F(Win32Queue, TranslateMessageAddsCharactersForPrintableKeysOnly) {
-    MSG key{};
-    key.hwnd = window;
-    key.message = WM_KEYDOWN;
-    key.wParam = 'Q';
-    EXPECT_TRUE(TranslateMessage(&key));
-    key.wParam = VK_LEFT;
-    EXPECT_FALSE(TranslateMessage(&key));
-    std::vector<MSG> messages = Drain();
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].message, WM_CHAR);
-    EXPECT_EQ(messages[0].wParam, static_cast<WPARAM>('q'));
-}
-
-TEST_F(Win32Queue, DisplayModeStateFollowsChangesAndRestores) {
-    DEVMODEA mode{};
-    mode.dmSize = sizeof mode;
-    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
-    mode.dmPelsWidth = 800;
-    mode.dmPelsHeight = 600;
-    mode.dmBitsPerPel = 32;
-    EXPECT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
-    win32test::DisplayModeState state = win32test::CurrentDisplayMode();
-    EXPECT_TRUE(state.fullscreen);
-    EXPECT_EQ(state.width, 800);
-    EXPECT_EQ(state.height, 600);
-    EXPECT_EQ(state.bitsPerPixel, 32);
-    EXPECT_EQ(state.desktopRestores, 0);
-
-    ChangeDisplaySettingsA(nullptr, 0);
-    ChangeDisplaySettingsA(nullptr, 0);
-    state = win32test::CurrentDisplayMode();
-    EXPECT_FALSE(state.fullscreen);
-    EXPECT_EQ(state.desktopRestores, 2);
 }
 
 TEST_F(Win32Queue, MessageBoxesAreRecordedAndResetClearsEverything) {
@@ -198,13 +150,6 @@ TEST_F(Win32Queue, MessageBoxesAreRecordedAndResetClearsEverything) {
     windowClass.lpfnWndProc = RecordingProc;
     windowClass.lpszClassName = "queue test";
     EXPECT_NE(RegisterClassA(&windowClass), 0);
-}
-
-TEST_F(Win32Queue, CursorIsHiddenBySettingNone) {
-    HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
-    ASSERT_NE(arrow, nullptr);
-    EXPECT_NE(SetCursor(nullptr), nullptr);  // it was shown
-    EXPECT_EQ(SetCursor(arrow), nullptr);    // it was hidden
 }
 
 }  // namespace

@@ -108,11 +108,4 @@ TEST_F(PumpWindow, QuitSticksAndLeavesLaterMessagesQueued) {
     EXPECT_EQ(message.wParam, VK_SPACE);
 }
 
-TEST_F(PumpWindow, SystemMessageUsesItsCaption) {
-    ShowSystemMessage("Done!");
-    ASSERT_EQ(win32test::RecordedMessageBoxes().size(), 1u);
-    EXPECT_EQ(win32test::RecordedMessageBoxes()[0].text, "Done!");
-    EXPECT_EQ(win32test::RecordedMessageBoxes()[0].caption, "System message:");
-}
-
 }  // namespace
