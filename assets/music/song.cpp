@@ -115,7 +115,7 @@ enum Layer : uint32_t {
     kBassSoloLine = 1u << 15, kBassSmoothLine = 1u << 16, kBassBuildLine = 1u << 17,
     kPianoComp = 1u << 18, kPianoLong = 1u << 19, kClavChops = 1u << 20, kBrassStabs = 1u << 21,
     kPadChords = 1u << 22, kPadSwell = 1u << 23, kFill = 1u << 24, kCrashIn = 1u << 25,
-    kStops = 1u << 26, kWordHits = 1u << 27,
+    kStops = 1u << 26, kWordHits = 1u << 27, kFinalChord = 1u << 28,
 };
 
 // The plan of one order: its length, a chord per bar and the layers that play.
@@ -180,8 +180,9 @@ std::vector<OrderPlan> Plan() {
         {64, vamp, kGroove | kBassGrooveA | kClavChops | kPianoComp | kBrassStabs, hookA},
         {64, vamp, kGroove | kBassGrooveB | kClavChops | kPianoComp | kBrassStabs, hookB},
         {64, vamp, kGroove | kBassGrooveA | kClavChops | kPianoComp | kBrassStabs | kFill, hookAB},
-        {128, {E, A, E, A, C, D, Am, B7}, kGroove | kBassGrooveA | kClavChops | kPianoComp | kBrassStabs | kFill | kCrashIn,
-         {&kHookA1, &kHookA2, &kHookB1, &kHookB2, &kMelC, &kMelD, &kMelAm, &kMelB7}},
+        {128, {E, A, E, A, C, D, B7, E},
+         kGroove | kBassGrooveA | kClavChops | kPianoComp | kBrassStabs | kFill | kFinalChord | kCrashIn,
+         {&kHookA1, &kHookA2, &kHookB1, &kHookB2, &kMelC, &kMelD, &kMelB7, nullptr}},
     };
 }
 
@@ -215,6 +216,9 @@ public:
     void Cut(int row, int ch) {
         if (row < 0 || row >= p_.rows || p_.At(row, ch).note >= 0) return;
         p_.At(row, ch).note = kNoteCut;
+    }
+    void Clear(int row, int ch) {
+        if (row >= 0 && row < p_.rows) p_.At(row, ch) = Cell{};
     }
     void Volume(int row, int ch, int volume) {
         if (row >= 0 && row < p_.rows) p_.At(row, ch).volume = int8_t(volume);
@@ -303,14 +307,14 @@ void Lead(Writer& w, const OrderPlan& plan) {
     Line(w, kChEcho, kLead, echo);
 }
 
-// Drum fill over the last bar: snare run and falling toms.
-void Fill(Writer& w) {
-    const int from = w.Rows() - kBar;
+// Drum fill over the bar from row `from`: snare run and falling toms.
+void Fill(Writer& w, int from) {
+    const int to = from + kBar;
     for (int ch : {kChKick, kChSnare, kChHat, kChOpenHat}) {
-        for (int row = from; row < w.Rows(); ++row) w.Note(row, ch, 0, -1, -1);
+        for (int row = from; row < to; ++row) w.Note(row, ch, 0, -1, -1);
     }
-    w.Steps(kChKick, kKick, 60, "X.....x.X.......", 1.0, from, w.Rows());
-    w.Steps(kChSnare, kSnare, 60, "....X..g.gx.x.xX", 0.9, from, w.Rows());
+    w.Steps(kChKick, kKick, 60, "X.....x.X.......", 1.0, from, to);
+    w.Steps(kChSnare, kSnare, 60, "....X..g.gx.x.xX", 0.9, from, to);
     w.Steps(kChHat, kClosedHat, 60, "x.x.x.x.", 0.8, from, from + 8);
     const int toms[4][2] = {{8, 67}, {10, 64}, {12, 60}, {14, 55}};
     for (const auto& t : toms) w.Note(from + t[0], kChTom, kTom, t[1], 52);
@@ -328,6 +332,31 @@ void Stops(Writer& w, const OrderPlan& plan) {
         if (v >= 0) bass.push_back({row, plan.bars[row / kBar]->root, 2, v});
     }
     Line(w, kChBass, kBass, bass);
+}
+
+// One tutti hit on `chord` at `row`: kick, crash, bass root, piano and brass.
+void Tutti(Writer& w, int row, const Chord& chord) {
+    const std::vector<const Chord*> bars(size_t(w.Rows() / kBar + 1), &chord);
+    w.Note(row, kChKick, kKick, 60, 64);
+    w.Note(row, kChCrash, kCrash, 60, 60);
+    w.Note(row, kChBass, kBass, chord.root, 64);
+    w.Chords(kChPiano, 4, 0, kPiano, 0, bars, "X", 1.0, row, row + 1);
+    w.Chords(kChBrass, 3, 1, kBrass, 12, bars, "X", 1.0, row, row + 1);
+}
+
+// The last bar of the finale: everything else stops for one held chord, pad swelling under
+// it and the lead holding the tonic with vibrato.
+void FinalChord(Writer& w, const OrderPlan& plan) {
+    const int from = w.Rows() - kBar;
+    for (int ch = 0; ch < kChannelCount; ++ch) {
+        for (int row = from; row < w.Rows(); ++row) w.Clear(row, ch);
+    }
+    const Chord& chord = *plan.bars.back();
+    Tutti(w, from, chord);
+    for (int k = 0; k < 3; ++k) w.Note(from, kChPad + k, kPad, chord.voices[k + 1], 36);
+    w.Note(from, kChLead, kLead, chord.root + 48, 56);
+    w.Cut(from, kChEcho);
+    for (int row = from + 2; row < w.Rows(); ++row) w.Effect(row, kChLead, kFxVibrato, 0x54);
 }
 
 void WriteOrder(Writer& w, const OrderPlan& plan, uint32_t previousLayers) {
@@ -399,7 +428,8 @@ void WriteOrder(Writer& w, const OrderPlan& plan, uint32_t previousLayers) {
     // The lead's loop rings on until cut: end any note the last pattern left open.
     w.Cut(0, kChLead);
     w.Cut(0, kChEcho);
-    if (L & kFill) Fill(w);
+    if (L & kFill) Fill(w, (L & kFinalChord) ? n - 2 * kBar : n - kBar);
+    if (L & kFinalChord) FinalChord(w, plan);
     if (L & kCrashIn) {
         w.Note(0, kChCrash, kCrash, 60, 56);
         if (!w.NoteAt(0, kChKick)) w.Note(0, kChKick, kKick, 60, 64);
@@ -419,20 +449,11 @@ void WordHits(Writer& w, const OrderPlan& plan) {
     }
 }
 
-// The last order: one full hit on E minor 9 that rings out, then silence.
+// The last order: a short final button on the tonic, then its ring and silence.
 void WriteEnding(Writer& w) {
-    const std::vector<const Chord*> bars = {&kEm9};
-    w.Note(0, kChKick, kKick, 60, 64);
-    w.Note(0, kChCrash, kCrash, 60, 60);
+    Tutti(w, 0, kEm9);
     w.Note(0, kChClap, kClap, 60, 56);
-    w.Note(0, kChBass, kBass, kEm9.root, 64);
-    w.Chords(kChPiano, 4, 0, kPiano, 0, bars, "X", 1.0, 0, 1);
-    w.Chords(kChBrass, 3, 1, kBrass, 12, bars, "X", 1.0, 0, 1);
-    w.Note(0, kChLead, kLead, 76, 50);
-    for (int r = 2; r < 10; ++r) w.Effect(r, kChLead, kFxVibrato, 0x54);
-    for (int k = 0; k < 3; ++k) w.Cut(0, kChPad + k);
-    w.Cut(0, kChEcho);
-    w.Cut(10, kChLead);
+    for (int ch : {int(kChPad), kChPad + 1, kChPad + 2, int(kChLead), int(kChEcho)}) w.Cut(0, ch);
 }
 
 // Off-beat sixteenths come a tick late: a light swing on every note that has no effect.
