@@ -111,9 +111,16 @@ TEST_F(Win32Gl, ViewportKeepsFourToThreeCentredInTheDrawable) {
     EXPECT_EQ(viewport[1], 0);
     EXPECT_EQ(viewport[2], 640);
     EXPECT_EQ(viewport[3], 480);
+    // A windowed run ignores the requested size and mode change and letterboxes vertically.
     win32test::Reset();
     SetUp();
-    ASSERT_NO_FATAL_FAILURE(Open(640, 600));
+    win32test::SetWindowed(true, 640, 600);
+    DEVMODEA mode{};
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    mode.dmPelsWidth = 320;
+    mode.dmPelsHeight = 200;
+    ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN);
+    ASSERT_NO_FATAL_FAILURE(Open(64, 48));
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[0], 0);
     EXPECT_EQ(viewport[1], 60);
