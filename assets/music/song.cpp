@@ -127,6 +127,7 @@ struct OrderPlan {
 };
 
 constexpr uint32_t kGroove = kKickGroove | kSnareGroove | kHats | kOpenHats;
+constexpr uint32_t kSmooth = kKickHalf | kSnareLight | kHats | kBassSmoothLine | kPianoLong | kPadChords;
 
 std::vector<OrderPlan> Plan() {
     const Chord *E = &kEm9, *A = &kA13, *C = &kCmaj9, *Bm = &kBm11, *Am = &kAm9, *D = &kD9,
@@ -167,11 +168,9 @@ std::vector<OrderPlan> Plan() {
          {&kMelBm, &kMelEm}},
         {32, {Am, B7}, kStops | kHatsLight | kFill | kCrashIn, {}},
         // 23-25: the smooth section.
-        {64, {G, Fs, E, A}, kKickHalf | kSnareLight | kHats | kBassSmoothLine | kPianoLong | kPadChords | kCrashIn,
-         {&kMelG, &kMelFs, &kMelEm, &kMelA}},
-        {32, {G, Fs}, kKickHalf | kSnareLight | kHats | kBassSmoothLine | kPianoLong | kPadChords, {&kMelG, &kMelFs}},
-        {32, {E, A}, kKickHalf | kSnareLight | kHats | kBassSmoothLine | kPianoLong | kPadChords | kFill,
-         {&kMelEm, &kMelA}},
+        {64, {G, Fs, E, A}, kSmooth | kCrashIn, {&kMelG, &kMelFs, &kMelEm, &kMelA}},
+        {32, {G, Fs}, kSmooth, {&kMelG, &kMelFs}},
+        {32, {E, A}, kSmooth | kFill, {&kMelEm, &kMelA}},
         // 26-27: the build to the finale.
         {32, {C, D}, kKickFour | kRoll | kHatsLight | kBassBuildLine | kPadChords | kCrashIn, {}},
         {32, {Am, B7}, kKickFour | kRoll | kHats | kBassBuildLine | kPadChords | kBrassStabs, {}},
@@ -186,12 +185,11 @@ std::vector<OrderPlan> Plan() {
     };
 }
 
-// Volume of a step character: accent, normal, soft, ghost.
+// Volume of a step character: accent, normal, ghost; -1 for anything else.
 int StepVolume(char c) {
     switch (c) {
         case 'X': return 64;
         case 'x': return 46;
-        case 'o': return 36;
         case 'g': return 16;
         default: return -1;
     }
@@ -251,7 +249,8 @@ public:
             const int v = StepVolume(c);
             const Chord& chord = *bars[row / kBar];
             for (int k = 0; k < voices; ++k) {
-                if (v >= 0) Note(row, firstCh + k, sample, chord.voices[firstVoice + k] + transpose, Scale(v, gain));
+                const int note = chord.voices[firstVoice + k] + transpose;
+                if (v >= 0) Note(row, firstCh + k, sample, note, Scale(v, gain));
                 else if (c == '.' && sounding) Cut(row, firstCh + k);
             }
             if (v >= 0) sounding = true;
@@ -263,26 +262,26 @@ private:
     Pattern& p_;
 };
 
-struct Event { int step; int pitch; int length; int volume; };
+struct Event { int row; int pitch; int length; int volume; };
 
 // A monophonic line of notes on one channel (events in row order), each silenced after its
 // length unless the next note starts first; anything past the pattern end is dropped.
 void Line(Writer& w, int ch, int sample, const std::vector<Event>& events) {
     for (size_t i = 0; i < events.size(); ++i) {
         const auto& e = events[i];
-        w.Note(e.step, ch, sample, e.pitch, e.volume);
-        const int end = e.step + e.length;
-        const bool nextStartsFirst = i + 1 < events.size() && events[i + 1].step <= end;
+        w.Note(e.row, ch, sample, e.pitch, e.volume);
+        const int end = e.row + e.length;
+        const bool nextStartsFirst = i + 1 < events.size() && events[i + 1].row <= end;
         if (!nextStartsFirst) w.Cut(end, ch);
     }
 }
 
-void Bass(Writer& w, const OrderPlan& plan, const BassRiff& riff, double gain) {
+void Bass(Writer& w, const OrderPlan& plan, const BassRiff& riff) {
     std::vector<Event> line;
     for (int bar = 0; bar * kBar < w.Rows(); ++bar) {
         const Chord& c = *plan.bars[bar];
         for (const BassNote& n : riff) {
-            line.push_back({bar * kBar + n.step, c.root + Interval(c, n.degree), n.length, Scale(n.volume, gain)});
+            line.push_back({bar * kBar + n.step, c.root + Interval(c, n.degree), n.length, n.volume});
         }
     }
     Line(w, kChBass, kBass, line);
@@ -311,7 +310,7 @@ void Lead(Writer& w, const OrderPlan& plan) {
 void Fill(Writer& w, int from) {
     const int to = from + kBar;
     for (int ch : {kChKick, kChSnare, kChHat, kChOpenHat}) {
-        for (int row = from; row < to; ++row) w.Note(row, ch, 0, -1, -1);
+        for (int row = from; row < to; ++row) w.Clear(row, ch);
     }
     w.Steps(kChKick, kKick, 60, "X.....x.X.......", 1.0, from, to);
     w.Steps(kChSnare, kSnare, 60, "....X..g.gx.x.xX", 0.9, from, to);
@@ -359,6 +358,8 @@ void FinalChord(Writer& w, const OrderPlan& plan) {
     for (int row = from + 2; row < w.Rows(); ++row) w.Effect(row, kChLead, kFxVibrato, 0x54);
 }
 
+// Writes every layer of `plan` into the order's pattern. `previousLayers` are those of the
+// order before, whose looped pad has to be ended when this order has none.
 void WriteOrder(Writer& w, const OrderPlan& plan, uint32_t previousLayers) {
     const uint32_t L = plan.layers;
     const int n = w.Rows();
@@ -385,12 +386,12 @@ void WriteOrder(Writer& w, const OrderPlan& plan, uint32_t previousLayers) {
     }
     if (L & kOpenHats) w.Steps(kChOpenHat, kOpenHat, 60, "..............x.", 1.0, 0, n);
     // Bass.
-    if (L & kBassGrooveA) Bass(w, plan, kBassGroove, 1.0);
-    if (L & kBassGrooveB) Bass(w, plan, kBassGroove2, 1.0);
-    if (L & kBassIntroLine) Bass(w, plan, kBassIntro, 1.0);
-    if (L & kBassSoloLine) Bass(w, plan, kBassSolo, 1.0);
-    if (L & kBassSmoothLine) Bass(w, plan, kBassSmooth, 1.0);
-    if (L & kBassBuildLine) Bass(w, plan, kBassBuild, 1.0);
+    if (L & kBassGrooveA) Bass(w, plan, kBassGroove);
+    if (L & kBassGrooveB) Bass(w, plan, kBassGroove2);
+    if (L & kBassIntroLine) Bass(w, plan, kBassIntro);
+    if (L & kBassSoloLine) Bass(w, plan, kBassSolo);
+    if (L & kBassSmoothLine) Bass(w, plan, kBassSmooth);
+    if (L & kBassBuildLine) Bass(w, plan, kBassBuild);
     // Keys, stabs and pad.
     if (L & kPianoComp) w.Chords(kChPiano, 4, 0, kPiano, 0, plan.bars, "..X-.x-...X--.x-", 0.9, 0, n);
     if (L & kPianoLong) w.Chords(kChPiano, 4, 0, kPiano, 0, plan.bars, "X-------x-------", 0.8, 0, n);
@@ -402,11 +403,14 @@ void WriteOrder(Writer& w, const OrderPlan& plan, uint32_t previousLayers) {
             const char c = "x.gx.gx.g.x.gxg."[row % kBar];
             const Chord& chord = *plan.bars[row / kBar];
             const int v = StepVolume(c);
-            if (v >= 0) chops.push_back({row, (c == 'g' ? chord.voices[1] : chord.voices[3]) + 12, 1, Scale(v, 0.9)});
+            const int note = (c == 'g' ? chord.voices[1] : chord.voices[3]) + 12;
+            if (v >= 0) chops.push_back({row, note, 1, Scale(v, 0.9)});
         }
         Line(w, kChClav, kClav, chops);
     }
-    if (L & kBrassStabs) w.Chords(kChBrass, 3, 1, kBrass, 12, plan.bars, "X-....x-......X-......x-..X-.X-.", 0.9, 0, n);
+    if (L & kBrassStabs) {
+        w.Chords(kChBrass, 3, 1, kBrass, 12, plan.bars, "X-....x-......X-......x-..X-.X-.", 0.9, 0, n);
+    }
     if (L & kPadChords) {
         // Pad voices change only where the chord does.
         for (int bar = 0; bar * kBar < n; ++bar) {
@@ -437,11 +441,13 @@ void WriteOrder(Writer& w, const OrderPlan& plan, uint32_t previousLayers) {
 }
 
 // The title's words appear every 32 rows from row 21 (over the first half when the order
-// ends in a fill): a brass stab, clap, open hat and kick on each, on the beat grid without swing so
-// that they land with the picture.
+// ends in a fill): a brass stab, clap, open hat and kick on each. Written after the swing,
+// so they sit on the beat grid and land with the picture.
 void WordHits(Writer& w, const OrderPlan& plan) {
     const int last = (plan.layers & kFill) ? 64 : w.Rows();
     for (int row = 21; row < last; row += 32) {
+        for (int k = 0; k < 3; ++k) w.Clear(row, kChBrass + k);
+        for (int ch : {kChClap, kChOpenHat, kChKick}) w.Clear(row, ch);
         w.Chords(kChBrass, 3, 1, kBrass, 12, plan.bars, "X--.", 1.0, row, row + 4);
         w.Note(row, kChClap, kClap, 60, 60);
         w.Note(row, kChOpenHat, kOpenHat, 60, 40);

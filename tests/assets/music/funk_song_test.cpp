@@ -57,7 +57,9 @@ protected:
         }
     }
     void SetUp() override {
-        if (bytes_.empty()) GTEST_SKIP() << "funk.it not found in " << ShowDataDir() << "; build the data target";
+        if (bytes_.empty()) {
+            GTEST_SKIP() << "funk.it not found in " << ShowDataDir() << "; build the data target";
+        }
     }
 
     static std::vector<uint8_t> bytes_;
@@ -139,7 +141,8 @@ TEST_F(FunkSong, TitleAndFinalePatternsAreLongAndTheWordRowsAreAccented) {
         const int pattern = mod.get_order_pattern(order);
         int notes = 0;
         for (int ch = 0; ch < mod.get_num_channels(); ++ch) {
-            const int note = mod.get_pattern_row_channel_command(pattern, row, ch, openmpt::module::command_note);
+            const int note =
+                mod.get_pattern_row_channel_command(pattern, row, ch, openmpt::module::command_note);
             if (note >= 1 && note <= 120) ++notes;
         }
         EXPECT_GE(notes, 3) << "order " << order << " row " << row;

@@ -55,7 +55,10 @@ Pattern RandomPattern(int rows) {
         for (int row = 0; row < rows; ++row) {
             if (pick(3) == 0) continue;  // leave a third of the cells empty
             Cell c = pick(2) ? last : Cell{};
-            if (pick(2)) c.note = int16_t(pick(10) == 0 ? (pick(2) ? music::kNoteCut : music::kNoteOff) : 24 + pick(72));
+            if (pick(2)) {
+                const int special = pick(2) ? music::kNoteCut : music::kNoteOff;
+                c.note = int16_t(pick(10) == 0 ? special : 24 + pick(72));
+            }
             if (pick(2)) c.sample = uint8_t(1 + pick(2));
             if (pick(2)) c.volume = int8_t(pick(65));
             if (pick(2)) {
@@ -94,19 +97,22 @@ TEST(ItWriter, PackedCellsReadBackUnchangedInBothPlayers) {
                 const Cell& c = p.At(row, ch);
                 SCOPED_TRACE("pattern " + std::to_string(pat) + " row " + std::to_string(row) +
                              " channel " + std::to_string(ch));
+                auto read = [&](int command) {
+                    return mod.get_pattern_row_channel_command(pat, row, ch, command);
+                };
                 // libopenmpt numbers notes from 1 (C-0); cut and off keep 254 and 255.
                 const int wantNote = c.note < 0 ? 0 : c.note < 120 ? c.note + 1 : c.note;
-                EXPECT_EQ(mod.get_pattern_row_channel_command(pat, row, ch, openmpt::module::command_note), wantNote);
-                EXPECT_EQ(mod.get_pattern_row_channel_command(pat, row, ch, openmpt::module::command_instrument), c.sample);
+                EXPECT_EQ(read(openmpt::module::command_note), wantNote);
+                EXPECT_EQ(read(openmpt::module::command_instrument), c.sample);
                 if (c.volume >= 0) {
-                    EXPECT_EQ(mod.get_pattern_row_channel_command(pat, row, ch, openmpt::module::command_volume), c.volume);
+                    EXPECT_EQ(read(openmpt::module::command_volume), c.volume);
                 } else {
-                    EXPECT_EQ(mod.get_pattern_row_channel_command(pat, row, ch, openmpt::module::command_volumeffect), 0);
+                    EXPECT_EQ(read(openmpt::module::command_volumeffect), 0);
                 }
-                EXPECT_EQ(mod.format_pattern_row_channel_command(pat, row, ch, openmpt::module::command_effect),
-                          EffectLetter(c.effect));
+                const int effectColumn = openmpt::module::command_effect;
+                EXPECT_EQ(mod.format_pattern_row_channel_command(pat, row, ch, effectColumn), EffectLetter(c.effect));
                 if (c.effect) {
-                    EXPECT_EQ(mod.get_pattern_row_channel_command(pat, row, ch, openmpt::module::command_parameter), c.param);
+                    EXPECT_EQ(read(openmpt::module::command_parameter), c.param);
                 }
                 // libxmp: notes from 1 as well, with its own cut and off codes; volume + 1.
                 if (ch >= info.mod->chn) continue;
