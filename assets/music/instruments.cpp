@@ -3,6 +3,7 @@
 // pad as seamless loops of detuned oscillators.
 #include "assets/music/music.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace music {
@@ -164,7 +165,7 @@ Sample Bass() {
         const double t = i / kFs;
         s[i] = SoftClip(1.5 * (s[i] + 0.3 * thump.Low(noise.Next()) * Decay(t, 0.006))) * Attack(t, 0.002);
     }
-    return OneShot("slap bass", s, C5SpeedFor(hz), 64);
+    return OneShot("bass", s, C5SpeedFor(hz), 64);
 }
 
 Sample Clav() {
@@ -224,9 +225,10 @@ Sample Brass() {
     return OneShot("brass", s, C5SpeedFor(hz), 56);
 }
 
-// A looped tone: `voices` oscillators whose cycle counts over `loopLength` frames are whole
-// numbers, so the waveform repeats exactly at the loop. Partial k of voice v has amplitude
-// amp(k); the first loop length fades in over `attack` seconds, the second is the loop.
+// A looped tone: one oscillator per entry of `cycles`, each making that many whole cycles in
+// `loopLength` frames, so the sum repeats exactly at the loop. Partial k of every oscillator
+// has amplitude amp(k). The first loop length fades in over `attack` seconds, the second is
+// the loop; the sample is tuned as a tone of kFs / period Hz.
 template <typename Amp>
 Sample LoopedTone(const char* name, int period, const std::vector<int>& cycles, int loopLength,
                   double maxHz, double attack, Amp amp, uint8_t volume) {
