@@ -104,9 +104,17 @@ constexpr int kMaxSmoothVertices = 20000;
 extern Vec3 normalSums[kMaxSmoothVertices];
 extern int normalCounts[kMaxSmoothVertices];
 
+// Unit normal (b - a) x (c - a) of camera-space positions, in double precision; a
+// zero-area triangle gives (0, 0, 1).
 void FaceNormal(float* outX, float* outY, float* outZ, const ScreenVertex* a,
                 const ScreenVertex* b, const ScreenVertex* c);
+// Unit-1 coordinates (n.x, n.y) / 2 + 1/2 of a columns x rows grid (row-major) from the
+// face to the next column and next row (rows wrap; the last column looks back one column).
 void GridEnvMap(ScreenVertex* vertices, int columns, int rows);
+// Both coordinate pairs from the average of each vertex's face normals (unit 0 with x and y
+// swapped), through normalSums/normalCounts, which it leaves zero. Face indices must be
+// below vertexCount <= kMaxSmoothVertices. Zero-area faces count for nothing; a vertex
+// without faces gets the texture centre.
 void SmoothEnvMap(ScreenVertex* vertices, const MeshFace* faces, int vertexCount, int faceCount);
 void ClearTexCoords(ScreenVertex* vertices, const MeshFace* faces, int vertexCount, int faceCount);
 void ClearTexCoordsSetColour(ScreenVertex* vertices, int count, float r, float g, float b);
