@@ -228,9 +228,9 @@ Sample Brass() {
 // A looped tone: one oscillator per entry of `cycles`, each making that many whole cycles in
 // `loopLength` frames, so the sum repeats exactly at the loop. Partial k of every oscillator
 // has amplitude amp(k). The first loop length fades in over `attack` seconds, the second is
-// the loop; the sample is tuned as a tone of kFs / period Hz.
+// the loop; the sample is tuned as a tone of `tunedHz`.
 template <typename Amp>
-Sample LoopedTone(const char* name, int period, const std::vector<int>& cycles, int loopLength,
+Sample LoopedTone(const char* name, double tunedHz, const std::vector<int>& cycles, int loopLength,
                   double maxHz, double attack, Amp amp, uint8_t volume) {
     std::vector<double> s(size_t(2 * loopLength));
     for (int c : cycles) {
@@ -252,7 +252,7 @@ Sample LoopedTone(const char* name, int period, const std::vector<int>& cycles, 
     Sample out;
     out.name = name;
     out.pcm = ToPcm(s, kPeak);
-    out.c5Speed = C5SpeedFor(kFs / period);
+    out.c5Speed = C5SpeedFor(tunedHz);
     out.loop = true;
     out.loopStart = uint32_t(loopLength);
     out.loopEnd = uint32_t(2 * loopLength);
@@ -261,12 +261,13 @@ Sample LoopedTone(const char* name, int period, const std::vector<int>& cycles, 
 }
 
 Sample Lead() {
-    // 441 Hz: a saw and, 8.6 cents above, a square (odd partials), 200 and 201 cycles per loop.
-    const int period = 100, loop = 20000;
-    const double f = kFs / period;
+    // A saw at 441 Hz and, 8.6 cents above, a square (odd partials): 200 and 201 cycles per
+    // loop, tuned to their mean.
+    const int loop = 20000;
+    const double f = kFs * 200 / loop, tuned = kFs * 200.5 / loop;
     auto amp = [&](int k) { return 1.0 / k / (1.0 + (k * f / 2500.0) * (k * f / 2500.0)); };
-    Sample saw = LoopedTone("lead", period, {loop / period}, loop, 6000.0, 0.005, amp, 40);
-    Sample sq = LoopedTone("lead", period, {loop / period + 1}, loop, 6000.0, 0.005,
+    Sample saw = LoopedTone("lead", tuned, {200}, loop, 6000.0, 0.005, amp, 40);
+    Sample sq = LoopedTone("lead", tuned, {201}, loop, 6000.0, 0.005,
                            [&](int k) { return k % 2 ? amp(k) : 0.0; }, 40);
     for (size_t i = 0; i < saw.pcm.size(); ++i) {
         saw.pcm[i] = int16_t((int(saw.pcm[i]) + int(sq.pcm[i])) / 2);
@@ -276,9 +277,9 @@ Sample Lead() {
 
 Sample Pad() {
     // 220.5 Hz: three saws at 199, 200 and 201 cycles per loop, gently low-passed.
-    const int period = 200, loop = 40000;
-    const double f = kFs / period;
-    return LoopedTone("strings pad", period, {199, 200, 201}, loop, 4000.0, 0.25,
+    const int loop = 40000;
+    const double f = kFs * 200 / loop;
+    return LoopedTone("strings pad", f, {199, 200, 201}, loop, 4000.0, 0.25,
                       [&](int k) { return 1.0 / k / (1.0 + (k * f / 1200.0) * (k * f / 1200.0)); },
                       44);
 }
