@@ -10,9 +10,11 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <unistd.h>
 
 namespace {
 
@@ -150,13 +152,16 @@ TEST_F(FunkSong, TitleAndFinalePatternsAreLongAndTheWordRowsAreAccented) {
 }
 
 TEST_F(FunkSong, GeneratorWritesTheSameSmallFileEveryRun) {
-    const std::string dir = ::testing::TempDir();
-    for (const char* name : {"funk_a.it", "funk_b.it"}) {
-        const std::string command = std::string(MAKE_MUSIC) + " " + dir + name;
+    // Names unique to this process: other test runs may share the temporary folder.
+    const std::string stem = ::testing::TempDir() + "funk_" + std::to_string(getpid());
+    for (const char* run : {"_a.it", "_b.it"}) {
+        const std::string command = std::string(MAKE_MUSIC) + " " + stem + run;
         ASSERT_EQ(std::system(command.c_str()), 0) << command;
     }
-    const std::vector<uint8_t> a = ReadFile(dir + "funk_a.it");
-    const std::vector<uint8_t> b = ReadFile(dir + "funk_b.it");
+    const std::vector<uint8_t> a = ReadFile(stem + "_a.it");
+    const std::vector<uint8_t> b = ReadFile(stem + "_b.it");
+    std::remove((stem + "_a.it").c_str());
+    std::remove((stem + "_b.it").c_str());
     ASSERT_FALSE(a.empty());
     EXPECT_TRUE(a == b) << "two runs wrote different bytes";
     EXPECT_TRUE(a == bytes_) << "the build's funk.it differs from a fresh run";
