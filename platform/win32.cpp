@@ -55,8 +55,13 @@ HWND InputWindow() {
     return nullptr;
 }
 
-// Appends a message; caller holds queueLock. False when the queue is full.
+// Appends a message; caller holds queueLock. False when the queue is full. Like Windows,
+// keeps at most one pending WM_PAINT and WM_SETCURSOR per window, so mouse motion while
+// nobody pumps cannot crowd out a key press.
 bool Enqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT || message == WM_SETCURSOR)
+        for (int i = 0; i < state.queueCount; ++i)
+            if (state.queue[i].hwnd == window && state.queue[i].message == message) return true;
     if (state.queueCount == kMaxQueuedMessages) return false;
     MSG& entry = state.queue[state.queueCount++];
     entry = MSG{};
@@ -79,7 +84,8 @@ void CollectInput() {
     }
     if (!state.videoReady) return;
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
+    // Events stay with SDL while the queue is full.
+    while (state.queueCount < kMaxQueuedMessages && SDL_PollEvent(&event)) {
         switch (event.type) {
         case SDL_KEYDOWN:
         case SDL_KEYUP: {

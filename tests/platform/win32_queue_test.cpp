@@ -110,6 +110,17 @@ TEST_F(Win32Queue, DispatchCallsTheProcedureAndDefaultCloseDestroysSynchronously
     EXPECT_EQ(GetDC(window), nullptr);
 }
 
+TEST_F(Win32Queue, RepeatedPaintAndCursorMessagesCannotCrowdOutKeys) {
+    for (int i = 0; i < 2000; ++i) {
+        PostMessageA(window, WM_SETCURSOR, 0, 0);
+        PostMessageA(window, WM_PAINT, 0, 0);
+    }
+    win32test::InjectKeyDown(VK_ESCAPE);
+    std::vector<MSG> messages = Drain();
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[2].message, WM_KEYDOWN);
+}
+
 TEST_F(Win32Queue, InputFromAnotherThreadIsPickedUpWithoutBlocking) {
     MSG message;
     auto start = std::chrono::steady_clock::now();

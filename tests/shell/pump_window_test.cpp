@@ -67,7 +67,7 @@ TEST_F(PumpWindow, ProcedureHidesTheCursorAndTurnsOnlyEscapeIntoClose) {
 
 TEST_F(PumpWindow, EmptyQueueReturnsZeroAndPendingMessagesAreAllDrained) {
     EXPECT_EQ(PumpMessages(), 0);
-    for (int i = 0; i < 20; ++i) PostMessageA(mainWindow, WM_PAINT, 0, 0);
+    for (int i = 0; i < 20; ++i) PostMessageA(mainWindow, WM_KEYDOWN, 'A' + i, 0);
     win32test::InjectKeyDown(VK_SPACE);
     EXPECT_EQ(PumpMessages(), 0);
     EXPECT_EQ(Queued(), 0);
