@@ -115,7 +115,7 @@ enum Layer : uint32_t {
     kBassSoloLine = 1u << 15, kBassSmoothLine = 1u << 16, kBassBuildLine = 1u << 17,
     kPianoComp = 1u << 18, kPianoLong = 1u << 19, kClavChops = 1u << 20, kBrassStabs = 1u << 21,
     kPadChords = 1u << 22, kPadSwell = 1u << 23, kFill = 1u << 24, kCrashIn = 1u << 25,
-    kStops = 1u << 26, kWordHits = 1u << 27, kFinalChord = 1u << 28,
+    kStops = 1u << 26, kWordHits = 1u << 27, kFinalChord = 1u << 28, kPianoChorus = 1u << 29,
 };
 
 // The plan of one order: its length, a chord per bar and the layers that play.
@@ -150,12 +150,12 @@ std::vector<OrderPlan> Plan() {
         {64, vamp, kGroove | kBassGrooveB | kClavChops | kPianoComp | kBrassStabs, {}},
         {64, vamp, kGroove | kBassGrooveB | kPianoComp | kBrassStabs | kFill, hookB},
         // 9-14: the chorus on a new progression.
-        {32, {C, Bm}, kGroove | kBassGrooveB | kPianoComp | kBrassStabs | kPadChords | kCrashIn, {}},
-        {32, {Am, D}, kGroove | kBassGrooveB | kPianoComp | kBrassStabs | kPadChords, {}},
-        {32, {C, Bm}, kGroove | kBassGrooveB | kPianoComp | kPadChords, {&kMelC, &kMelBm}},
-        {32, {Am, D}, kGroove | kBassGrooveB | kPianoComp | kPadChords, {&kMelAm, &kMelD}},
-        {32, {C, Bm}, kGroove | kBassGrooveB | kPianoComp | kBrassStabs, {&kMelC, &kMelBm}},
-        {32, {Am, B7}, kGroove | kBassGrooveB | kPianoComp | kBrassStabs | kFill, {&kMelAm, &kMelB7}},
+        {32, {C, Bm}, kGroove | kBassGrooveB | kPianoChorus | kBrassStabs | kPadChords | kCrashIn, {}},
+        {32, {Am, D}, kGroove | kBassGrooveB | kPianoChorus | kBrassStabs | kPadChords, {}},
+        {32, {C, Bm}, kGroove | kBassGrooveB | kPianoChorus | kPadChords, {&kMelC, &kMelBm}},
+        {32, {Am, D}, kGroove | kBassGrooveB | kPianoChorus | kPadChords, {&kMelAm, &kMelD}},
+        {32, {C, Bm}, kGroove | kBassGrooveB | kPianoChorus | kBrassStabs, {&kMelC, &kMelBm}},
+        {32, {Am, B7}, kGroove | kBassGrooveB | kPianoChorus | kBrassStabs | kFill, {&kMelAm, &kMelB7}},
         // 15-17: breakdown on one chord, slap bass in front, then the build.
         {64, {E, E, E, E}, kKickHalf | kClapBeat | kHatsLight | kBassSoloLine | kPadChords | kCrashIn, {}},
         {64, {E, E, E, E}, kKickHalf | kClapBeat | kHats | kBassSoloLine | kPadChords | kClavChops, {}},
@@ -163,7 +163,7 @@ std::vector<OrderPlan> Plan() {
         // 18-22: back in the groove; 20, 21 and 22 each bring something new.
         {64, vamp, kGroove | kBassGrooveA | kClavChops | kPianoComp | kCrashIn, {}},
         {64, vamp, kGroove | kBassGrooveA | kClavChops | kPianoComp | kBrassStabs, {}},
-        {32, {C, D}, kGroove | kBassGrooveB | kPianoComp | kBrassStabs | kPadChords | kCrashIn, {}},
+        {32, {C, D}, kGroove | kBassGrooveB | kPianoChorus | kBrassStabs | kPadChords | kCrashIn, {}},
         {32, {Bm, E}, kKickGroove | kSnareGroove | kHatsOffbeat | kBassGrooveA | kClavChops | kCrashIn,
          {&kMelBm, &kMelEm}},
         {32, {Am, B7}, kStops | kHatsLight | kFill | kCrashIn, {}},
@@ -394,6 +394,7 @@ void WriteOrder(Writer& w, const OrderPlan& plan, uint32_t previousLayers) {
     if (L & kBassBuildLine) Bass(w, plan, kBassBuild);
     // Keys, stabs and pad.
     if (L & kPianoComp) w.Chords(kChPiano, 4, 0, kPiano, 0, plan.bars, "..X-.x-...X--.x-", 0.9, 0, n);
+    if (L & kPianoChorus) w.Chords(kChPiano, 4, 0, kPiano, 0, plan.bars, "X-----..x-..X---", 0.9, 0, n);
     if (L & kPianoLong) w.Chords(kChPiano, 4, 0, kPiano, 0, plan.bars, "X-------x-------", 0.8, 0, n);
     if (L & kClavChops) {
         // Sixteenth chops alternating the top voice and a ghosted inner voice, an octave up,
