@@ -12,7 +12,7 @@
 namespace {
 
 // Largest accepted width and height; larger headers are refused before any allocation.
-constexpr png_uint_32 kMaxPngSide = 16384;
+constexpr png_uint_32 kMaxPngSide = 8192;
 
 // Everything the error path has to release. It lives in LoadPngImage's frame, outside the
 // function that sets the recovery point, so its fields survive the long jump intact.

@@ -44,7 +44,7 @@ bool MakeTitleWords(const std::string& dir, cairo_font_face_t* font) {
     cairo_t* cr = canvas.cr;
     UseInk(cr);
     constexpr double kMargin = 3;
-    const char* words[] = {"THE", "FUNKY", "ORANGE", "MACHINE", "IS", "ON"};
+    const char* words[] = {"THE", "FUNKY", "ORANGE", "MACHINE", "GOES", "LIVE"};
     double size = 1e9;
     for (size_t i = 0; i < std::size(words); ++i) {
         const WordRect& r = kTitleWordRects[i];
