@@ -26,7 +26,8 @@ EffectCamera* CameraSetAspect(EffectCamera* camera, float a, float b, float c) {
 // Half sizes scale the projection; the focal factors map the field of view to |x|, |y| < z.
 // The half angle is converted with the float 3.1415927 and its tangent rounded to float.
 EffectCamera* CameraSetViewport(EffectCamera* camera, float width, float height) {
-    const float t = static_cast<float>(std::tan(camera->fov / 2.0f * 3.1415927f / 180.0f));
+    const float halfAngle = camera->fov / 2.0f * 3.1415927f / 180.0f;
+    const float t = static_cast<float>(std::tan(static_cast<double>(halfAngle)));
     camera->halfWidth = width / 2.0f;
     camera->halfHeight = height / 2.0f;
     camera->focalX = 1.0f / t;
