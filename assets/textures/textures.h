@@ -47,8 +47,9 @@ struct Canvas {
 Canvas NewCanvas();
 void FreeCanvas(Canvas& canvas);
 
-// The canvas's pixels as 8-bit RGBA (rows top first) for storage: Opaque and Multiply
-// un-premultiply nothing (the canvas is opaque), Premultiplied keeps cairo's colours.
+// The canvas's pixels as 8-bit RGBA (rows top first) for storage: Opaque and Multiply take
+// the straight colour (their canvases are painted opaque, so normally unchanged),
+// Premultiplied keeps cairo's premultiplied colour and its alpha.
 // multiplyAlpha is the constant stored alpha of Multiply textures.
 std::vector<uint8_t> StoredPixels(const Canvas& canvas, Storage storage, uint8_t multiplyAlpha = 0);
 
