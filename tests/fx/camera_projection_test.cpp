@@ -92,23 +92,6 @@ TEST(EffectCamera, ViewMatrixPutsEyeAndTargetOnTheAxisForAnyPose) {
     }
 }
 
-TEST(Matrix44, MultiplyAndScaleComposeLikeThePointTransforms) {
-    const EffectCamera camera = MakeCamera(90, 1);
-    const Matrix44 a = ViewOf(camera, {3, -2, 7}, {-4, 5, 1}, 30);
-    const Matrix44 b = ViewOf(camera, {1, 1, 1}, {-4, 5, 1}, -75);
-    const Vec3 p = {1.5f, -2.5f, 4.0f};
-    Matrix44 product;
-    Matrix44Copy(&a, &product);
-    Matrix44Multiply(&product, &b);
-    ExpectNear(Apply(product, p), Apply(a, Apply(b, p)), 1e-4f);
-
-    Matrix44 scaled = a;
-    const Vec3 factors = {2, 3, 0.5f};
-    Matrix44Scale(&scaled, &factors);
-    const Vec3 ap = Apply(a, p);
-    ExpectNear(Apply(scaled, p), {2 * ap.x, 3 * ap.y, 0.5f * ap.z}, 1e-4f);
-}
-
 TEST(Outcodes, FarLimitSidePlanesAndBehindTheEye) {
     EXPECT_EQ(Outcode(0, 0, 4500), 0);
     EXPECT_EQ(Outcode(0, 0, 4500.5f), CLIP_FAR);
