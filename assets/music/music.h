@@ -98,7 +98,7 @@ std::vector<int16_t> ToPcm(const std::vector<double>& signal, double peak);
 // The song's sample set, numbered from 1 in the order of the SampleId enum.
 enum SampleId : uint8_t {
     kKick = 1, kSnare, kClosedHat, kOpenHat, kClap, kCrash, kTom,
-    kBass, kPiano, kClav, kBrass, kLead, kPad, kSampleCount = kPad
+    kBass, kPiano, kClav, kBrass, kLead, kPad
 };
 std::vector<Sample> MakeSamples();
 
