@@ -2,6 +2,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +10,10 @@
 #include "assets/objects/objects.h"
 
 namespace {
+
+// Twice the area below which a triangle counts as a sliver, in squared contour units: far
+// below any real triangle of text in em units (a glyph spans about 1) or of larger shapes.
+constexpr double kSliverArea2 = 1e-9;
 
 struct TessState {
     std::vector<Point2>* points;
@@ -112,12 +117,16 @@ void TessellateContours(const std::vector<Contour>& contours, std::vector<Point2
     gluTessEndPolygon(tess);
     gluDeleteTess(tess);
 
-    // Counter-clockwise in the plane whatever order the tessellator chose.
+    // Counter-clockwise in the plane whatever order the tessellator chose. Slivers through
+    // collinear outline points have no area and no normal: they are dropped.
+    std::vector<uint16_t> kept;
     for (size_t i = 0; i + 2 < triangles->size(); i += 3) {
-        const Point2& a = (*points)[(*triangles)[i]];
-        const Point2& b = (*points)[(*triangles)[i + 1]];
-        const Point2& c = (*points)[(*triangles)[i + 2]];
-        if ((b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x) < 0.0f)
-            std::swap((*triangles)[i + 1], (*triangles)[i + 2]);
+        uint16_t ia = (*triangles)[i], ib = (*triangles)[i + 1], ic = (*triangles)[i + 2];
+        const Point2 &a = (*points)[ia], &b = (*points)[ib], &c = (*points)[ic];
+        double area2 = (static_cast<double>(b.x) - a.x) * (static_cast<double>(c.y) - a.y) -
+                       (static_cast<double>(b.y) - a.y) * (static_cast<double>(c.x) - a.x);
+        if (std::fabs(area2) <= kSliverArea2) continue;
+        kept.insert(kept.end(), {ia, area2 > 0 ? ib : ic, area2 > 0 ? ic : ib});
     }
+    triangles->swap(kept);
 }

@@ -112,11 +112,9 @@ SceneFile ConeFile() {
     ObjectMesh mesh = NewObject("Cone01", "STRIPES");
     AddLathe(&mesh, profile, {1, 1, 0}, {0, 0, 1}, kSlices, false);
     ReverseFaces(&mesh, 0);
-    // Stripes run along the cone: s around (8 repeats), t along (4 repeats).
-    for (MapPair& uv : mesh.mapping) {
-        uv.s *= 8.0f;
-        uv.t *= 4.0f;
-    }
+    // The stripe texture's rows run along the cone: s follows the axis (3 repeats from
+    // mouth to apex), t goes around (4 repeats), so its bands become lines to the apex.
+    for (MapPair& uv : mesh.mapping) uv = {3.0f * uv.t, 4.0f * uv.s};
     return {"striber.3ds", {{"STRIPES", 250, 250, 250}}, {mesh}};
 }
 

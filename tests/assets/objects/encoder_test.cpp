@@ -7,6 +7,7 @@
 
 #include "assets/objects/objects.h"
 #include "import/import.h"
+#include "tests/assets/objects/object_test_mesh.h"
 
 namespace {
 
@@ -36,8 +37,8 @@ TEST(ObjectEncoder, ImportGivesBackMeshSpacePositionsAndMapping) {
     scene.objects[1].positions[0] = {-9, -8, -7};
     std::string path = WriteTemp(scene, "orangefunk_encoder_roundtrip.3ds");
 
-    Mesh mesh;
-    ImportObject(&mesh, path.c_str(), "Second");
+    TestMesh mesh;
+    ImportQuietly(&mesh, path, "Second");
     ASSERT_EQ(mesh.working->count, 3);
     ASSERT_EQ(mesh.faceList->count, 1);
     const Vec3& p = mesh.working->positions[0];
@@ -53,7 +54,9 @@ TEST(ObjectEncoder, ImportGivesBackMeshSpacePositionsAndMapping) {
 
     // The file itself holds the importer's inverse: (X, Y, Z) = (-x, z, y), (u, v) = (s, -t).
     ObjectData raw;
+    testing::internal::CaptureStdout();
     LoadObject(&raw, path.c_str(), "First");
+    testing::internal::GetCapturedStdout();
     ASSERT_EQ(raw.vertexCount, 3);
     EXPECT_FLOAT_EQ(raw.vertices[2].x, -7);  // the reader keeps X as x
     EXPECT_FLOAT_EQ(raw.vertices[2].y, 8);   // and reads Z into y

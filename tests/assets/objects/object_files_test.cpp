@@ -13,6 +13,7 @@
 #include <string>
 
 #include "import/import.h"
+#include "tests/assets/objects/object_test_mesh.h"
 #include "tests/support/test_paths.h"
 
 namespace {
@@ -72,11 +73,11 @@ TEST(ObjectFiles, EveryFileHoldsExactlyItsNamedObjects) {
     }
 }
 
-TEST(ObjectFiles, ImportedMeshesAreNonEmptyWithinLimitsAndIndexedInRange) {
+TEST(ObjectFiles, ImportedMeshesAreNonEmptyWithinLimitsIndexedInRangeAndWoundAlike) {
     for (const ShowFile& show : ShowFiles()) {
         for (const char* name : show.objects) {
-            Mesh mesh;
-            ImportObject(&mesh, DataPath(show.file).c_str(), name);
+            TestMesh mesh;
+            ImportQuietly(&mesh, DataPath(show.file), name);
             SCOPED_TRACE(std::string(show.file) + " " + name);
             ASSERT_GT(mesh.faceList->count, 0);
             EXPECT_LT(mesh.working->count, 20000);
@@ -89,6 +90,14 @@ TEST(ObjectFiles, ImportedMeshesAreNonEmptyWithinLimitsAndIndexedInRange) {
                 EXPECT_FALSE(f.indexA == f.indexB || f.indexB == f.indexC || f.indexA == f.indexC)
                     << "degenerate face";
             }
+            // Neighbours wound alike run along a shared edge in opposite directions, so no
+            // directed edge may occur twice.
+            std::set<std::pair<int, int>> directed;
+            int repeated = 0;
+            for (const MeshFace& f : mesh.faceList->faces)
+                for (auto edge : {std::pair{f.indexA, f.indexB}, std::pair{f.indexB, f.indexC}, std::pair{f.indexC, f.indexA}})
+                    repeated += directed.insert(edge).second ? 0 : 1;
+            EXPECT_EQ(repeated, 0) << "faces wound against their neighbours";
         }
     }
 }
@@ -98,8 +107,8 @@ TEST(ObjectFiles, ImportedMeshesAreNonEmptyWithinLimitsAndIndexedInRange) {
 TEST(ObjectFiles, SmoothBodiesAreClosedAndConsistentlyWound) {
     const std::pair<const char*, const char*> bodies[] = {{"ball2116.3ds", "Object01"}, {"hjerte~1.3ds", "Shape02"}};
     for (const auto& [file, name] : bodies) {
-        Mesh mesh;
-        ImportObject(&mesh, DataPath(file).c_str(), name);
+        TestMesh mesh;
+        ImportQuietly(&mesh, DataPath(file), name);
         std::map<std::pair<int, int>, int> directed;
         for (const MeshFace& f : mesh.faceList->faces) {
             ++directed[{f.indexA, f.indexB}];

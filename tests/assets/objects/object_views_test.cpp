@@ -7,16 +7,15 @@
 
 #include "fx/fx.h"
 #include "import/import.h"
+#include "tests/assets/objects/object_test_mesh.h"
 #include "tests/support/test_paths.h"
 #include "tools/part_view.h"
 
 namespace {
 
 
-Mesh Load(const char* file, const char* object) {
-    Mesh mesh;
-    ImportObject(&mesh, (ShowDataDir() + "/" + file).c_str(), object);
-    return mesh;
+void Load(TestMesh* mesh, const char* file, const char* object) {
+    ImportQuietly(mesh, ShowDataDir() + "/" + file, object);
 }
 
 
@@ -40,7 +39,8 @@ float Correlation(const std::vector<float>& a, const std::vector<float>& b) {
 
 TEST(ObjectViews, TitleIsOnScreenAboveTheWordLineAndReadsLeftToRightUpright) {
     for (const char* name : {"Text01", "Text02"}) {
-        Mesh mesh = Load("purple.3ds", name);
+        TestMesh mesh;
+    Load(&mesh, "purple.3ds", name);
         ASSERT_GT(mesh.working->count, 0) << name;
         for (float t = 3.14f; t < 3.14f + 6.3f; t += 0.35f) {
             LookThrough(&mesh, TitleView(t));
@@ -59,7 +59,8 @@ TEST(ObjectViews, TitleIsOnScreenAboveTheWordLineAndReadsLeftToRightUpright) {
 }
 
 TEST(ObjectViews, BallStaysOnScreenAtTheLargestMorph) {
-    Mesh mesh = Load("ball2116.3ds", "Object01");
+    TestMesh mesh;
+    Load(&mesh, "ball2116.3ds", "Object01");
     ASSERT_GT(mesh.working->count, 0);
     for (Vec3& p : mesh.working->positions) p = {p.x * 1.6f, p.y * 1.6f, p.z * 1.6f};
     for (float t = 3.14f; t < 3.14f + 6.3f; t += 0.2f) {
@@ -87,7 +88,8 @@ bool RayHits(Vec3 d, const ScreenVertex* a, const ScreenVertex* b, const ScreenV
 }
 
 TEST(ObjectViews, ConeFillsTheWholeViewOfItsSwingingCamera) {
-    Mesh mesh = Load("striber.3ds", "Cone01");
+    TestMesh mesh;
+    Load(&mesh, "striber.3ds", "Cone01");
     ASSERT_GT(mesh.faceList->count, 0);
     for (float t = 3.14f; t < 3.14f + 6.3f; t += 0.5f) {
         LookThrough(&mesh, {{45 * std::sin(t) + 1, 45 * std::sin(3 * t) + 1, 5 * std::cos(t) + 32}, {1, 1, 100}, 180, 61, 1});
@@ -105,7 +107,8 @@ TEST(ObjectViews, ConeFillsTheWholeViewOfItsSwingingCamera) {
 TEST(ObjectViews, ToySceneStaysInFrontOfEveryCameraPath) {
     const char* names[] = {"Box05", "dude", "briller"};
     for (const char* name : names) {
-        Mesh mesh = Load("toyscene.3ds", name);
+        TestMesh mesh;
+    Load(&mesh, "toyscene.3ds", name);
         ASSERT_GT(mesh.working->count, 0) << name;
         for (float t = 0; t < 6.3f; t += 0.1f) {
             for (int path = 0; path < 4; ++path) {
@@ -118,7 +121,8 @@ TEST(ObjectViews, ToySceneStaysInFrontOfEveryCameraPath) {
 }
 
 TEST(ObjectViews, HeartIsUprightAndStaysOnScreenAroundTheOrbit) {
-    Mesh mesh = Load("hjerte~1.3ds", "Shape02");
+    TestMesh mesh;
+    Load(&mesh, "hjerte~1.3ds", "Shape02");
     ASSERT_GT(mesh.working->count, 0);
     // Upright: the tip is the lowest point and sits on the centre line; the lobes (widest
     // points) are in the upper half.
@@ -147,7 +151,8 @@ bool InsideXY(Vec3 p, Vec3 a, Vec3 b, Vec3 c) {
 }
 
 TEST(ObjectViews, ZoomShapeHasASolidCentreForTheNextCopy) {
-    Mesh mesh = Load("toypush1.3ds", "Shape1");
+    TestMesh mesh;
+    Load(&mesh, "toypush1.3ds", "Shape1");
     ASSERT_GT(mesh.faceList->count, 0);
     float extent = 0;
     for (const Vec3& p : mesh.working->positions) extent = std::fmax(extent, std::hypot(p.x, p.y));
