@@ -114,3 +114,8 @@ public:
 
 // The OpenGL graphics system, owned by the caller.
 GraphicsSystem* CreateGraphicsSystem();
+
+// Copies the back buffer of the current context (the frame about to be presented) into
+// rgba: width * height pixels of 4 bytes (red, green, blue, alpha), bottom row first.
+// width and height are the drawable's size in pixels.
+void ReadBackFrame(int width, int height, uint8_t* rgba);

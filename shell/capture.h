@@ -1,0 +1,83 @@
+// Off-screen play: the show rendered in lockstep with its music into a video file and PNG
+// frame dumps, and the pieces that needs (a private X server, ffmpeg, a PNG writer).
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "shell/shell.h"
+
+// Music frames (stereo, 44.1 kHz) per presented frame: 1/60 s.
+constexpr int kCaptureRate = 44100;
+constexpr int kCaptureFramesPerSecond = 60;
+constexpr int kAudioFramesPerVideoFrame = kCaptureRate / kCaptureFramesPerSecond;
+
+// When DISPLAY is unset, starts a private Xvfb (screen at least width x height) that ends
+// with this process, and sets DISPLAY to it. False, with the reason on stderr, when it
+// cannot be started.
+bool EnsureXDisplay(int width, int height);
+
+// Writes an image of width x height pixels, given as RGBA rows bottom row first (as read
+// back from OpenGL), to path as an 8-bit RGB PNG. False with the reason in error.
+bool WriteFramePng(const char* path, int width, int height, const uint8_t* rgba, std::string* error);
+
+// A video file written by ffmpeg: raw frames go down a pipe to an encoder process, the
+// sound into a temporary raw file; Close muxes the two into the file.
+class VideoWriter {
+public:
+    ~VideoWriter();
+    // Starts the encoder for frames of width x height at 60 per second. The codecs follow
+    // the file's extension: .webm gets VP9 and Opus, anything else H.264 and AAC.
+    bool Open(const char* path, int width, int height, std::string* error);
+    // One frame: rgba bottom row first, and its kAudioFramesPerVideoFrame stereo frames.
+    bool Add(const uint8_t* rgba, const int16_t* stereo, std::string* error);
+    // Ends the encoder and muxes picture and sound into the file; temporaries are removed.
+    bool Close(std::string* error);
+
+private:
+    void Discard();
+
+    std::string path;
+    std::string tempDir;  // holds video.mkv and audio.raw until Close
+    int width = 0, height = 0;
+    pid_t encoder = -1;
+    int encoderInput = -1;  // write end of the encoder's standard input
+    int audioFile = -1;
+};
+
+// The whole off-screen run: Begin before WinMain, OnPresent from the present hook, Finish
+// after WinMain returns.
+class OffscreenPlay {
+public:
+    // Lockstep music, hidden window, no frame pacing, message boxes recorded; starts the
+    // X server and the video writer as needed. False, with the reason on stderr, on failure.
+    bool Begin(const PlayOptions& options);
+    // Reads back the frame about to be shown, hands it to the video file and the frame
+    // dumps, then advances the music by one frame's span (firing its row syncs).
+    void OnPresent();
+    // Completes the files and says what was written; returns the exit status.
+    int Finish();
+
+private:
+    void DumpFrames(int order, int row);
+    void ShowProgress(int order, int row, bool last);
+    void Stop(const std::string& reason);  // ends the show early as a failure
+
+    PlayOptions options;
+    bool capturing = false;
+    bool failed = false;
+    bool stopping = false;
+    std::vector<uint8_t> pixels;  // width * height * 4, allocated once
+    int16_t audio[kAudioFramesPerVideoFrame * 2] = {};
+    VideoWriter video;
+    bool written[kMaxFramePositions] = {};
+    int writtenCount = 0;
+    long long previousKey = -1;  // song position of the previous frame, order * 65536 + row
+    long long frames = 0;
+    int highestRow = 0;
+    std::chrono::steady_clock::time_point started, lastProgress;
+};

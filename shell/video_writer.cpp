@@ -1,0 +1,216 @@
+// Video files through Debian's ffmpeg: an encoder process reads raw RGBA frames on its
+// standard input; the sound collects in a temporary raw file; a last ffmpeg run muxes
+// the encoded picture with the encoded sound.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "shell/capture.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr int kMaxArguments = 48;
+
+// Lower-case extension of path including the dot, "" when there is none.
+std::string Extension(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+    std::string extension = path.substr(dot);
+    for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
+// Index of the first null entry of a fixed argument list: where further arguments go.
+int ArgumentCount(const char* const* arguments) {
+    int count = 0;
+    while (arguments[count] != nullptr) ++count;
+    return count;
+}
+
+// Starts ffmpeg with arguments (null-terminated), its standard input from stdinFd when
+// that is not -1. Returns the process id, or -1 with the reason in error.
+pid_t SpawnFfmpeg(const char* const* arguments, int stdinFd, std::string* error) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (stdinFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdinFd, STDIN_FILENO);
+    pid_t pid = -1;
+    const int status = posix_spawnp(&pid, "ffmpeg", &actions, nullptr, const_cast<char* const*>(arguments), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (status != 0) {
+        *error = std::string("cannot start ffmpeg (scripts/setup.sh installs it): ") + std::strerror(status);
+        return -1;
+    }
+    return pid;
+}
+
+// Waits for ffmpeg to end; false with a reason unless it exited with status 0.
+bool WaitFfmpeg(pid_t pid, const char* stage, std::string* error) {
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            *error = std::string("waiting for ffmpeg (") + stage + "): " + std::strerror(errno);
+            return false;
+        }
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
+        *error = "ffmpeg is not installed (scripts/setup.sh installs it)";
+    } else {
+        *error = std::string("ffmpeg failed while ") + stage + " (exit status " +
+                 std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)) + ")";
+    }
+    return false;
+}
+
+// Writes all of bytes to fd; false with errno set on failure.
+bool WriteAll(int fd, const void* bytes, size_t size) {
+    const char* at = static_cast<const char*>(bytes);
+    while (size > 0) {
+        const ssize_t n = write(fd, at, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        at += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+VideoWriter::~VideoWriter() { Discard(); }
+
+bool VideoWriter::Open(const char* path, int width, int height, std::string* error) {
+    this->path = path;
+    this->width = width;
+    this->height = height;
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/orangefunk-capture-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        *error = "cannot make a temporary folder " + pattern + ": " + std::strerror(errno);
+        return false;
+    }
+    tempDir = pattern;
+    const std::string audioPath = tempDir + "/audio.raw";
+    audioFile = open(audioPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (audioFile < 0) {
+        *error = "cannot create " + audioPath + ": " + std::strerror(errno);
+        Discard();
+        return false;
+    }
+
+    int pipeFds[2];
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) {
+        *error = std::string("pipe for ffmpeg: ") + std::strerror(errno);
+        Discard();
+        return false;
+    }
+    const bool webm = Extension(path) == ".webm";
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    const std::string rate = std::to_string(kCaptureFramesPerSecond);
+    const std::string videoPath = tempDir + "/video.mkv";
+    const char* arguments[kMaxArguments] = {
+        "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
+        "-f", "rawvideo", "-pix_fmt", "rgba", "-s", size.c_str(), "-framerate", rate.c_str(), "-i", "pipe:0",
+        "-vf", "vflip", "-pix_fmt", "yuv420p"};
+    int count = ArgumentCount(arguments);
+    const char* const h264[] = {"-c:v", "libx264", "-preset", "superfast", "-crf", "20"};
+    const char* const vp9[] = {"-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8", "-b:v", "3M"};
+    if (webm) {
+        for (const char* a : vp9) arguments[count++] = a;
+    } else {
+        for (const char* a : h264) arguments[count++] = a;
+    }
+    arguments[count++] = videoPath.c_str();
+    arguments[count] = nullptr;
+    encoder = SpawnFfmpeg(arguments, pipeFds[0], error);
+    close(pipeFds[0]);
+    encoderInput = pipeFds[1];
+    if (encoder < 0) {
+        Discard();
+        return false;
+    }
+    return true;
+}
+
+bool VideoWriter::Add(const uint8_t* rgba, const int16_t* stereo, std::string* error) {
+    if (!WriteAll(encoderInput, rgba, size_t(width) * height * 4)) {
+        *error = std::string("ffmpeg stopped taking frames: ") + std::strerror(errno);
+        return false;
+    }
+    if (!WriteAll(audioFile, stereo, sizeof(int16_t) * 2 * kAudioFramesPerVideoFrame)) {
+        *error = "cannot write " + tempDir + "/audio.raw: " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+bool VideoWriter::Close(std::string* error) {
+    close(encoderInput);
+    encoderInput = -1;
+    const pid_t pid = encoder;
+    encoder = -1;
+    if (!WaitFfmpeg(pid, "encoding the picture", error)) {
+        Discard();
+        return false;
+    }
+    close(audioFile);
+    audioFile = -1;
+
+    const bool webm = Extension(path) == ".webm";
+    const std::string videoPath = tempDir + "/video.mkv";
+    const std::string audioPath = tempDir + "/audio.raw";
+    const std::string rate = std::to_string(kCaptureRate);
+    const char* arguments[kMaxArguments] = {
+        "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
+        "-i", videoPath.c_str(),
+        "-f", "s16le", "-ar", rate.c_str(), "-ac", "2", "-i", audioPath.c_str(),
+        "-map", "0:v", "-map", "1:a", "-c:v", "copy"};
+    int count = ArgumentCount(arguments);
+    const char* const aac[] = {"-c:a", "aac", "-b:a", "192k"};
+    const char* const opus[] = {"-c:a", "libopus", "-b:a", "160k"};
+    if (webm) {
+        for (const char* a : opus) arguments[count++] = a;
+    } else {
+        for (const char* a : aac) arguments[count++] = a;
+    }
+    const std::string extension = Extension(path);
+    if (extension == ".mp4" || extension == ".mov" || extension == ".m4v") {
+        arguments[count++] = "-movflags";  // index first: playable while still downloading
+        arguments[count++] = "+faststart";
+    }
+    arguments[count++] = path.c_str();
+    arguments[count] = nullptr;
+    const pid_t muxer = SpawnFfmpeg(arguments, -1, error);
+    const bool done = muxer >= 0 && WaitFfmpeg(muxer, "muxing picture and sound", error);
+    Discard();
+    return done;
+}
+
+void VideoWriter::Discard() {
+    if (encoderInput >= 0) close(encoderInput);
+    encoderInput = -1;
+    if (encoder > 0) {
+        kill(encoder, SIGTERM);
+        waitpid(encoder, nullptr, 0);
+    }
+    encoder = -1;
+    if (audioFile >= 0) close(audioFile);
+    audioFile = -1;
+    if (!tempDir.empty()) {
+        unlink((tempDir + "/video.mkv").c_str());
+        unlink((tempDir + "/audio.raw").c_str());
+        rmdir(tempDir.c_str());
+        tempDir.clear();
+    }
+}
