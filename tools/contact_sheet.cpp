@@ -45,17 +45,7 @@ struct Polygon {
     float sx[4], sy[4];  // normalised screen coordinates, y up
 };
 
-// A mesh owned by the sheet and freed at exit.
-struct SheetMesh : Mesh {
-    SheetMesh() = default;
-    SheetMesh(const SheetMesh&) = delete;
-    ~SheetMesh() {
-        delete working;
-        delete faceList;
-        delete base;
-    }
-};
-std::deque<SheetMesh> sheetMeshes;
+std::deque<OwnedMesh> sheetMeshes;  // every mesh the sheet imports or copies
 
 Mesh* Import(const std::string& dir, const char* file, const char* object) {
     Mesh* mesh = &sheetMeshes.emplace_back();

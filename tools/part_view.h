@@ -1,10 +1,22 @@
-// A part's camera at one moment, applied to a mesh the way the looping parts do it; shared
-// by the contact sheet and the object tests.
+// A part's camera at one moment, applied to a mesh the way the looping parts do it, and a
+// self-freeing mesh; shared by the contact sheet and the object tests.
 #pragma once
 
 #include <cmath>
 
 #include "fx/fx.h"
+
+// A mesh that frees its parts when it goes (the show keeps its meshes for the whole run;
+// the sheet and the tests do not).
+struct OwnedMesh : Mesh {
+    OwnedMesh() = default;
+    OwnedMesh(const OwnedMesh&) = delete;
+    ~OwnedMesh() {
+        delete working;
+        delete faceList;
+        delete base;
+    }
+};
 
 struct PartView {
     Vec3 position, target;

@@ -1,5 +1,4 @@
-// Meshes for the object tests: imported quietly, and freed when the test ends (the show
-// keeps its meshes for the whole run).
+// Meshes for the object tests: imported quietly, and freed when the test ends.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,16 +6,9 @@
 #include <string>
 
 #include "import/import.h"
+#include "tools/part_view.h"
 
-struct TestMesh : Mesh {
-    TestMesh() = default;
-    TestMesh(const TestMesh&) = delete;
-    ~TestMesh() {
-        delete working;
-        delete faceList;
-        delete base;
-    }
-};
+using TestMesh = OwnedMesh;
 
 // ImportObject without the reader's chunk trace on the test log.
 inline void ImportQuietly(Mesh* mesh, const std::string& path, const char* object) {
