@@ -36,13 +36,17 @@ struct Layer {
     Rgb colour;
     bool shaded;  // lambert shading; otherwise flat colour as the show draws it
     bool sorted;
+    cairo_surface_t* texture = nullptr;  // drawn with the unit-0 mapping instead of colour
 };
 
 struct Polygon {
     float depth;
     Rgb colour;
+    float shade;                     // lambert term applied over a texture
+    cairo_surface_t* texture;        // or null for the flat colour
     int count;
     float sx[4], sy[4];  // normalised screen coordinates, y up
+    float s[4], t[4];    // unit-0 texture coordinates
 };
 
 std::deque<OwnedMesh> sheetMeshes;  // every mesh the sheet imports or copies
@@ -66,12 +70,16 @@ bool ClipAndProject(const ScreenVertex* v[3], Polygon* out) {
         if (aIn) {
             out->sx[out->count] = a->x / a->z;
             out->sy[out->count] = -a->y / a->z;
+            out->s[out->count] = a->s0;
+            out->t[out->count] = a->t0;
             ++out->count;
         }
         if (aIn != bIn) {
-            float t = (kNear - a->z) / (b->z - a->z);
-            out->sx[out->count] = (a->x + t * (b->x - a->x)) / kNear;
-            out->sy[out->count] = -(a->y + t * (b->y - a->y)) / kNear;
+            float k = (kNear - a->z) / (b->z - a->z);
+            out->sx[out->count] = (a->x + k * (b->x - a->x)) / kNear;
+            out->sy[out->count] = -(a->y + k * (b->y - a->y)) / kNear;
+            out->s[out->count] = a->s0 + k * (b->s0 - a->s0);
+            out->t[out->count] = a->t0 + k * (b->t0 - a->t0);
             ++out->count;
         }
     }
@@ -86,11 +94,47 @@ float Lambert(const ScreenVertex* v[3]) {
     return 0.25f + 0.75f * std::fabs(nx * lx + ny * ly + nz * lz);
 }
 
+// Texture pattern of polygon p whose corners lie at panel pixels (px, py): the affine map
+// taking the first three corners to their texel positions (no perspective correction).
+// Null when those corners are collinear.
+cairo_pattern_t* TexturePattern(const Polygon& p, const double px[4], const double py[4]) {
+    const double w = cairo_image_surface_get_width(p.texture), h = cairo_image_surface_get_height(p.texture);
+    const double ax = px[1] - px[0], ay = py[1] - py[0], bx = px[2] - px[0], by = py[2] - py[0];
+    const double det = ax * by - bx * ay;
+    if (std::fabs(det) < 1e-9) return nullptr;
+    const double us = (p.s[1] - p.s[0]) * w, vs = (p.s[2] - p.s[0]) * w;
+    const double ut = (p.t[1] - p.t[0]) * h, vt = (p.t[2] - p.t[0]) * h;
+    cairo_matrix_t m;
+    m.xx = (us * by - vs * ay) / det;
+    m.xy = (vs * ax - us * bx) / det;
+    m.yx = (ut * by - vt * ay) / det;
+    m.yy = (vt * ax - ut * bx) / det;
+    m.x0 = p.s[0] * w - m.xx * px[0] - m.xy * py[0];
+    m.y0 = p.t[0] * h - m.yx * px[0] - m.yy * py[0];
+    cairo_pattern_t* pattern = cairo_pattern_create_for_surface(p.texture);
+    cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
+    cairo_pattern_set_matrix(pattern, &m);
+    return pattern;
+}
+
 void DrawPolygon(cairo_t* cr, const Polygon& p, double x0, double y0) {
-    cairo_move_to(cr, x0 + (p.sx[0] + 1) * 0.5 * kPanelW, y0 + (1 - p.sy[0]) * 0.5 * kPanelH);
-    for (int i = 1; i < p.count; ++i)
-        cairo_line_to(cr, x0 + (p.sx[i] + 1) * 0.5 * kPanelW, y0 + (1 - p.sy[i]) * 0.5 * kPanelH);
+    double px[4], py[4];
+    for (int i = 0; i < p.count; ++i) {
+        px[i] = x0 + (p.sx[i] + 1) * 0.5 * kPanelW;
+        py[i] = y0 + (1 - p.sy[i]) * 0.5 * kPanelH;
+    }
+    cairo_move_to(cr, px[0], py[0]);
+    for (int i = 1; i < p.count; ++i) cairo_line_to(cr, px[i], py[i]);
     cairo_close_path(cr);
+    cairo_pattern_t* pattern = p.texture ? TexturePattern(p, px, py) : nullptr;
+    if (pattern) {
+        cairo_set_source(cr, pattern);
+        cairo_fill_preserve(cr);
+        cairo_pattern_destroy(pattern);
+        cairo_set_source_rgba(cr, 0, 0, 0, 1 - p.shade);
+        cairo_fill(cr);
+        return;
+    }
     cairo_set_source_rgb(cr, p.colour.r, p.colour.g, p.colour.b);
     cairo_fill_preserve(cr);
     cairo_set_line_width(cr, 0.4);  // hides hairline gaps between neighbours
@@ -129,6 +173,8 @@ void DrawPanel(cairo_t* cr, int index, Rgb background, const std::vector<Layer>&
             if (!ClipAndProject(v, &p)) continue;
             float k = layer.shaded ? Lambert(v) : 1.0f;
             p.colour = {layer.colour.r * k, layer.colour.g * k, layer.colour.b * k};
+            p.shade = k;
+            p.texture = layer.texture;
             p.depth = f.a->z + f.b->z + f.c->z;
             if (layer.sorted)
                 list.push_back(p);
@@ -155,6 +201,15 @@ cairo_surface_t* OpaqueSurface(const Image& image) {
             dst[col] = static_cast<uint32_t>(in[0]) << 16 | in[1] << 8 | in[2];
     }
     cairo_surface_mark_dirty(surface);
+    return surface;
+}
+
+// A texture of the data folder as an opaque surface, or null (flat colour) when absent.
+cairo_surface_t* LoadTexture(const std::string& dir, const char* name) {
+    Image* image = LoadPng((dir + "/" + name).c_str());
+    if (!image) return nullptr;
+    cairo_surface_t* surface = OpaqueSurface(*image);
+    delete image;
     return surface;
 }
 
@@ -270,13 +325,15 @@ int main(int argc, char** argv) {
     LookThrough(ball, {{15 * std::sin(t), 15 * std::sin(3 * t) + 450, 15 * std::cos(t)}, {0, 0, 0}, 0, 61, 1});
     DrawPanel(cr, 1, kBlack, {{ball, {0.7f, 0.75f, 0.8f}, true, true}}, "ball2116.3ds Object01, T 3.3");
     LookThrough(cone, {{45 * std::sin(t) + 1, 45 * std::sin(3 * t) + 1, 5 * std::cos(t) + 32}, {1, 1, 100}, 180, 61, 1});
-    DrawPanel(cr, 2, kBlack, {{cone, {0.9f, 0.9f, 0.9f}, true, false}}, "striber.3ds Cone01 (file order), T 3.3");
+    cairo_surface_t* stripes = LoadTexture(dir, "striber3.png");
+    DrawPanel(cr, 2, kBlack, {{cone, {0.9f, 0.9f, 0.9f}, true, false, stripes}}, "striber.3ds Cone01 (file order), T 3.3");
 
     t = 1.0f;
     LookThrough(spiral, {{0, 0, 100}, {1, 0, 1}, 20 * t, 61, 1.2f});
     DrawPanel(cr, 3, kOrange, {{spiral, {1, 1, 1}, false, false}}, "spiral.3ds Shape1, roll 20");
 
     // Toy scene: one frame of each of the four camera paths.
+    cairo_surface_t* circles = LoadTexture(dir, "circles.png");
     for (int path = 0; path < 4; ++path) {
         t = 0.4f * path;
         PartView view{ToySceneEye(path, t), {1, 0, 51}, 180, 91, 1.2f};
@@ -284,7 +341,7 @@ int main(int argc, char** argv) {
         LookThrough(dude, view);
         LookThrough(glasses, view);
         DrawPanel(cr, 4 + path, {0.1f, 0.1f, 0.3f},
-                  {{box, {0.95f, 0.6f, 0.15f}, true, true}, {dude, {0.3f, 0.3f, 0.3f}, true, true},
+                  {{box, {0.95f, 0.6f, 0.15f}, true, true, circles}, {dude, {0.3f, 0.3f, 0.3f}, true, true},
                    {glasses, {1, 1, 1}, true, true}},
                   "toyscene.3ds, camera path " + std::to_string(path + 1) + ", t " + std::to_string(t).substr(0, 3));
     }
@@ -298,6 +355,8 @@ int main(int argc, char** argv) {
                   "hjerte~1.3ds Shape02, T " + std::to_string(t).substr(0, 3));
     }
 
+    for (cairo_surface_t* texture : {stripes, circles})
+        if (texture) cairo_surface_destroy(texture);
     cairo_destroy(cr);
     cairo_status_t status = cairo_surface_write_to_png(sheet, argv[2]);
     cairo_surface_destroy(sheet);
