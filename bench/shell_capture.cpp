@@ -1,0 +1,61 @@
+// Capture speed of the built program as a multiple of real time: seconds of show
+// captured (ffprobe's duration of the file) per second of wall time, the whole show and
+// its last parts, without a display (a private Xvfb) and under llvmpipe.
+#include <benchmark/benchmark.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+const std::string kData = ORANGEFUNK_DATA_DIR;
+
+double VideoSeconds(const std::string& path) {
+    FILE* pipe = popen(("ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 '" + path + "'").c_str(), "r");
+    if (pipe == nullptr) return 0;
+    double seconds = 0;
+    if (std::fscanf(pipe, "%lf", &seconds) != 1) seconds = 0;
+    pclose(pipe);
+    return seconds;
+}
+
+// Arg: the song order the capture starts at.
+void BM_CaptureFromOrder(benchmark::State& state) {
+    if (access((kData + "/funk.it").c_str(), R_OK) != 0) {
+        state.SkipWithError("show data not generated (build the data target)");
+        return;
+    }
+    char pattern[] = "/tmp/orangefunk-bench-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) {
+        state.SkipWithError("no temporary folder");
+        return;
+    }
+    const std::string video = std::string(pattern) + "/show.mp4";
+    const std::string command = "cd '" + kData + "' && env -u DISPLAY ../orangefunk --from " +
+                                std::to_string(state.range(0)) + " --capture '" + video + "' >/dev/null 2>&1";
+    double showSeconds = 0, wallSeconds = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const int status = std::system(command.c_str());
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        state.SetIterationTime(wall);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("the capture failed");
+            break;
+        }
+        showSeconds += VideoSeconds(video);
+        wallSeconds += wall;
+    }
+    state.counters["show_seconds"] = showSeconds / double(state.iterations());
+    state.counters["x_real_time"] = wallSeconds > 0 ? showSeconds / wallSeconds : 0;
+    std::system(("rm -rf '" + std::string(pattern) + "'").c_str());
+}
+BENCHMARK(BM_CaptureFromOrder)->Arg(26)->Arg(0)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
