@@ -1,5 +1,6 @@
 // The 3DS encoder read back by the show's own reader: coordinates, mapping, names, lists.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -12,7 +13,7 @@
 namespace {
 
 std::string WriteTemp(const SceneFile& scene, const char* name) {
-    std::string path = (std::filesystem::temp_directory_path() / name).string();
+    std::string path = (std::filesystem::temp_directory_path() / (std::to_string(getpid()) + name)).string();
     std::vector<uint8_t> bytes = Encode3ds(scene);
     FILE* f = std::fopen(path.c_str(), "wb");
     EXPECT_NE(f, nullptr) << path;
