@@ -31,6 +31,56 @@ inline bool GreetingsRuns(int order) { return order <= 27; }
 //     while (PartFrameBegin(TitleRuns)) { ...draw...; renderer->Present(); renderer->Clear(); ... }
 bool PartFrameBegin(bool (*runs)(int order));
 
+// ---- Shared by the looping parts ------------------------------------------------------
+
+struct EffectCamera;
+struct Matrix44;
+struct FaceRef;
+struct Mesh;
+
+// Camera set-up every looping part makes once: aspect (CameraSetAspect(2, 2, aspect)),
+// field of view in degrees, viewport 2 x 2; the clip projection set to (0, 0, 1, 1).
+void SetUpPartCamera(EffectCamera* camera, float aspect, float fovDegrees);
+// Places the camera (roll in degrees) and builds its view matrix scaled by the focal factors.
+void AimPartCamera(EffectCamera* camera, Matrix44* view, const Vec3& position, const Vec3& target,
+                   float rollDegrees);
+// Turning fan of steps / 2 rays about the screen centre, drawn with DrawTriangle at depth -1.
+// fan holds at least 2 * steps vertices (element 0 is the centre); angle in radians turns
+// the whole fan; each ray and each gap spans 1 / steps of the turn.
+void DrawRayFan(Renderer* renderer, ScreenVertex* fan, float angle, float radius, int steps,
+                float red, float green, float blue);
+// Orange background and a turning fan of six rays (no texturing or blending, second texture
+// unit off), drawn through `renderer`; fan holds at least 24 vertices.
+void DrawFanBackdrop(ScreenVertex* fan, float angle);
+// Draws a placed mesh far to near with environment coordinates from its smoothed normals:
+// refs (capacity entries) refilled, keyed and sorted, then multitexture triangles.
+void DrawSortedEnvMapped(Mesh* mesh, FaceRef* refs, int capacity);
+// Frees a part-owned mesh's buffers so its set-up can build it again (no-op when empty).
+void ReleaseMesh(Mesh* mesh);
+// Vertices of a mesh, 0 for one never built.
+int MeshVertexCount(const Mesh& mesh);
+// Points refs at the mesh's faces in file order, at most capacity of them (the size of
+// refs); returns how many (0 for a mesh never built).
+int FillMeshFaceRefs(FaceRef* refs, Mesh* mesh, int capacity);
+// Every working vertex grey (shade 0 black .. 1 white) with zero texture coordinates.
+void ShadeMesh(Mesh* mesh, float shade);
+// Camera-space transform by view, then outcodes and screen coordinates, of every working
+// vertex (a mesh never built is skipped).
+void PlaceMesh(Mesh* mesh, const Matrix44* view, const EffectCamera* camera);
+// SmoothEnvMap over the whole mesh; meshes beyond the toolkit's normal accumulators (and
+// empty ones) are left as they are.
+void SmoothEnvMapMesh(Mesh* mesh);
+
+// Zoom state of the infinite zoom. The distance D = e^p shrinks by e^-0.04 per step; once p
+// is at or below 10.5 the window base w grows 0.018 per step, gaining 1 in about 55.6 steps
+// while D shrinks by about 9.2, close to the factor 10 between neighbouring copies.
+struct ZoomState {
+    float p = 15.5f;        // exponent of the distance; no lower bound
+    float w = 0.0f;         // window base: the nearest copy drawn is trunc(w) + 1
+    float distance = 0.0f;  // D, from the camera of copy 5 to the object's origin
+    void Step();
+};
+
 void PartTitle();          // runs while order < 3
 void PartMorphingBall();   // runs while order < 9
 void PartSnakingTube();    // runs while order < 15

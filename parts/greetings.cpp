@@ -1,0 +1,58 @@
+// The greetings: an environment-mapped heart circled by the camera in front of the orange
+// background and its turning fan of six rays, under a slightly transparent greetings panel.
+#include <cmath>
+
+#include "fx/fx.h"
+#include "parts/parts.h"
+#include "shell/shell.h"
+
+namespace {
+
+constexpr int kHeartFaceRefs = 50000;
+constexpr double kClockStep = 0.01;  // added in double, stored back as float
+
+Mesh heart;
+FaceRef heartRefs[kHeartFaceRefs];
+
+}  // namespace
+
+void PartGreetings() {
+    ReleaseMesh(&heart);
+    ImportObject(&heart, "hjerte~1.3ds", "Shape02");
+    EffectCamera camera{};
+    SetUpPartCamera(&camera, 1.2f, 61.0f);
+    renderer->BindTexture0(logoEnvTexture);
+    renderer->SetState(1, 1);
+    FillMeshFaceRefs(heartRefs, &heart, kHeartFaceRefs);
+
+    ScreenVertex fan[200];
+    ScreenVertex quad[4];
+    Matrix44 view;
+    while (PartFrameBegin(GreetingsRuns)) {
+        const float t = demoTime;
+        // Background and fan lie at depth -1 (window depth 0, the cleared value): they pass
+        // the depth test and leave the buffer as cleared, so the heart is tested only
+        // against itself.
+        DrawFanBackdrop(fan, t);
+
+        renderer->BindTexture0(logoEnvTexture);
+        renderer->SetState(1, 1);  // the heart is depth-tested against itself
+        renderer->SetBlendMode(2);
+        // Circles the origin at radius 120 in x-z, one turn per 2 pi of the clock, bobbing in y.
+        AimPartCamera(&camera, &view,
+                      {120 * std::sin(t + 0.42f), 10 * std::cos(t + 0.21f), 120 * std::cos(t + 0.42f)},
+                      {1, 0, 1}, 180.0f);
+        PlaceMesh(&heart, &view, &camera);
+        DrawSortedEnvMapped(&heart, heartRefs, kHeartFaceRefs);
+
+        renderer->SetState(1, 0);
+        renderer->SetBlendMode(4);
+        renderer->BindTexture0(greetsTexture);
+        DrawScreenQuad(renderer, quad, -0.8f, 0.8f, 0.8f, -0.8f, 0, 0, 1, 1, 0.95f);
+
+        renderer->SetState(1, 1);
+        renderer->Present();
+        renderer->Clear();
+        demoTime += kClockStep;
+    }
+}

@@ -1,0 +1,349 @@
+// The seven looping parts with a scripted song position, drawing into a recording renderer
+// in the show's data folder: end orders, the title's rays, words and clock, the picture
+// strip, the toy scene's camera cut, the zoom, and meshes that failed to load.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <climits>
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "fx/fx.h"
+#include "parts/parts.h"
+#include "shell/shell.h"
+#include "tests/support/recording_renderer.h"
+#include "tests/support/test_paths.h"
+
+namespace {
+
+void SetPosition(int order, int row) { OnMusicSync(0, 0, DWORD(order) | (DWORD(row) << 16)); }
+
+// Records every call; after each Present hands the number of frames so far to a script
+// that may move the song position.
+class ScriptedRenderer : public RecordingRenderer {
+public:
+    std::function<void(int frames)> afterPresent;
+    int frames = 0;
+    void Present() override {
+        RecordingRenderer::Present();
+        ++frames;
+        if (afterPresent) afterPresent(frames);
+    }
+    // The calls of frame n (1-based): those after the (n-1)th Present up to the nth.
+    std::vector<RecordedCall> Frame(int n) const {
+        std::vector<RecordedCall> out;
+        int seen = 0;
+        for (const RecordedCall& call : calls) {
+            if (call.op == "Present" && ++seen == n) break;
+            if (seen == n - 1) out.push_back(call);
+        }
+        return out;
+    }
+};
+
+std::vector<RecordedCall> Only(const std::vector<RecordedCall>& calls, const std::string& op) {
+    std::vector<RecordedCall> out;
+    for (const RecordedCall& call : calls)
+        if (call.op == op) out.push_back(call);
+    return out;
+}
+
+// Runs a part for `frames` frames at the song position (order, row): the order moves to
+// `end` after the last one.
+void RunFrames(ScriptedRenderer* screen, void (*part)(), int order, int end, int frames) {
+    SetPosition(order, 0);
+    screen->afterPresent = [=](int n) {
+        if (n >= frames) SetPosition(end, 0);
+    };
+    part();
+}
+
+// Working positions of a mesh seen by the part camera, as the part would place them.
+std::vector<Vec3> CameraSpace(const Mesh& mesh, float aspect, float fov, const Vec3& eye,
+                              const Vec3& target, float roll) {
+    EffectCamera camera{};
+    Matrix44 view;
+    SetUpPartCamera(&camera, aspect, fov);
+    AimPartCamera(&camera, &view, eye, target, roll);
+    VertexBuffer copy(mesh.working->count);
+    copy.positions = mesh.working->positions;
+    TransformVertices(&copy, &view);
+    std::vector<Vec3> out;
+    for (const ScreenVertex& v : copy.vertices) out.push_back({v.x, v.y, v.z});
+    return out;
+}
+
+// How many drawn corners of the calls lie on one of the expected camera-space points.
+int Matches(const std::vector<RecordedCall>& calls, const std::vector<Vec3>& expected) {
+    int n = 0;
+    for (const RecordedCall& call : calls)
+        for (const ScreenVertex& v : call.vertices)
+            for (const Vec3& e : expected)
+                if (std::fabs(v.x - e.x) < 1e-3f && std::fabs(v.y - e.y) < 1e-3f && std::fabs(v.z - e.z) < 1e-3f) {
+                    ++n;
+                    break;
+                }
+    return n;
+}
+
+bool ShowDataBuilt() {
+    for (const char* name : {"spiral.3ds", "ball2116.3ds", "striber.3ds", "toyscene.3ds", "toypush1.3ds",
+                             "purple.3ds", "hjerte~1.3ds", "logoenv.png"})
+        if (access((ShowDataDir() + "/" + name).c_str(), R_OK) != 0) return false;
+    return true;
+}
+
+// Runs in the data folder, as the show does, with the shared assets loaded once.
+class LoopingParts : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!ShowDataBuilt()) return;
+        if (getcwd(previousDir, sizeof previousDir) == nullptr || chdir(ShowDataDir().c_str()) != 0) return;
+        // The shared meshes the parts draw; distinct names stand in for the shared textures.
+        ImportObject(&spiralMesh, "spiral.3ds", "Shape1");
+        ImportObject(&ballMesh, "ball2116.3ds", "Object01");
+        ImportObject(&coneMesh, "striber.3ds", "Cone01");
+        ImportObject(&boxMesh, "toyscene.3ds", "Box05");
+        ImportObject(&dudeMesh, "toyscene.3ds", "dude");
+        ImportObject(&brillerMesh, "toyscene.3ds", "briller");
+        ImportObject(&toypushMesh, "toypush1.3ds", "Shape1");
+        TextureId name = 100;
+        for (TextureId* texture : {&envmapTexture, &stripeTexture, &striberTexture, &fisseTexture, &osTexture,
+                                   &circlesTexture, &pictureTextures[0], &pictureTextures[1], &pictureTextures[2],
+                                   &pictureTextures[3], &toypushTexture, &greetsTexture, &txtTexture})
+            *texture = ++name;
+        ready = true;
+    }
+    static void TearDownTestSuite() {
+        if (ready && chdir(previousDir) != 0) ADD_FAILURE() << "cannot return to " << previousDir;
+        ready = false;
+    }
+    void SetUp() override {
+        if (!ready) GTEST_SKIP() << "show data not built in " << ShowDataDir();
+        renderer = &screen;
+        demoTime = 3.14f;
+        imageStripX = 1.0f;
+    }
+    void TearDown() override {
+        renderer = nullptr;
+        SetPosition(0, 0);
+    }
+
+    ScriptedRenderer screen;
+    static inline bool ready = false;
+    static inline char previousDir[PATH_MAX] = {};
+};
+
+}  // namespace
+
+TEST_F(LoopingParts, EachLeavesAtItsEndOrderAndDrawsNothingPastIt) {
+    struct PartEnd {
+        void (*part)();
+        int end;  // first order at which the part no longer draws
+    };
+    const PartEnd parts[] = {{PartTitle, 3},           {PartMorphingBall, 9}, {PartSnakingTube, 15},
+                             {PartSpinningSpiral, 18}, {PartToyScene, 23},    {PartInfiniteZoom, 26},
+                             {PartGreetings, 28}};
+    for (const PartEnd& p : parts) {
+        SCOPED_TRACE("part ending at order " + std::to_string(p.end));
+        ScriptedRenderer entered;
+        renderer = &entered;
+        RunFrames(&entered, p.part, p.end - 1, p.end, 2);
+        EXPECT_EQ(entered.frames, 2);
+        EXPECT_GT(entered.Count("DrawTriangle") + entered.Count("DrawTriangleMultitex"), 0);
+
+        ScriptedRenderer late;
+        renderer = &late;
+        demoTime = 5.0f;
+        SetPosition(p.end, 0);
+        p.part();
+        EXPECT_EQ(late.frames, 0);
+        EXPECT_EQ(late.Count("Clear"), 0);
+        // Only the spiral restarts the clock, even when it draws nothing.
+        EXPECT_EQ(demoTime, p.part == PartSpinningSpiral ? 0.0f : 5.0f);
+    }
+}
+
+TEST_F(LoopingParts, TitleRevealsWordsWithTheSong) {
+    // Frame 1 at order 1 row 20, frame 2 at row 21, frame 3 at order 2 row 0, then the end.
+    SetPosition(1, 20);
+    screen.afterPresent = [](int n) {
+        if (n == 1) SetPosition(1, 21);
+        if (n == 2) SetPosition(2, 0);
+        if (n == 3) SetPosition(3, 0);
+    };
+    PartTitle();
+    ASSERT_EQ(screen.frames, 3);
+    EXPECT_EQ(Only(screen.Frame(1), "DrawQuad").size(), 0u);
+    const std::vector<RecordedCall> one = Only(screen.Frame(2), "DrawQuad");
+    ASSERT_EQ(one.size(), 1u);
+    // Word 1: texels (4, 2)-(80, 39) at 1.4 times, top-left corner at (-0.9025, -0.12).
+    const ScreenVertex& low = one[0].vertices[0];
+    const ScreenVertex& high = one[0].vertices[2];
+    EXPECT_FLOAT_EQ(low.s0 * 256, 4);
+    EXPECT_FLOAT_EQ(low.t0 * 256, 2);
+    EXPECT_FLOAT_EQ(high.s0 * 256, 80);
+    EXPECT_FLOAT_EQ(high.t0 * 256, 39);
+    EXPECT_FLOAT_EQ(low.screenX, -0.9025f);
+    EXPECT_FLOAT_EQ(low.screenY, -0.12f);
+    EXPECT_NEAR(high.screenX - low.screenX, 76 * 1.4 / 512, 1e-6);
+    EXPECT_NEAR(low.screenY - high.screenY, 37 * 1.4 / 512, 1e-6);
+    EXPECT_EQ(one[0].vertices[0].alpha, 1.0f);
+
+    // Words 1 to 4 from left to right, each after the gap that ends the one before.
+    const std::vector<RecordedCall> four = Only(screen.Frame(3), "DrawQuad");
+    ASSERT_EQ(four.size(), 4u);
+    for (int i = 1; i < 4; ++i) EXPECT_GT(four[i].vertices[0].screenX, four[i - 1].vertices[2].screenX);
+    EXPECT_FLOAT_EQ(four[3].vertices[0].screenX, 0.015f);
+    EXPECT_FLOAT_EQ(four[3].vertices[0].t0 * 256, 122);
+}
+
+TEST_F(LoopingParts, TitleRaysTurnWithTheClockAndTheClockAddsPerFrame) {
+    demoTime = 0.0f;
+    RunFrames(&screen, PartTitle, 0, 3, 40);
+    ASSERT_EQ(screen.frames, 40);
+
+    // Background (two triangles) then twelve rays from the centre, all at depth -1.
+    const std::vector<RecordedCall> triangles = Only(screen.Frame(1), "DrawTriangle");
+    ASSERT_EQ(triangles.size(), 14u);
+    for (const RecordedCall& t : triangles)
+        for (const ScreenVertex& v : t.vertices) EXPECT_EQ(v.z, -1.0f);
+    const RecordedCall& firstRay = triangles[2];
+    EXPECT_EQ(firstRay.vertices[0].screenX, 0.0f);
+    EXPECT_EQ(firstRay.vertices[0].screenY, 0.0f);
+    // Angles from +y towards +x; radius 2.
+    const float from = std::atan2(firstRay.vertices[1].screenX, firstRay.vertices[1].screenY);
+    const float to = std::atan2(firstRay.vertices[2].screenX, firstRay.vertices[2].screenY);
+    EXPECT_NEAR(from, 2 * 3.1415 / 12, 1e-5);
+    EXPECT_NEAR(to, 3 * 3.1415 / 12, 1e-5);
+    EXPECT_NEAR(std::hypot(firstRay.vertices[1].screenX, firstRay.vertices[1].screenY), 2.0, 1e-5);
+    // Consecutive rays are two steps apart: equal rays and gaps.
+    const float next = std::atan2(triangles[3].vertices[1].screenX, triangles[3].vertices[1].screenY);
+    EXPECT_NEAR(next - from, 2 * 3.1415 / 12, 1e-5);
+
+    // Forty float additions of 0.016 from 0.
+    EXPECT_NEAR(demoTime, 40 * 0.016, 1e-5);
+    float expected = 0.0f;
+    for (int i = 0; i < 40; ++i) expected = float(expected + 0.016);
+    EXPECT_EQ(demoTime, expected);
+}
+
+TEST_F(LoopingParts, TitleClockStartsAtItsProgramStartValue) {
+    RunFrames(&screen, PartTitle, 0, 3, 25);
+    EXPECT_NEAR(demoTime, 3.14 + 25 * 0.016, 1e-5);
+}
+
+TEST_F(LoopingParts, PictureStripStartsOffScreenAndCyclesFourPictures) {
+    RunFrames(&screen, PartSnakingTube, 9, 15, 1);
+    // First frame: the first picture's left edge on the right screen edge, nothing visible.
+    for (const RecordedCall& quad : Only(screen.Frame(1), "DrawQuad"))
+        EXPECT_EQ(quad.vertices[1].screenX - quad.vertices[0].screenX, 0.0f);
+    EXPECT_NEAR(imageStripX, 0.99, 1e-6);
+
+    // With the strip at -2, pictures 2, 3, 4 are whole: n from the left edge, 0.6 apart.
+    ScriptedRenderer later;
+    renderer = &later;
+    imageStripX = -2.0f;
+    RunFrames(&later, PartSnakingTube, 9, 15, 1);
+    const std::vector<RecordedCall> frame = later.Frame(1);
+    int bound = -1, whole = 0;
+    for (const RecordedCall& call : frame) {
+        if (call.op == "BindTexture0") bound = call.args[0];
+        if (call.op != "DrawQuad" || call.vertices[0].screenX <= -1.0f) continue;
+        const int n = int(std::lround((call.vertices[0].screenX + 2.0f) / 0.6f));
+        EXPECT_NEAR(call.vertices[0].screenX, -2.0f + 0.6f * n, 1e-5);
+        EXPECT_EQ(bound, pictureTextures[n % 4]) << "picture " << n;
+        whole += call.vertices[1].screenX - call.vertices[0].screenX > 0.49f;
+    }
+    EXPECT_EQ(whole, 3);
+}
+
+TEST_F(LoopingParts, ToySceneCutsToTheNextPathWithTheSameClock) {
+    // Frames 1-3 at order 19, frame 4 at order 20: t = 0.03 in frame 4.
+    SetPosition(19, 0);
+    screen.afterPresent = [](int n) {
+        if (n == 3) SetPosition(20, 0);
+        if (n == 4) SetPosition(23, 0);
+    };
+    PartToyScene();
+    ASSERT_EQ(screen.frames, 4);
+    const float t = float(float(float(0.0f + 0.01f) + 0.01f) + 0.01f);
+    const Vec3 second = {200 - 120 * std::cos(t) * std::sin(5.5f * t + 1), 100 * std::sin(3 * t) + 30,
+                         -120 * std::sin(4 * t) - 170};
+    const std::vector<Vec3> cut = CameraSpace(boxMesh, 1.2f, 91, second, {1, 0, 51}, 180);
+    EXPECT_GT(Matches(Only(screen.Frame(4), "DrawTriangle"), cut), 0);
+    EXPECT_EQ(Matches(Only(screen.Frame(3), "DrawTriangle"), cut), 0);
+    // The first frame's camera: t = 0 on the first path, about (22.68, 170, -50).
+    const std::vector<Vec3> start =
+        CameraSpace(boxMesh, 1.2f, 91, {50 * std::cos(1.1f), 170, -50}, {1, 0, 51}, 180);
+    EXPECT_GT(Matches(Only(screen.Frame(1), "DrawTriangle"), start), 0);
+}
+
+TEST(ZoomState, FirstFrameDistanceAndTheStepThatFirstWidensTheWindow) {
+    ZoomState zoom;
+    zoom.Step();  // the set-up step
+    EXPECT_FLOAT_EQ(zoom.p, 15.46f);
+    EXPECT_EQ(zoom.w, 0.0f);
+    EXPECT_NEAR(zoom.distance, 5.18e6, 0.01e6);
+    for (int step = 2; step <= 125; ++step) zoom.Step();
+    EXPECT_GT(zoom.p, 10.5f);
+    EXPECT_EQ(zoom.w, 0.0f);
+    zoom.Step();  // the 126th
+    EXPECT_FLOAT_EQ(zoom.w, 0.018f);
+    // From then on 0.018 per step: the window moves on one copy within 56 steps.
+    for (int step = 127; step <= 180; ++step) zoom.Step();
+    EXPECT_LT(zoom.w, 1.0f);
+    zoom.Step();
+    EXPECT_GE(zoom.w, 1.0f);
+}
+
+TEST_F(LoopingParts, ZoomDrawsFiveCopiesTenTimesFartherApart) {
+    demoTime = 0.0f;
+    RunFrames(&screen, PartInfiniteZoom, 23, 26, 1);
+    const std::vector<RecordedCall> drawn = Only(screen.Frame(1), "DrawTriangleMultitex");
+    const float distance = float(std::exp(15.46f));
+    // Copy i seen from distance * 10^(i - 5), rolled 90 sin(0.4 i) + 180 at T = 0; odd copies
+    // white, even black.
+    for (int i = 1; i <= 2; ++i) {
+        const float z = float(-distance / std::pow(10.0, 5 - i));
+        const std::vector<Vec3> copy =
+            CameraSpace(toypushMesh, 1.2f, 61, {1, 1, z}, {0, 0, 0}, 90 * std::sin(0.4f * i) + 180);
+        int matched = 0, shaded = 0;
+        for (const RecordedCall& call : drawn) {
+            if (Matches({call}, copy) == 3) {
+                ++matched;
+                shaded += call.vertices[0].red == float(i % 2);
+            }
+        }
+        EXPECT_GT(matched, 0) << "copy " << i;
+        EXPECT_EQ(shaded, matched) << "copy " << i;
+    }
+}
+
+TEST_F(LoopingParts, PartsRunWithMeshesThatFailedToLoad) {
+    // An object the file lacks gives an empty mesh; one never loaded has no buffers.
+    Mesh missing;
+    ImportObject(&missing, "ball2116.3ds", "NoSuchObject");
+    Mesh* shared[] = {&ballMesh, &coneMesh, &spiralMesh, &boxMesh, &dudeMesh, &toypushMesh};
+    Mesh kept[6];
+    for (int i = 0; i < 6; ++i) {
+        kept[i] = *shared[i];
+        *shared[i] = i % 2 ? Mesh{} : missing;
+    }
+    struct Run {
+        void (*part)();
+        int order, end;
+    };
+    for (const Run& run : {Run{PartMorphingBall, 3, 9}, Run{PartSpinningSpiral, 15, 18},
+                           Run{PartToyScene, 18, 23}, Run{PartInfiniteZoom, 23, 26}}) {
+        ScriptedRenderer empty;
+        renderer = &empty;
+        RunFrames(&empty, run.part, run.order, run.end, 2);
+        EXPECT_EQ(empty.frames, 2);
+    }
+    for (int i = 0; i < 6; ++i) *shared[i] = kept[i];
+    ReleaseMesh(&missing);
+}
