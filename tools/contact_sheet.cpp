@@ -96,7 +96,7 @@ float Lambert(const ScreenVertex* v[3]) {
 
 // Texture pattern of polygon p whose corners lie at panel pixels (px, py): the affine map
 // taking the first three corners to their texel positions (no perspective correction).
-// Null when those corners are collinear.
+// Null when the corners or their texture coordinates are collinear (no such map).
 cairo_pattern_t* TexturePattern(const Polygon& p, const double px[4], const double py[4]) {
     const double w = cairo_image_surface_get_width(p.texture), h = cairo_image_surface_get_height(p.texture);
     const double ax = px[1] - px[0], ay = py[1] - py[0], bx = px[2] - px[0], by = py[2] - py[0];
@@ -104,6 +104,7 @@ cairo_pattern_t* TexturePattern(const Polygon& p, const double px[4], const doub
     if (std::fabs(det) < 1e-9) return nullptr;
     const double us = (p.s[1] - p.s[0]) * w, vs = (p.s[2] - p.s[0]) * w;
     const double ut = (p.t[1] - p.t[0]) * h, vt = (p.t[2] - p.t[0]) * h;
+    if (std::fabs(us * vt - vs * ut) < 1e-6) return nullptr;
     cairo_matrix_t m;
     m.xx = (us * by - vs * ay) / det;
     m.xy = (vs * ax - us * bx) / det;
@@ -115,6 +116,16 @@ cairo_pattern_t* TexturePattern(const Polygon& p, const double px[4], const doub
     cairo_pattern_set_extend(pattern, CAIRO_EXTEND_REPEAT);
     cairo_pattern_set_matrix(pattern, &m);
     return pattern;
+}
+
+// Colour of the texel at texture coordinates (s, t), repeating, times shade.
+Rgb Texel(cairo_surface_t* texture, float s, float t, float shade) {
+    const int w = cairo_image_surface_get_width(texture), h = cairo_image_surface_get_height(texture);
+    const int x = ((static_cast<int>(std::floor(s * w)) % w) + w) % w;
+    const int y = ((static_cast<int>(std::floor(t * h)) % h) + h) % h;
+    const uint8_t* row = cairo_image_surface_get_data(texture) + y * cairo_image_surface_get_stride(texture);
+    const uint32_t pixel = reinterpret_cast<const uint32_t*>(row)[x];
+    return {shade * ((pixel >> 16) & 0xFF) / 255.0f, shade * ((pixel >> 8) & 0xFF) / 255.0f, shade * (pixel & 0xFF) / 255.0f};
 }
 
 void DrawPolygon(cairo_t* cr, const Polygon& p, double x0, double y0) {
@@ -135,7 +146,8 @@ void DrawPolygon(cairo_t* cr, const Polygon& p, double x0, double y0) {
         cairo_fill(cr);
         return;
     }
-    cairo_set_source_rgb(cr, p.colour.r, p.colour.g, p.colour.b);
+    Rgb colour = p.texture ? Texel(p.texture, p.s[0], p.t[0], p.shade) : p.colour;
+    cairo_set_source_rgb(cr, colour.r, colour.g, colour.b);
     cairo_fill_preserve(cr);
     cairo_set_line_width(cr, 0.4);  // hides hairline gaps between neighbours
     cairo_stroke(cr);
@@ -297,16 +309,23 @@ int main(int argc, char** argv) {
     Mesh* star = Import(dir, "toypush1.3ds", "Shape1");
     Mesh* heart = Import(dir, "hjerte~1.3ds", "Shape02");
 
-    // Title at its first frame and at the far side of its swing; the word line's band
-    // (y -0.12 to -0.22) is shaded on the first.
+    // Title at its first frame and at the far side of its swing, unlit and textured as the
+    // part draws it: "Text02" with the environment texture's texel (0, 0), "Text01"
+    // environment-mapped. The word line's band (y -0.12 to -0.22) is shaded on the first.
+    cairo_surface_t* logoEnv = LoadTexture(dir, "logoenv.png");
     for (int k = 0; k < 2; ++k) {
         const int index = k == 0 ? 0 : 11;
         float t = k == 0 ? 3.14f : 4.5f;
         PartView title{{30 * std::sin(t), 30 * std::sin(3 * t), 15 * std::cos(t) - 250}, {0, 0, 0}, 180, 61, 1};
         LookThrough(text2, title);
         LookThrough(text1, title);
-        DrawPanel(cr, index, kOrange, {{text2, {0.55f, 0.2f, 0.6f}, false, false}, {text1, {0.8f, 0.8f, 0.9f}, true, false}},
-                  "purple.3ds Text02 (flat), Text01, T " + std::to_string(t).substr(0, 4));
+        ClearTexCoords(text2->working->vertices.data(), text2->faceList->faces.data(), text2->working->count,
+                       text2->faceList->count);
+        SmoothEnvMap(text1->working->vertices.data(), text1->faceList->faces.data(), text1->working->count,
+                     text1->faceList->count);
+        DrawPanel(cr, index, kOrange,
+                  {{text2, {0.55f, 0.2f, 0.6f}, false, false, logoEnv}, {text1, {0.8f, 0.8f, 0.9f}, false, false, logoEnv}},
+                  "purple.3ds Text02, Text01 (environment-mapped), T " + std::to_string(t).substr(0, 4));
     }
     cairo_set_source_rgba(cr, 1, 1, 1, 0.5);
     cairo_rectangle(cr, kMargin, kMargin + 2 * (kThumb + kLabel + kMargin) + (1 + 0.12) * 0.5 * kPanelH, kPanelW,
@@ -355,7 +374,7 @@ int main(int argc, char** argv) {
                   "hjerte~1.3ds Shape02, T " + std::to_string(t).substr(0, 3));
     }
 
-    for (cairo_surface_t* texture : {stripes, circles})
+    for (cairo_surface_t* texture : {logoEnv, stripes, circles})
         if (texture) cairo_surface_destroy(texture);
     cairo_destroy(cr);
     cairo_status_t status = cairo_surface_write_to_png(sheet, argv[2]);

@@ -80,7 +80,7 @@ ObjectMesh TitleWord(const char* fontPath, const char* name, const char* text, f
 
 SceneFile TitleFile(const char* fontPath) {
     SceneFile file{"purple.3ds", {{"LOGO", 240, 190, 10}}, {}};
-    file.objects.push_back(TitleWord(fontPath, "Text01", "FUNK", 4.0f, 12.0f, 5.0f));
+    file.objects.push_back(TitleWord(fontPath, "Text01", "FUNK", 4.0f, 12.0f, 18.0f));
     file.objects.push_back(TitleWord(fontPath, "Text02", "ORANGE", 76.0f, 4.0f, 0.0f));
     return file;
 }
