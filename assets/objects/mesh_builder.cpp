@@ -42,43 +42,49 @@ void OrientClosedPart(ObjectMesh* mesh, size_t firstFace) {
     for (size_t i = firstFace; i < mesh->faces.size(); ++i) std::swap(mesh->faces[i].b, mesh->faces[i].c);
 }
 
-void AddLathe(ObjectMesh* mesh, const std::vector<Point2>& profile, Vec3 origin, Vec3 axis,
-              int slices, bool sharedSeam) {
-    // Right-handed frame (u, v, axis): angle runs from u towards v.
-    Vec3 helper = std::fabs(axis.y) < 0.9f ? Vec3{0, 1, 0} : Vec3{1, 0, 0};
-    Vec3 u = Unit(Cross(helper, axis));
-    Vec3 v = Cross(axis, u);
+void AddRingSurface(ObjectMesh* mesh, int rings, int slices, bool sharedSeam, const PoleFn& pole,
+                    const RingPointFn& point) {
     const int columns = sharedSeam ? slices : slices + 1;
-    const size_t rings = profile.size();
-
     std::vector<uint16_t> ringStart(rings);
-    for (size_t i = 0; i < rings; ++i) {
+    for (int i = 0; i < rings; ++i) {
         float t = static_cast<float>(i) / static_cast<float>(rings - 1);
-        Vec3 centre = Add(origin, Mul(axis, profile[i].y));
         ringStart[i] = static_cast<uint16_t>(mesh->positions.size());
-        if (profile[i].x == 0.0f) {
-            AddVertex(mesh, centre, {0.5f, t});
+        if (pole(i)) {
+            AddVertex(mesh, point(i, 0), {0.5f, t});
             continue;
         }
-        for (int j = 0; j < columns; ++j) {
-            float angle = 6.2831853f * static_cast<float>(j) / static_cast<float>(slices);
-            Vec3 radial = Add(Mul(u, std::cos(angle)), Mul(v, std::sin(angle)));
-            AddVertex(mesh, Add(centre, Mul(radial, profile[i].x)),
-                      {static_cast<float>(j) / static_cast<float>(slices), t});
-        }
+        for (int j = 0; j < columns; ++j)
+            AddVertex(mesh, point(i, j), {static_cast<float>(j) / static_cast<float>(slices), t});
     }
-    auto index = [&](size_t ring, int j) -> uint16_t {
-        if (profile[ring].x == 0.0f) return ringStart[ring];
+    auto index = [&](int ring, int j) -> uint16_t {
+        if (pole(ring)) return ringStart[ring];
         if (sharedSeam && j == slices) j = 0;
         return static_cast<uint16_t>(ringStart[ring] + j);
     };
-    for (size_t i = 0; i + 1 < rings; ++i) {
+    // Quad (i, j), (i, j + 1), (i + 1, j + 1), (i + 1, j) as two triangles; one collapses
+    // where a ring is a pole.
+    for (int i = 0; i + 1 < rings; ++i) {
         for (int j = 0; j < slices; ++j) {
             uint16_t a = index(i, j), b = index(i, j + 1), c = index(i + 1, j + 1), d = index(i + 1, j);
             if (a != b) mesh->faces.push_back({a, b, c});
             if (c != d) mesh->faces.push_back({a, c, d});
         }
     }
+}
+
+void AddLathe(ObjectMesh* mesh, const std::vector<Point2>& profile, Vec3 origin, Vec3 axis,
+              int slices, bool sharedSeam) {
+    // Right-handed frame (u, v, axis): angle runs from u towards v.
+    Vec3 helper = std::fabs(axis.y) < 0.9f ? Vec3{0, 1, 0} : Vec3{1, 0, 0};
+    Vec3 u = Unit(Cross(helper, axis));
+    Vec3 v = Cross(axis, u);
+    AddRingSurface(
+        mesh, static_cast<int>(profile.size()), slices, sharedSeam, [&](int i) { return profile[i].x == 0.0f; },
+        [&](int i, int j) {
+            float angle = 6.2831853f * static_cast<float>(j) / static_cast<float>(slices);
+            Vec3 radial = Add(Mul(u, std::cos(angle)), Mul(v, std::sin(angle)));
+            return Add(Add(origin, Mul(axis, profile[i].y)), Mul(radial, profile[i].x));
+        });
 }
 
 void AddBox(ObjectMesh* mesh, Vec3 lo, Vec3 hi) {

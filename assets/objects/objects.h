@@ -68,15 +68,24 @@ void AddTriangleFacing(ObjectMesh* mesh, uint16_t a, uint16_t b, uint16_t c, Vec
 // closed part built in either sense ends up facing outwards.
 void OrientClosedPart(ObjectMesh* mesh, size_t firstFace);
 
+// A surface through rings of points, ring i (0 to rings - 1) holding slices points
+// point(i, j) around; a ring for which pole(i) holds is the one vertex point(i, 0).
+// Neighbouring rings are joined by quads (i, j), (i, j + 1), (i + 1, j + 1), (i + 1, j).
+// sharedSeam joins slice slices - 1 to slice 0 (smooth normals, mapping wraps); otherwise
+// the seam vertices are doubled so s runs 0 to 1. t runs 0 to 1 from ring 0 to the last.
+using PoleFn = std::function<bool(int ring)>;
+using RingPointFn = std::function<Vec3(int ring, int slice)>;
+void AddRingSurface(ObjectMesh* mesh, int rings, int slices, bool sharedSeam, const PoleFn& pole,
+                    const RingPointFn& point);
 // Surface of revolution of profile (r, h) pairs about the axis through origin along
 // axis (unit); slices segments around. A profile point with r = 0 becomes one vertex.
-// The profile runs so that the surface lies on its right-hand side when drawn with r to
-// the right and h up: bottom centre, out, up, in, top centre gives an outward closed
-// body. sharedSeam joins the last slice to the first (smooth normals, mapping wraps);
-// otherwise the seam vertices are doubled so s runs 0 to 1. t runs 0 to 1 along the profile.
+// The surface faces to the right of the profile drawn with r to the right and h up: bottom
+// centre, out, up, in, top centre gives an outward closed body. Seam and mapping as
+// AddRingSurface, rings being the profile points.
 void AddLathe(ObjectMesh* mesh, const std::vector<Point2>& profile, Vec3 origin, Vec3 axis,
               int slices, bool sharedSeam);
-// Axis-aligned box from lo to hi, four vertices per side, each side mapped 0 to 1.
+// Axis-aligned box from lo to hi facing outward, four vertices per side, each side mapped
+// 0 to 1.
 void AddBox(ObjectMesh* mesh, Vec3 lo, Vec3 hi);
 
 // Triangulates the region inside contours (even-odd rule) with the GLU tessellator.

@@ -18,13 +18,8 @@ ObjectMesh NewObject(const char* name, const char* material) {
     return mesh;
 }
 
-// Reverses the face order of faces [first, end): the last built is drawn first.
-void ReverseFaces(ObjectMesh* mesh, size_t first) {
-    std::reverse(mesh->faces.begin() + static_cast<long>(first), mesh->faces.end());
-}
-
-// Closed lathed body about a vertical axis through base, from a (radius, height) profile
-// that starts and ends on the axis.
+// Closed lathed body about axis (unit) through base, from a (radius, height) profile that
+// starts and ends on the axis; faces outward whichever way the profile runs.
 void AddBody(ObjectMesh* mesh, Vec3 base, Vec3 axis, const std::vector<Point2>& profile, int slices) {
     size_t first = mesh->faces.size();
     AddLathe(mesh, profile, base, axis, slices, true);
@@ -111,7 +106,7 @@ SceneFile ConeFile() {
     }
     ObjectMesh mesh = NewObject("Cone01", "STRIPES");
     AddLathe(&mesh, profile, {1, 1, 0}, {0, 0, 1}, kSlices, false);
-    ReverseFaces(&mesh, 0);
+    std::reverse(mesh.faces.begin(), mesh.faces.end());  // apex end first
     // The stripe texture's rows run along the cone: s follows the axis (3 repeats from
     // mouth to apex), t goes around (4 repeats), so its bands become lines to the apex.
     for (MapPair& uv : mesh.mapping) uv = {3.0f * uv.t, 4.0f * uv.s};
@@ -164,10 +159,8 @@ ObjectMesh Dude() {
     for (float side : {-1.0f, 1.0f}) {
         // Leg, foot pointing forward (-z), arm hanging slightly outward, hand.
         AddBody(&mesh, {kDude.x + side * 7.0f, 0, kDude.z}, up, CylinderProfile(5.5f, kGround + 4.0f, -6.0f), 16);
-        size_t first = mesh.faces.size();
         AddBox(&mesh, {kDude.x + side * 7.0f - 5.0f, kGround, kDude.z - 11.0f},
                {kDude.x + side * 7.0f + 5.0f, kGround + 5.0f, kDude.z + 5.0f});
-        OrientClosedPart(&mesh, first);
         Vec3 shoulder{kDude.x + side * 15.0f, 18.0f, kDude.z};
         Vec3 hand{kDude.x + side * 23.0f, -8.0f, kDude.z - 2.0f};
         Vec3 d{hand.x - shoulder.x, hand.y - shoulder.y, hand.z - shoulder.z};
@@ -194,16 +187,13 @@ ObjectMesh Glasses() {
         // Temple: from the lens rim back along the side of the head.
         float x0 = kDude.x + side * (kLensGap + kLensRadius - 0.5f);
         float x1 = kDude.x + side * (kHeadRadius + 0.6f);
-        size_t first = mesh.faces.size();
         AddBox(&mesh, {std::fmin(x0, x1), kLensY - 0.6f, kLensZ - 0.5f},
                {std::fmax(x0, x1), kLensY + 0.6f, kLensZ + 0.5f});
         AddBox(&mesh, {x1 - 0.5f, kLensY - 0.6f, kLensZ}, {x1 + 0.5f, kLensY + 0.6f, faceZ + kHeadRadius + 2.0f});
-        OrientClosedPart(&mesh, first);
     }
-    size_t first = mesh.faces.size();
+    // Bridge between the lenses.
     AddBox(&mesh, {kDude.x - kLensGap + kLensRadius - 0.5f, kLensY + 0.2f, kLensZ - 0.5f},
            {kDude.x + kLensGap - kLensRadius + 0.5f, kLensY + 1.4f, kLensZ + 0.5f});
-    OrientClosedPart(&mesh, first);
     return mesh;
 }
 
@@ -249,32 +239,20 @@ SceneFile HeartFile() {
     constexpr float kScale = 2.6f, kCentreY = -2.5f, kDepth = 20.0f;
     constexpr int kAround = 72, kBands = 26;
     ObjectMesh mesh = NewObject("Shape02", "HEART");
-    std::vector<uint16_t> bandStart(kBands + 1);
-    for (int i = 0; i <= kBands; ++i) {
-        float b = -0.5f * kPi + kPi * static_cast<float>(i) / kBands;
-        float t = static_cast<float>(i) / kBands;
-        float shrink = (i == 0 || i == kBands) ? 0.0f : std::pow(std::cos(b), 0.6f);
-        float z = kDepth * std::sin(b);
-        bandStart[i] = static_cast<uint16_t>(mesh.positions.size());
-        int count = shrink == 0.0f ? 1 : kAround;
-        for (int j = 0; j < count; ++j) {
+    auto shrink = [](int band) {
+        float b = -0.5f * kPi + kPi * static_cast<float>(band) / kBands;
+        return (band == 0 || band == kBands) ? 0.0f : std::pow(std::cos(b), 0.6f);
+    };
+    AddRingSurface(
+        &mesh, kBands + 1, kAround, true, [&](int band) { return shrink(band) == 0.0f; },
+        [&](int band, int j) {
+            float b = -0.5f * kPi + kPi * static_cast<float>(band) / kBands;
             float a = 2.0f * kPi * static_cast<float>(j) / kAround;
             float hx = 16.0f * std::pow(std::sin(a), 3.0f);
             float hy = 13.0f * std::cos(a) - 5.0f * std::cos(2 * a) - 2.0f * std::cos(3 * a) - std::cos(4 * a);
-            AddVertex(&mesh, {hx * shrink * kScale, (hy - kCentreY) * shrink * kScale, z},
-                      {static_cast<float>(j) / kAround, t});
-        }
-    }
-    auto index = [&](int band, int j) -> uint16_t {
-        if (band == 0 || band == kBands) return bandStart[band];
-        return static_cast<uint16_t>(bandStart[band] + j % kAround);
-    };
-    for (int i = 0; i < kBands; ++i)
-        for (int j = 0; j < kAround; ++j) {
-            uint16_t a = index(i, j), b = index(i, j + 1), c = index(i + 1, j + 1), d = index(i + 1, j);
-            if (a != b) mesh.faces.push_back({a, b, c});
-            if (c != d) mesh.faces.push_back({a, c, d});
-        }
+            float k = shrink(band) * kScale;
+            return Vec3{hx * k, (hy - kCentreY) * k, kDepth * std::sin(b)};
+        });
     OrientClosedPart(&mesh, 0);
     return {"hjerte~1.3ds", {{"HEART", 230, 40, 60}}, {mesh}};
 }
