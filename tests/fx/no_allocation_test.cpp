@@ -1,30 +1,14 @@
-// The per-frame operations allocate nothing: global operator new is replaced here by a
-// counting version and a whole frame of a looping part is run between two readings.
-#include <atomic>
-#include <cstdlib>
-#include <new>
+// The per-frame operations allocate nothing: global operator new is replaced by a
+// counting version (of_alloccounter) and a whole frame of a looping part is run between two readings.
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "fx/fx.h"
 #include "tests/fx/test_mesh.h"
+#include "tests/support/allocation_counter.h"
 #include "tests/support/recording_renderer.h"
 
-namespace {
-std::atomic<long> allocations{0};
-}
-
-void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 TEST(NoAllocation, AFrameOfTheEffectPipelineAllocatesNothing) {
     std::vector<Vec3> positions;
@@ -41,7 +25,7 @@ TEST(NoAllocation, AFrameOfTheEffectPipelineAllocatesNothing) {
     CameraSetTarget(&camera, 0, 10, 60);
     camera.roll = 20;
 
-    const long before = allocations.load();
+    const long before = AllocationCount();
     ScaleVertices(&torus.mesh, factors.data());
     ScaleVerticesXZ(&torus.mesh, factors.data());
     Matrix44 view;
@@ -59,7 +43,7 @@ TEST(NoAllocation, AFrameOfTheEffectPipelineAllocatesNothing) {
     SortFaceRefs(refs.data(), torus.faces.count);
     DrawFaceRefs(&renderer, refs.data(), torus.faces.count);
     DrawFaceRefsMultitex(&renderer, refs.data(), torus.faces.count);
-    const long after = allocations.load();
+    const long after = AllocationCount();
 
     EXPECT_EQ(after - before, 0);
     int flagged = 0;  // some faces went through the clipper
@@ -67,5 +51,5 @@ TEST(NoAllocation, AFrameOfTheEffectPipelineAllocatesNothing) {
     EXPECT_GT(flagged, 0);
     EXPECT_GT(renderer.triangles, 0);
     ::operator delete(::operator new(4));  // the counting replacement is in effect
-    EXPECT_GT(allocations.load(), after);
+    EXPECT_GT(AllocationCount(), after);
 }

@@ -1,26 +1,13 @@
 // The final scene: tentacle build, simulation invariants, the scene's frame.
 #include <cmath>
-#include <cstdlib>
-#include <new>
 
 #include <gtest/gtest.h>
 
 #include "parts/parts.h"
 #include "shell/shell.h"
+#include "tests/support/allocation_counter.h"
 #include "tests/support/recording_renderer.h"
 
-// Counts heap allocations so a test can check that frames allocate nothing.
-static long allocationCount = 0;
-void* operator new(std::size_t size) {
-    ++allocationCount;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t size) { return operator new(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -125,13 +112,13 @@ TEST(TentacleSceneTest, SixteenTentaclesFrameWithoutAllocatingAndDraw) {
     lastSceneTime = -1.0f;
     scene.Frame(0, 0.5f);
     EXPECT_EQ(lastSceneTime, 40.0f);  // the first frame sets the clock without a step
-    const long before = allocationCount;
+    const long before = AllocationCount();
     float clock = 0.5f;
     for (int frame = 0; frame < 50; ++frame) {
         clock += static_cast<float>(0.004347826086956522);
         scene.Frame(0, clock);
     }
-    EXPECT_EQ(allocationCount, before);
+    EXPECT_EQ(AllocationCount(), before);
     EXPECT_GT(counter.multitexTriangles, 50 * 100);  // most of the field is in view
     renderer = saved;
 }
