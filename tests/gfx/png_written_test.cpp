@@ -23,8 +23,8 @@ struct PngSpec {
 
 std::string TempPath(const std::string& name) { return ::testing::TempDir() + "png_written_" + name; }
 
-// Writes spec to path with libpng; fails the test on any libpng error.
-void WritePng(const std::string& path, const PngSpec& spec) {
+// Writes layout to path with libpng; fails the test on any libpng error.
+void WritePng(const std::string& path, const PngSpec& layout) {
     FILE* file = std::fopen(path.c_str(), "wb");
     ASSERT_NE(file, nullptr) << path;
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -35,20 +35,20 @@ void WritePng(const std::string& path, const PngSpec& spec) {
         FAIL() << "libpng could not write " << path;
     }
     png_init_io(png, file);
-    png_set_IHDR(png, info, spec.width, spec.height, spec.bitDepth, spec.colourType, PNG_INTERLACE_NONE,
+    png_set_IHDR(png, info, layout.width, layout.height, layout.bitDepth, layout.colourType, PNG_INTERLACE_NONE,
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-    if (!spec.palette.empty()) png_set_PLTE(png, info, spec.palette.data(), static_cast<int>(spec.palette.size()));
-    if (!spec.paletteAlpha.empty())
-        png_set_tRNS(png, info, spec.paletteAlpha.data(), static_cast<int>(spec.paletteAlpha.size()), nullptr);
-    if (spec.greyKey) {
+    if (!layout.palette.empty()) png_set_PLTE(png, info, layout.palette.data(), static_cast<int>(layout.palette.size()));
+    if (!layout.paletteAlpha.empty())
+        png_set_tRNS(png, info, layout.paletteAlpha.data(), static_cast<int>(layout.paletteAlpha.size()), nullptr);
+    if (layout.greyKey) {
         png_color_16 key{};
-        key.gray = spec.greyKeyValue;
+        key.gray = layout.greyKeyValue;
         png_set_tRNS(png, info, nullptr, 0, &key);
     }
     png_write_info(png, info);
-    const size_t rowBytes = spec.packedRows.size() / spec.height;
-    std::vector<uint8_t> rows = spec.packedRows;
-    for (int y = 0; y < spec.height; ++y) png_write_row(png, rows.data() + y * rowBytes);
+    const size_t rowBytes = layout.packedRows.size() / layout.height;
+    std::vector<uint8_t> rows = layout.packedRows;
+    for (int y = 0; y < layout.height; ++y) png_write_row(png, rows.data() + y * rowBytes);
     png_write_end(png, info);
     png_destroy_write_struct(&png, &info);
     std::fclose(file);
@@ -68,44 +68,44 @@ std::vector<uint8_t> LoadBytes(const std::string& path, int width, int height) {
     return bytes;
 }
 
-PngSpec Spec(int width, int height, int colourType, int bitDepth, std::vector<uint8_t> packedRows) {
-    PngSpec spec;
-    spec.width = width;
-    spec.height = height;
-    spec.colourType = colourType;
-    spec.bitDepth = bitDepth;
-    spec.packedRows = std::move(packedRows);
-    return spec;
+PngSpec Layout(int width, int height, int colourType, int bitDepth, std::vector<uint8_t> packedRows) {
+    PngSpec layout;
+    layout.width = width;
+    layout.height = height;
+    layout.colourType = colourType;
+    layout.bitDepth = bitDepth;
+    layout.packedRows = std::move(packedRows);
+    return layout;
 }
 
-// Writes spec to a temporary file named name and loads it back.
-std::vector<uint8_t> RoundTrip(const std::string& name, const PngSpec& spec) {
+// Writes layout to a temporary file named name and loads it back.
+std::vector<uint8_t> RoundTrip(const std::string& name, const PngSpec& layout) {
     const std::string path = TempPath(name);
-    WritePng(path, spec);
-    return LoadBytes(path, spec.width, spec.height);
+    WritePng(path, layout);
+    return LoadBytes(path, layout.width, layout.height);
 }
 
 TEST(PngWritten, RgbGetsZeroFillerAfterEachPixel) {
-    const auto bytes = RoundTrip("rgb.png", Spec(2, 2, PNG_COLOR_TYPE_RGB, 8,
+    const auto bytes = RoundTrip("rgb.png", Layout(2, 2, PNG_COLOR_TYPE_RGB, 8,
                                                  {10, 20, 30, 40, 50, 60, 70, 80, 90, 100, 110, 120}));
     EXPECT_EQ(bytes, (std::vector<uint8_t>{10, 20, 30, 0, 40, 50, 60, 0, 70, 80, 90, 0, 100, 110, 120, 0}));
 }
 
 TEST(PngWritten, RgbaAlphaIsInverted) {
-    const auto bytes = RoundTrip("rgba.png", Spec(2, 2, PNG_COLOR_TYPE_RGB_ALPHA, 8,
+    const auto bytes = RoundTrip("rgba.png", Layout(2, 2, PNG_COLOR_TYPE_RGB_ALPHA, 8,
                                                   {1, 2, 3, 0, 4, 5, 6, 255, 7, 8, 9, 64, 10, 11, 12, 200}));
     EXPECT_EQ(bytes, (std::vector<uint8_t>{1, 2, 3, 255, 4, 5, 6, 0, 7, 8, 9, 191, 10, 11, 12, 55}));
 }
 
 TEST(PngWritten, SixteenBitRgbKeepsHighBytesAndFourBytePixels) {
-    const auto bytes = RoundTrip("rgb16.png", Spec(3, 1, PNG_COLOR_TYPE_RGB, 16,
+    const auto bytes = RoundTrip("rgb16.png", Layout(3, 1, PNG_COLOR_TYPE_RGB, 16,
                                                    {0x12, 0x34, 0xAB, 0xCD, 0xFF, 0x01, 0x00, 0xFF, 0x80,
                                                     0x00, 0x7F, 0xFF, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06}));
     EXPECT_EQ(bytes, (std::vector<uint8_t>{0x12, 0xAB, 0xFF, 0, 0x00, 0x80, 0x7F, 0, 0x01, 0x03, 0x05, 0}));
 }
 
 TEST(PngWritten, LowBitGreyIsWidenedToFullRangeRgb) {
-    const auto bytes = RoundTrip("grey1.png", Spec(8, 1, PNG_COLOR_TYPE_GRAY, 1, {0b10110001}));
+    const auto bytes = RoundTrip("grey1.png", Layout(8, 1, PNG_COLOR_TYPE_GRAY, 1, {0b10110001}));
     std::vector<uint8_t> expected;
     for (int bit : {1, 0, 1, 1, 0, 0, 0, 1}) {
         const uint8_t level = bit ? 255 : 0;
@@ -115,24 +115,24 @@ TEST(PngWritten, LowBitGreyIsWidenedToFullRangeRgb) {
 }
 
 TEST(PngWritten, GreyWithKeyBecomesRgbWithInvertedKeyAlpha) {
-    PngSpec spec = Spec(4, 1, PNG_COLOR_TYPE_GRAY, 4, {0x05, 0xF3});  // levels 0, 5 (the key), 15, 3
-    spec.greyKey = true;
-    spec.greyKeyValue = 5;
-    EXPECT_EQ(RoundTrip("grey4key.png", spec),
+    PngSpec layout = Layout(4, 1, PNG_COLOR_TYPE_GRAY, 4, {0x05, 0xF3});  // levels 0, 5 (the key), 15, 3
+    layout.greyKey = true;
+    layout.greyKeyValue = 5;
+    EXPECT_EQ(RoundTrip("grey4key.png", layout),
               (std::vector<uint8_t>{0, 0, 0, 0, 85, 85, 85, 255, 255, 255, 255, 0, 51, 51, 51, 0}));
 }
 
 TEST(PngWritten, PaletteWithTransparencyGivesInvertedAlpha) {
-    PngSpec spec = Spec(4, 1, PNG_COLOR_TYPE_PALETTE, 2, {0b00011011});  // indices 0, 1, 2, 3
-    spec.palette = {{200, 100, 0}, {0, 50, 250}, {9, 9, 9}, {255, 255, 255}};
-    spec.paletteAlpha = {0, 128};  // entries 2 and 3 are opaque
-    EXPECT_EQ(RoundTrip("palette_trns.png", spec),
+    PngSpec layout = Layout(4, 1, PNG_COLOR_TYPE_PALETTE, 2, {0b00011011});  // indices 0, 1, 2, 3
+    layout.palette = {{200, 100, 0}, {0, 50, 250}, {9, 9, 9}, {255, 255, 255}};
+    layout.paletteAlpha = {0, 128};  // entries 2 and 3 are opaque
+    EXPECT_EQ(RoundTrip("palette_trns.png", layout),
               (std::vector<uint8_t>{200, 100, 0, 255, 0, 50, 250, 127, 9, 9, 9, 0, 255, 255, 255, 0}));
 }
 
 TEST(PngWritten, BrokenFilesGiveNoImageAndNameTheFile) {
     const std::string good = TempPath("source.png");
-    WritePng(good, Spec(2, 2, PNG_COLOR_TYPE_RGB, 8, std::vector<uint8_t>(12, 7)));
+    WritePng(good, Layout(2, 2, PNG_COLOR_TYPE_RGB, 8, std::vector<uint8_t>(12, 7)));
     std::vector<uint8_t> file;
     {
         FILE* in = std::fopen(good.c_str(), "rb");
