@@ -136,10 +136,10 @@ void TearDownShow() {
 void RunDemo(int width, int height, int bitsPerPixel) {
     graphicsSystem = CreateGraphicsSystem();
     display = graphicsSystem->CreateDisplay(width, height, bitsPerPixel);
-    display->Open();
-    renderer = display->CreateRenderer();
-    // No renderer (the display could not be opened, or OpenGL lacks multitexturing, both
-    // already reported in a "FATAL ERROR" box): nothing can be drawn, so the show is skipped.
+    // A display that failed to open has said why in a "FATAL ERROR" box; asking it for a
+    // renderer would only add a second, misleading box. Without a renderer (that, or OpenGL
+    // lacking multitexturing) nothing can be drawn, so the show is skipped.
+    renderer = display->Open() ? display->CreateRenderer() : nullptr;
     if (renderer != nullptr) RunShow();
     TearDownShow();
 }
