@@ -1,6 +1,7 @@
 // The seven looping parts with a scripted song position, drawing into a recording renderer
 // in the show's data folder: end orders, the title's rays, words and clock, the picture
-// strip, the toy scene's camera cut, the zoom, and meshes that failed to load.
+// strip, the toy scene's camera cut, the zoom, meshes that failed to load, and frames that
+// allocate nothing.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -14,6 +15,7 @@
 #include "fx/fx.h"
 #include "parts/parts.h"
 #include "shell/shell.h"
+#include "tests/support/allocation_counter.h"
 #include "tests/support/recording_renderer.h"
 #include "tests/support/test_paths.h"
 
@@ -346,4 +348,36 @@ TEST_F(LoopingParts, PartsRunWithMeshesThatFailedToLoad) {
     }
     for (int i = 0; i < 6; ++i) *shared[i] = kept[i];
     ReleaseMesh(&missing);
+}
+
+TEST_F(LoopingParts, FramesAllocateNothing) {
+    struct Run {
+        void (*part)();
+        int order, end;
+    };
+    for (const Run& run : {Run{PartTitle, 0, 3}, Run{PartMorphingBall, 3, 9}, Run{PartSnakingTube, 9, 15},
+                           Run{PartSpinningSpiral, 15, 18}, Run{PartToyScene, 18, 23},
+                           Run{PartInfiniteZoom, 23, 26}, Run{PartGreetings, 26, 28}}) {
+        SCOPED_TRACE("part ending at order " + std::to_string(run.end));
+        // Allocations between the end of frame 1 and the end of frame 4; the order moves on
+        // after frame 4. The counting renderer itself never allocates.
+        struct Counting : CountingRenderer {
+            long afterFirst = -1, afterFourth = -1;
+            int end = 0;
+            void Present() override {
+                CountingRenderer::Present();
+                if (presents == 1) afterFirst = AllocationCount();
+                if (presents == 4) {
+                    afterFourth = AllocationCount();
+                    SetPosition(end, 0);
+                }
+            }
+        } counting;
+        counting.end = run.end;
+        renderer = &counting;
+        SetPosition(run.order, 0);
+        run.part();
+        ASSERT_EQ(counting.presents, 4);
+        EXPECT_EQ(counting.afterFourth, counting.afterFirst);
+    }
 }
