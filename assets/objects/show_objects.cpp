@@ -118,14 +118,14 @@ SceneFile ConeFile() {
 // aspect 1.2: about 59 by 49 units visible each side of the centre).
 
 SceneFile SpiralFile() {
-    constexpr float kTurns = 4.5f, kInner = 3.0f, kOuter = 58.0f;
+    constexpr float kTurns = 3.0f, kInner = 4.0f, kOuter = 60.0f;
     constexpr int kSteps = 360;
     ObjectMesh mesh = NewObject("Shape1", "WHITE");
     for (int i = 0; i <= kSteps; ++i) {
         float f = static_cast<float>(i) / kSteps;
         float angle = 2.0f * kPi * kTurns * f;
         float radius = kInner + (kOuter - kInner) * f;
-        float halfWidth = 0.4f + 3.6f * f;
+        float halfWidth = 0.5f + 5.5f * f;
         float c = std::cos(angle), s = std::sin(angle);
         AddVertex(&mesh, {c * (radius - halfWidth), s * (radius - halfWidth), 0}, {f, 0});
         AddVertex(&mesh, {c * (radius + halfWidth), s * (radius + halfWidth), 0}, {f, 1});
@@ -140,16 +140,17 @@ SceneFile SpiralFile() {
 
 // ---- Toy scene: "toyscene.3ds" ---------------------------------------------------------
 // Around the camera target (1, 0, 51), seen from -z at 100 to 250 units with roll 180
-// (mesh -x is screen right). Ground level y = -45: a toy block on the screen-right side and
-// a small figure facing -z on the left, with glasses on its face.
+// (mesh -x is screen right). The figure is drawn black on the show's black clear colour,
+// so it stands in front of a large toy block and shows as a silhouette against the block's
+// circles; its white glasses show anywhere. Ground level y = -45; the figure faces -z.
 
 constexpr float kGround = -45.0f;
-constexpr Vec3 kDude{40.0f, kGround, 51.0f};  // the figure's feet, centre
+constexpr Vec3 kDude{1.0f, kGround, 28.0f};  // the figure's feet, centre
 constexpr float kHeadY = 36.0f, kHeadRadius = 13.0f;
 
 ObjectMesh ToyBox() {
     ObjectMesh mesh = NewObject("Box05", "CIRCLES");
-    AddBox(&mesh, {-70.0f, kGround, 30.0f}, {-10.0f, kGround + 60.0f, 90.0f});
+    AddBox(&mesh, {-60.0f, kGround, 48.0f}, {62.0f, 65.0f, 100.0f});
     return mesh;
 }
 
@@ -178,8 +179,8 @@ ObjectMesh Dude() {
 
 ObjectMesh Glasses() {
     ObjectMesh mesh = NewObject("briller", "GLASS");
-    constexpr float kLensY = 38.0f, kLensZ = 37.0f, kLensRadius = 4.8f, kLensGap = 5.8f;
-    const float faceZ = kDude.z - kHeadRadius;  // front of the head
+    constexpr float kLensY = 38.0f, kLensRadius = 4.8f, kLensGap = 5.8f;
+    constexpr float kLensZ = kDude.z - kHeadRadius - 1.0f;  // just in front of the face
     for (float side : {-1.0f, 1.0f}) {
         // Lens: a thin disc facing -z, just in front of the face.
         AddBody(&mesh, {kDude.x + side * kLensGap, kLensY, kLensZ - 0.8f}, {0, 0, 1},
@@ -189,7 +190,7 @@ ObjectMesh Glasses() {
         float x1 = kDude.x + side * (kHeadRadius + 0.6f);
         AddBox(&mesh, {std::fmin(x0, x1), kLensY - 0.6f, kLensZ - 0.5f},
                {std::fmax(x0, x1), kLensY + 0.6f, kLensZ + 0.5f});
-        AddBox(&mesh, {x1 - 0.5f, kLensY - 0.6f, kLensZ}, {x1 + 0.5f, kLensY + 0.6f, faceZ + kHeadRadius + 2.0f});
+        AddBox(&mesh, {x1 - 0.5f, kLensY - 0.6f, kLensZ}, {x1 + 0.5f, kLensY + 0.6f, kDude.z + 2.0f});
     }
     // Bridge between the lenses.
     AddBox(&mesh, {kDude.x - kLensGap + kLensRadius - 0.5f, kLensY + 0.2f, kLensZ - 0.5f},
