@@ -124,7 +124,7 @@ bool VideoWriter::Open(const char* path, int width, int height, std::string* err
         "-f", "rawvideo", "-pix_fmt", "rgba", "-s", size.c_str(), "-framerate", rate.c_str(), "-i", "pipe:0",
         "-vf", "vflip", "-pix_fmt", "yuv420p"};
     int count = ArgumentCount(arguments);
-    const char* const h264[] = {"-c:v", "libx264", "-preset", "superfast", "-crf", "20"};
+    const char* const h264[] = {"-c:v", "libx264", "-preset", "ultrafast", "-crf", "20"};
     const char* const vp9[] = {"-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8", "-b:v", "3M"};
     if (webm) {
         for (const char* a : vp9) arguments[count++] = a;
