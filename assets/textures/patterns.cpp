@@ -66,13 +66,16 @@ bool MakeStriber(const std::string& dir) {
     return ok;
 }
 
-// Leopard rosettes for the tentacles (unit 0 of blend mode 15, a multiply): dark broken
-// rings around tan centres on white, at fixed pseudo-random places, drawn again one
-// period away on every side so spots crossing an edge continue on the opposite one.
+// Leopard rosettes for the tentacles, stored opaque (RGB, so the loaded alpha is 0). The
+// final scene draws it in blend mode 15, src*(1 - srcA) + dst*src, onto a frame that is
+// black (its background fill is drawn in the same mode and so leaves black): with srcA = 0
+// the tentacles show their own colours. Dark broken rings around tan centres on cream, at
+// fixed pseudo-random places, drawn again one period away on every side so spots crossing
+// an edge continue on the opposite one.
 bool MakePlettet(const std::string& dir) {
     Canvas canvas = NewCanvas();
     cairo_t* cr = canvas.cr;
-    SetColour(cr, 1, 1, 1);
+    SetColour(cr, 1, 0.9, 0.62);
     cairo_paint(cr);
     uint32_t seed = 20261207u;
     auto next = [&seed] {  // fixed linear congruential sequence, uniform in [0, 1)
@@ -104,7 +107,7 @@ bool MakePlettet(const std::string& dir) {
                     cairo_stroke(cr);
                 }
         }
-    const bool ok = SaveTexture(canvas, dir, "plettet.png", Storage::Multiply, 0);
+    const bool ok = SaveTexture(canvas, dir, "plettet.png", Storage::Opaque, 0);
     FreeCanvas(canvas);
     return ok;
 }
