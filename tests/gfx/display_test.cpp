@@ -164,7 +164,9 @@ TEST_P(DisplayFailure, IsReportedAfterRestoringTheDesktopAndCleansUpAsListed) {
     bool released = IndexOf("ReleaseDC") > box;
     EXPECT_EQ(released, !row.deviceContextHeld && row.point != win32test::FailPoint::GetDC);
     EXPECT_EQ(CountOf("ReleaseDC"), released ? 1 : 0);
-    if (row.contextDeleted) EXPECT_LT(IndexOf("wglDeleteContext"), IndexOf("ReleaseDC"));
+    if (row.contextDeleted) {
+        EXPECT_LT(IndexOf("wglDeleteContext"), IndexOf("ReleaseDC"));
+    }
     EXPECT_EQ(CountOf("wglDeleteContext"), row.contextDeleted ? 1 : 0);
 }
 

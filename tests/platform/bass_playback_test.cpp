@@ -142,7 +142,9 @@ TEST_F(BassLockstep, EveryRowOfEveryOrderOnceInOrderAndOnTime) {
     ExpectEveryRowOnTime(reference, handle, sync);
     EXPECT_GE(total, reference.back().sample);
     // The show's loops rely on the order counter passing 33.
-    if (path.find("funk.it") != std::string::npos) EXPECT_GE(seen.back().order, 33);
+    if (path.find("funk.it") != std::string::npos) {
+        EXPECT_GE(seen.back().order, 33);
+    }
 }
 
 TEST_F(BassLockstep, SongPlaysOnceAndStopsAtItsEnd) {

@@ -78,7 +78,7 @@ TEST(SceneNodeTest, ComputeNormalsLeavesUnusedVertexAtZero) {
     node.vertices[1].objectPos = {1, 0, 0};
     node.vertices[2].objectPos = {0, 1, 0};
     node.vertices[3].objectPos = {5, 5, 5};
-    node.faces[0] = NodeFace{&node.vertices[0], &node.vertices[1], &node.vertices[2]};
+    node.faces[0] = NodeFace{&node.vertices[0], &node.vertices[1], &node.vertices[2], {0, 0, 0}};
     node.ComputeNormals();
     EXPECT_FLOAT_EQ(node.faces[0].normal.z, 1.0f);
     EXPECT_FLOAT_EQ(node.vertices[0].normal.z, 1.0f);
@@ -234,7 +234,7 @@ TEST(DrawFaceTest, CornerOnAPlaneCountsAsInside) {
         for (float& d : corners[i].clipDist) d = 1;
     }
     corners[1].clipDist[2] = 0;  // exactly on plane 2
-    NodeFace face{&corners[0], &corners[1], &corners[2]};
+    NodeFace face{&corners[0], &corners[1], &corners[2], {0, 0, 0}};
     RecordingRenderer recorder;
     DrawFace(&recorder, &face, 1.0f);
     const auto draws = recorder.Of("DrawTriangleMultitex");
@@ -271,7 +271,7 @@ TEST_F(SceneTest, RenderListHoldsAtMost4000Faces) {
             v.texU = static_cast<float>(f);
             v.texV = 0;
         }
-        node->faces[f] = NodeFace{&node->vertices[3 * f], &node->vertices[3 * f + 1], &node->vertices[3 * f + 2]};
+        node->faces[f] = NodeFace{&node->vertices[3 * f], &node->vertices[3 * f + 1], &node->vertices[3 * f + 2], {0, 0, 0}};
     }
     node->ComputeNormals();
     node->SetBackfaceCulling(false);

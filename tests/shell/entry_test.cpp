@@ -33,7 +33,9 @@ protected:
         win32test::Reset();
         quitSeen = 0;
         mainWindow = nullptr;
-        if (!previousDir.empty()) EXPECT_EQ(chdir(previousDir.c_str()), 0);
+        if (!previousDir.empty()) {
+            EXPECT_EQ(chdir(previousDir.c_str()), 0);
+        }
     }
 
     void ExpectCleanEnd(int result) {
