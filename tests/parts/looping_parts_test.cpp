@@ -23,17 +23,9 @@ namespace {
 
 void SetPosition(int order, int row) { OnMusicSync(0, 0, DWORD(order) | (DWORD(row) << 16)); }
 
-// Records every call; after each Present hands the number of frames so far to a script
-// that may move the song position.
-class ScriptedRenderer : public RecordingRenderer {
+// Records every call and runs a script after each Present (which may move the song position).
+class ScriptedRenderer : public HookedRenderer<RecordingRenderer> {
 public:
-    std::function<void(int frames)> afterPresent;
-    int frames = 0;
-    void Present() override {
-        RecordingRenderer::Present();
-        ++frames;
-        if (afterPresent) afterPresent(frames);
-    }
     // The calls of frame n (1-based): those after the (n-1)th Present up to the nth.
     std::vector<RecordedCall> Frame(int n) const {
         std::vector<RecordedCall> out;
@@ -57,7 +49,7 @@ std::vector<RecordedCall> Only(const std::vector<RecordedCall>& calls, const std
 // `end` after the last one.
 void RunFrames(ScriptedRenderer* screen, void (*part)(), int order, int end, int frames) {
     SetPosition(order, 0);
-    screen->afterPresent = [=](int n) {
+    screen->onPresent = [=](int n) {
         if (n >= frames) SetPosition(end, 0);
     };
     part();
@@ -214,13 +206,13 @@ TEST_F(LoopingParts, RunWithSharedMeshesThatFailedToLoad) {
 TEST_F(LoopingParts, TitleRevealsWordsWithTheSong) {
     // Frame 1 at order 1 row 20, frame 2 at row 21, frame 3 at order 2 row 0, then the end.
     SetPosition(1, 20);
-    screen.afterPresent = [](int n) {
+    screen.onPresent = [](int n) {
         if (n == 1) SetPosition(1, 21);
         if (n == 2) SetPosition(2, 0);
         if (n == 3) SetPosition(3, 0);
     };
     PartTitle();
-    ASSERT_EQ(screen.frames, 3);
+    ASSERT_EQ(screen.presents, 3);
     EXPECT_EQ(Only(screen.Frame(1), "DrawQuad").size(), 0u);
     const std::vector<RecordedCall> one = Only(screen.Frame(2), "DrawQuad");
     ASSERT_EQ(one.size(), 1u);
@@ -247,7 +239,7 @@ TEST_F(LoopingParts, TitleRevealsWordsWithTheSong) {
 TEST_F(LoopingParts, TitleRaysTurnWithTheClockAndTheClockAddsPerFrame) {
     demoTime = 0.0f;
     RunFrames(&screen, PartTitle, 0, 3, 40);
-    ASSERT_EQ(screen.frames, 40);
+    ASSERT_EQ(screen.presents, 40);
 
     // Background (two triangles) then twelve rays from the centre, all at depth -1.
     const std::vector<RecordedCall> triangles = Only(screen.Frame(1), "DrawTriangle");
@@ -302,12 +294,12 @@ TEST_F(LoopingParts, PictureStripStartsOffScreenAndCyclesFourPictures) {
 TEST_F(LoopingParts, ToySceneCutsToTheNextPathWithTheSameClock) {
     // Frames 1-3 at order 19, frame 4 at order 20: t = 0.03 in frame 4.
     SetPosition(19, 0);
-    screen.afterPresent = [](int n) {
+    screen.onPresent = [](int n) {
         if (n == 3) SetPosition(20, 0);
         if (n == 4) SetPosition(23, 0);
     };
     PartToyScene();
-    ASSERT_EQ(screen.frames, 4);
+    ASSERT_EQ(screen.presents, 4);
     const float t = float(float(float(0.0f + 0.01f) + 0.01f) + 0.01f);
     const Vec3 second = {200 - 120 * std::cos(t) * std::sin(5.5f * t + 1), 100 * std::sin(3 * t) + 30,
                          -120 * std::sin(4 * t) - 170};

@@ -25,19 +25,6 @@ void SetPosition(int order, int row) { OnMusicSync(0, 0, DWORD(order) | (DWORD(r
 int Order() { return syncState.order.load(); }
 int Row() { return syncState.row.load(); }
 
-// Calls a hook after every Present, with the number of Presents so far.
-template <typename Base>
-class HookedRenderer : public Base {
-public:
-    std::function<void(int presents)> onPresent;
-    int presents = 0;
-    void Present() override {
-        Base::Present();
-        ++presents;
-        if (onPresent) onPresent(presents);
-    }
-};
-
 // What a frame saw when it was presented.
 struct Shown {
     int order, row;

@@ -3,6 +3,7 @@
 // tests and benchmarks of per-frame paths).
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -100,4 +101,18 @@ public:
     void Clear() override { ++clears; }
     void Present() override { ++presents; }
     void SetBlendMode(int) override { ++other; }
+};
+
+// Calls a hook after every Present with the number of Presents so far, so a test can move
+// the song position as frames are shown.
+template <typename Base>
+class HookedRenderer : public Base {
+public:
+    std::function<void(int presents)> onPresent;
+    int presents = 0;
+    void Present() override {
+        Base::Present();
+        ++presents;
+        if (onPresent) onPresent(presents);
+    }
 };
