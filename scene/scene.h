@@ -23,7 +23,7 @@ constexpr unsigned kRenderListCapacity = 4000;  // faces drawn per frame at most
 constexpr int kClipBufferCapacity = 15;         // corners of a clipped face at most
 
 // Plain record (no constructor, so the clipper's work buffers cost nothing to declare);
-// SceneNode's constructor zeroes auxA, auxB, adjacentCount and adjacentNormals.
+// SceneNode's constructor zeroes every field of its vertices.
 struct NodeVertex {
     Vec3 objectPos;            // object space, written by the scene builder
     Vec3 viewPos;              // camera space

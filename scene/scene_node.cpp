@@ -5,13 +5,11 @@ SceneNode::SceneNode(int vertexCount, int faceCount) {
     Reset();
     this->vertexCount = vertexCount;
     this->faceCount = faceCount;
-    vertices = new NodeVertex[vertexCount];
-    for (int i = 0; i < vertexCount; ++i) {
-        vertices[i].auxA = vertices[i].auxB = 0;
-        vertices[i].adjacentCount = 0;
-        vertices[i].adjacentNormals = nullptr;
-    }
-    faces = new NodeFace[faceCount];
+    // Value-initialised: every field starts at zero. A builder that only places positions
+    // still gives a defined first frame, whose environment coordinates come from the
+    // normals before any update.
+    vertices = new NodeVertex[vertexCount]();
+    faces = new NodeFace[faceCount]();
 }
 
 SceneNode::~SceneNode() {

@@ -1,5 +1,6 @@
 // Scene objects and the frame pipeline, drawn into a recording renderer.
 #include <cmath>
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -298,6 +299,35 @@ TEST_F(SceneTest, AdjacencyNodesGetFreshNormalsEveryFrame) {
     EXPECT_NEAR(std::fabs(moving->vertices[0].normal.y), 1.0f, 1e-6f);
     EXPECT_NEAR(std::fabs(fixed->faces[0].normal.z), 1.0f, 1e-6f);
     EXPECT_NEAR(std::fabs(fixed->vertices[0].normal.z), 1.0f, 1e-6f);
+}
+
+TEST_F(SceneTest, ANewNodeStartsFromZeroEvenInReusedMemory) {
+    // A node whose builder sets only positions and adjacency (as a deforming node does)
+    // draws its first frame from the normals it was created with: environment coordinates
+    // run a frame behind the normal update. Memory freed just before, filled with NaN,
+    // is what the allocator hands out next for a block of the same size.
+    constexpr int kVertices = 3;
+    const size_t bytes = sizeof(NodeVertex) * kVertices;
+    void* dirty = ::operator new[](bytes);
+    std::memset(dirty, 0xFF, bytes);
+    ::operator delete[](dirty);
+    SceneNode* node = new SceneNode(kVertices, 1);
+    const Vec3 corners[kVertices] = {{0, 0, 0}, {0, 10, 0}, {10, 0, 0}};
+    for (int i = 0; i < kVertices; ++i) node->vertices[i].objectPos = corners[i];
+    node->faces[0].a = &node->vertices[0];
+    node->faces[0].b = &node->vertices[1];
+    node->faces[0].c = &node->vertices[2];
+    node->BuildAdjacency();
+    node->SetBackfaceCulling(false);
+    scene.AddNode(node);
+    scene.Render(&recorder, 1.0f);
+    const auto draws = recorder.Of("DrawTriangleMultitex");
+    ASSERT_EQ(draws.size(), 1u);
+    for (const ScreenVertex& v : draws[0].vertices) {
+        EXPECT_EQ(v.s1, 0.5f);
+        EXPECT_EQ(v.t1, 0.5f);
+        EXPECT_EQ(v.s0, 0.0f);
+    }
 }
 
 }  // namespace
