@@ -182,6 +182,23 @@ TEST_F(LoopingParts, EachRunsUntilItsEndOrderWithoutAllocatingPerFrame) {
     }
 }
 
+// Two seconds of every part: nothing handed to the renderer is NaN or infinite.
+TEST_F(LoopingParts, EveryCornerDrawnIsFinite) {
+    constexpr int kFrames = 120;
+    for (const PartRun& run : kParts) {
+        SCOPED_TRACE("part ending at order " + std::to_string(run.end));
+        HookedRenderer<FiniteCheckingRenderer> checker;
+        renderer = &checker;
+        SetPosition(run.order, 0);
+        checker.onPresent = [&](int n) {
+            if (n >= kFrames) SetPosition(run.end, 0);
+        };
+        run.part();
+        EXPECT_EQ(checker.presents, kFrames);
+        EXPECT_EQ(checker.nonFiniteCorners, 0);
+    }
+}
+
 // An object the file lacks gives an empty mesh; one never loaded has no buffers.
 TEST_F(LoopingParts, RunWithSharedMeshesThatFailedToLoad) {
     Mesh missing;

@@ -105,7 +105,7 @@ TEST(TentacleSceneTest, SixteenTentaclesFrameWithoutAllocatingAndDraw) {
     EXPECT_EQ(scene.tentacles[0]->joints[0].position.x, -210);
     EXPECT_EQ(scene.tentacles[15]->joints[0].position.y, 210);
 
-    CountingRenderer counter;
+    FiniteCheckingRenderer counter;
     Renderer* saved = renderer;
     renderer = &counter;
     fadeLevel = 1.0f;
@@ -120,6 +120,9 @@ TEST(TentacleSceneTest, SixteenTentaclesFrameWithoutAllocatingAndDraw) {
     }
     EXPECT_EQ(AllocationCount(), before);
     EXPECT_GT(counter.multitexTriangles, 50 * 100);  // most of the field is in view
+    // From the first frame on, whose environment coordinates come from the normals the
+    // nodes were created with.
+    EXPECT_EQ(counter.nonFiniteCorners, 0);
     renderer = saved;
 }
 

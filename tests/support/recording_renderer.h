@@ -3,6 +3,7 @@
 // tests and benchmarks of per-frame paths).
 #pragma once
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -101,6 +102,39 @@ public:
     void Clear() override { ++clears; }
     void Present() override { ++presents; }
     void SetBlendMode(int) override { ++other; }
+};
+
+// Counts, and also counts the corners whose fields the OpenGL renderer reads are not all
+// finite (position, depth, colour, the texture coordinates of the call's units, a quad's
+// alpha). Branching on every such value also lets a memory checker report drawn values
+// that were never initialised. It never allocates.
+class FiniteCheckingRenderer : public CountingRenderer {
+public:
+    long nonFiniteCorners = 0;
+
+    void DrawTriangle(const ScreenVertex* a, const ScreenVertex* b, const ScreenVertex* c) override {
+        CountingRenderer::DrawTriangle(a, b, c);
+        for (const ScreenVertex* v : {a, b, c}) Check(*v, false, false);
+    }
+    void DrawTriangleMultitex(const ScreenVertex* a, const ScreenVertex* b, const ScreenVertex* c) override {
+        CountingRenderer::DrawTriangleMultitex(a, b, c);
+        for (const ScreenVertex* v : {a, b, c}) Check(*v, true, false);
+    }
+    void DrawQuad(const ScreenVertex* a, const ScreenVertex* b, const ScreenVertex* c,
+                  const ScreenVertex* d) override {
+        CountingRenderer::DrawQuad(a, b, c, d);
+        for (const ScreenVertex* v : {a, b, c, d}) Check(*v, false, true);
+    }
+
+private:
+    void Check(const ScreenVertex& v, bool unit1, bool alpha) {
+        bool finite = std::isfinite(v.screenX) && std::isfinite(v.screenY) && std::isfinite(v.z) &&
+                      std::isfinite(v.red) && std::isfinite(v.green) && std::isfinite(v.blue) &&
+                      std::isfinite(v.s0) && std::isfinite(v.t0);
+        if (unit1) finite = finite && std::isfinite(v.s1) && std::isfinite(v.t1);
+        if (alpha) finite = finite && std::isfinite(v.alpha);
+        if (!finite) ++nonFiniteCorners;
+    }
 };
 
 // Calls a hook after every Present with the number of Presents so far, so a test can move
