@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test (under Xvfb when there
-# is no display), then the sanitizer builds of the tests that handle untrusted input.
+# is no display), then the sanitizer builds of the tests that handle untrusted input and
+# the drawing pipeline's tests under memcheck.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
@@ -10,4 +11,5 @@ status=0
 if [[ -x "$root/scripts/test-sanitizers.sh" ]]; then
   "$root/scripts/test-sanitizers.sh" || status=$?
 fi
+"$root/scripts/test-memcheck.sh" || status=$?
 exit $status

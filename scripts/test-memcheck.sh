@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Runs the tests of the drawing pipeline (effects, scene, parts, final scene) under
+# Valgrind's memcheck, from the normal build: their checking renderer branches on every
+# value handed to it, so a drawn value that was never initialised is reported. Exits
+# non-zero on any finding or failed test. The allocation-counting tests are left out:
+# memcheck replaces the allocator they count.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${MEMCHECK_BUILD_DIR:-$root/build}
+
+if ! command -v valgrind >/dev/null; then
+  echo "memcheck: valgrind is not installed (scripts/setup.sh installs it)"
+  exit 1
+fi
+status=0
+summary=()
+# target, gtest filter
+runs=("test_fx -NoAllocation.*" "test_scene *" "test_parts *")
+for run in "${runs[@]}"; do
+  read -r target filter <<<"$run"
+  binary="$build/tests/$target"
+  if [[ ! -x "$binary" ]]; then
+    summary+=("$target: NOT BUILT ($binary)")
+    status=1
+    continue
+  fi
+  log="$build/$target.memcheck.log"
+  (cd "$build" && valgrind -q --error-exitcode=86 --track-origins=yes "$binary" --gtest_filter="$filter" \
+    --gtest_brief=1) >"$log" 2>&1
+  rc=$?
+  # An error report starts with a capitalised line right after the pid; its stack follows
+  # indented. Valgrind's own warnings are not findings.
+  findings=$(grep -E "^==[0-9]+== [A-Z]" "$log" | grep -vc "== Warning")
+  passed=$(grep -oE "\[  PASSED  \] [0-9]+" "$log" | grep -oE "[0-9]+$" || echo 0)
+  if [[ $rc -ne 0 || $findings -ne 0 ]]; then
+    grep -E -A25 "^==[0-9]+== [A-Z]|\[  FAILED  \]" "$log" | head -80
+    summary+=("$target: FAILED (exit $rc, $findings memcheck findings; log: $log)")
+    status=1
+  else
+    summary+=("$target: ok, ${passed:-0} tests passed, no memcheck findings")
+  fi
+done
+
+echo "Memcheck run (Valgrind):"
+printf '  %s\n' "${summary[@]}"
+exit $status
