@@ -7,6 +7,7 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${MEMCHECK_BUILD_DIR:-$root/build}
+source "$root/scripts/checked-run-report.sh"
 
 if ! command -v valgrind >/dev/null; then
   echo "memcheck: valgrind is not installed (scripts/setup.sh installs it)"
@@ -27,18 +28,9 @@ for run in "${runs[@]}"; do
   log="$build/$target.memcheck.log"
   (cd "$build" && valgrind -q --error-exitcode=86 --track-origins=yes "$binary" --gtest_filter="$filter" \
     --gtest_brief=1) >"$log" 2>&1
-  rc=$?
-  # An error report starts with a capitalised line right after the pid; its stack follows
-  # indented. Valgrind's own warnings are not findings.
-  findings=$(grep -E "^==[0-9]+== [A-Z]" "$log" | grep -vc "== Warning")
-  passed=$(grep -oE "\[  PASSED  \] [0-9]+" "$log" | grep -oE "[0-9]+$" || echo 0)
-  if [[ $rc -ne 0 || $findings -ne 0 ]]; then
-    grep -E -A25 "^==[0-9]+== [A-Z]|\[  FAILED  \]" "$log" | head -80
-    summary+=("$target: FAILED (exit $rc, $findings memcheck findings; log: $log)")
-    status=1
-  else
-    summary+=("$target: ok, ${passed:-0} tests passed, no memcheck findings")
-  fi
+  # An error report starts with a capitalised line right after the pid (its stack follows
+  # indented); Valgrind's own warnings are not findings.
+  report_checked_run "$target" $? "$log" "^==[0-9]+== [A-Z]" memcheck
 done
 
 echo "Memcheck run (Valgrind):"

@@ -5,6 +5,7 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SANITIZE_BUILD_DIR:-$root/build-sanitize}
+source "$root/scripts/checked-run-report.sh"
 jobs=${SANITIZE_JOBS:-2}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -30,16 +31,7 @@ for run in "${runs[@]}"; do
   fi
   log="$build/$target.sanitize.log"
   (cd "$build" && "$build/tests/$target" --gtest_filter="$filter" --gtest_brief=1) >"$log" 2>&1
-  rc=$?
-  findings=$(grep -cE "ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:" "$log")
-  passed=$(grep -oE "\[  PASSED  \] [0-9]+" "$log" | grep -oE "[0-9]+$" || echo 0)
-  if [[ $rc -ne 0 || $findings -ne 0 ]]; then
-    grep -E -A25 "ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:|\[  FAILED  \]" "$log" | head -80
-    summary+=("$target: FAILED (exit $rc, $findings sanitizer findings; log: $log)")
-    status=1
-  else
-    summary+=("$target: ok, ${passed:-0} tests passed, no sanitizer findings")
-  fi
+  report_checked_run "$target" $? "$log" "ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:" sanitizer
 done
 
 echo "Sanitizer run (AddressSanitizer + UndefinedBehaviorSanitizer):"
