@@ -28,11 +28,13 @@ bool MusicStream::Load(const char* fileName, std::string* error) {
         return false;
     }
     try {
-        // Play once: repeat count 0, and no fade-out tail after the last row.
+        // Play once: repeat count 0, and no fade-out tail after the last row. No dither on
+        // the 16-bit output: it adds noise from a randomly seeded generator, so the same
+        // song would never render to the same samples twice.
         // libopenmpt's load notes are not errors: they go to a stream without a buffer.
         static std::ostream quiet(nullptr);
-        module = std::make_unique<openmpt::module>(bytes, quiet,
-                                                    std::map<std::string, std::string>{{"play.at_end", "stop"}});
+        module = std::make_unique<openmpt::module>(
+            bytes, quiet, std::map<std::string, std::string>{{"play.at_end", "stop"}, {"dither", "0"}});
         module->set_repeat_count(0);
     } catch (const std::exception& e) {
         *error = e.what();

@@ -73,6 +73,11 @@ std::vector<std::string> FrameChecksums(const std::string& video) {
     return lines;
 }
 
+// MD5 of the decoded sound track.
+std::string SoundChecksum(const std::string& video) {
+    return Output("ffmpeg -nostdin -v error -i " + Quote(video) + " -map 0:a -f md5 -");
+}
+
 std::atomic<int> measuredOrder{0};
 void RecordOrder(DWORD, DWORD, DWORD data) { measuredOrder = int(data & 0xFFFF); }
 
@@ -195,7 +200,7 @@ TEST_F(WholeShow, IsAPlayableVideoAsLongAsTheSongWithSound) {
     EXPECT_LE(peak, 0.0);
 }
 
-TEST_F(WholeShow, ASecondCaptureGivesTheSameFrames) {
+TEST_F(WholeShow, ASecondCaptureGivesTheSameFramesAndSound) {
     const std::string second = dir + "/b.mp4";
     ASSERT_EQ(RunProgram("--capture " + Quote(second), dir + "/b.log"), 0) << FileText(dir + "/b.log");
     const std::vector<std::string> a = FrameChecksums(dir + "/a.mp4");
@@ -210,6 +215,9 @@ TEST_F(WholeShow, ASecondCaptureGivesTheSameFrames) {
     }
     EXPECT_EQ(differing, 0) << "frames differ between two captures of the same build, from frame " << first
                             << " (" << double(first) / 60.0 << " s)";
+    const std::string sound = SoundChecksum(dir + "/a.mp4");
+    EXPECT_NE(sound.find("MD5="), std::string::npos) << sound;
+    EXPECT_EQ(sound, SoundChecksum(second)) << "the sound differs between two captures of the same build";
 }
 
 TEST_F(WholeShow, TitleShowsTheOrangeBackgroundRaysAndWordsOnTheirRow) {
