@@ -5,8 +5,11 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "shell/shell.h"
@@ -25,20 +28,34 @@ bool EnsureXDisplay(int width, int height);
 // back from OpenGL), to path as an 8-bit RGB PNG. False with the reason in error.
 bool WriteFramePng(const char* path, int width, int height, const uint8_t* rgba, std::string* error);
 
+// Frames queued between the player and the thread that feeds the encoder.
+constexpr int kQueuedVideoFrames = 3;
+
 // A video file written by ffmpeg: raw frames go down a pipe to an encoder process, the
-// sound into a temporary raw file; Close muxes the two into the file.
+// sound into a temporary raw file; Close muxes the two into the file. A writer thread
+// does the writing, so the player renders the next frame while the encoder takes this one.
 class VideoWriter {
 public:
     ~VideoWriter();
     // Starts the encoder for frames of width x height at 60 per second. The codecs follow
     // the file's extension: .webm gets VP9 and Opus, anything else H.264 and AAC.
     bool Open(const char* path, int width, int height, std::string* error);
-    // One frame: rgba bottom row first, and its kAudioFramesPerVideoFrame stereo frames.
+    // Queues one frame (copied): rgba bottom row first, and its kAudioFramesPerVideoFrame
+    // stereo frames. Waits while the queue is full. False with the reason once a write
+    // has failed (reported by the first Add after it).
     bool Add(const uint8_t* rgba, const int16_t* stereo, std::string* error);
-    // Ends the encoder and muxes picture and sound into the file; temporaries are removed.
+    // Writes what is queued, ends the encoder and muxes picture and sound into the file;
+    // temporaries are removed.
     bool Close(std::string* error);
 
 private:
+    struct QueuedFrame {
+        std::vector<uint8_t> rgba;                       // width * height * 4, allocated by Open
+        int16_t stereo[kAudioFramesPerVideoFrame * 2];
+    };
+
+    void WriteQueued();  // the writer thread
+    bool StopWriter();   // ends the writer thread after the queue; false if a write failed
     void Discard();
 
     std::string path;
@@ -47,6 +64,18 @@ private:
     pid_t encoder = -1;
     int encoderInput = -1;  // write end of the encoder's standard input
     int audioFile = -1;
+
+    // Shared with the writer thread, under lock.
+    std::thread writer;
+    std::mutex lock;
+    std::condition_variable changed;
+    QueuedFrame queue[kQueuedVideoFrames];
+    int queueHead = 0;     // oldest queued frame
+    int queueCount = 0;    // frames queued, the oldest possibly being written
+    bool closing = false;  // no more frames will come
+    bool abandon = false;  // stop without writing the rest
+    bool writeFailed = false;
+    std::string writeError;
 };
 
 // The whole off-screen run: Begin before WinMain, OnPresent from the present hook, Finish

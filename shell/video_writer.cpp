@@ -1,6 +1,6 @@
 // Video files through Debian's ffmpeg: an encoder process reads raw RGBA frames on its
-// standard input; the sound collects in a temporary raw file; a last ffmpeg run muxes
-// the encoded picture with the encoded sound.
+// standard input, fed by a writer thread from a short queue; the sound collects in a
+// temporary raw file; a last ffmpeg run muxes the encoded picture with the encoded sound.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -20,6 +20,7 @@ extern char** environ;
 namespace {
 
 constexpr int kMaxArguments = 48;
+constexpr int kEncoderPipeBytes = 1 << 20;  // asked for; the system may grant less
 
 // Lower-case extension of path including the dot, "" when there is none.
 std::string Extension(const std::string& path) {
@@ -115,6 +116,9 @@ bool VideoWriter::Open(const char* path, int width, int height, std::string* err
         Discard();
         return false;
     }
+    // A pipe as large as the system allows (1 MiB by default) takes most of a frame per
+    // write instead of 64 KiB, so far fewer switches between player and encoder.
+    fcntl(pipeFds[1], F_SETPIPE_SZ, kEncoderPipeBytes);
     const bool webm = Extension(path) == ".webm";
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
     const std::string rate = std::to_string(kCaptureFramesPerSecond);
@@ -140,22 +144,75 @@ bool VideoWriter::Open(const char* path, int width, int height, std::string* err
         Discard();
         return false;
     }
+    for (QueuedFrame& frame : queue) frame.rgba.assign(size_t(width) * height * 4, 0);
+    queueHead = queueCount = 0;
+    closing = abandon = writeFailed = false;
+    writeError.clear();
+    writer = std::thread([this] { WriteQueued(); });
     return true;
 }
 
 bool VideoWriter::Add(const uint8_t* rgba, const int16_t* stereo, std::string* error) {
-    if (!WriteAll(encoderInput, rgba, size_t(width) * height * 4)) {
-        *error = std::string("ffmpeg stopped taking frames: ") + std::strerror(errno);
+    std::unique_lock<std::mutex> hold(lock);
+    changed.wait(hold, [this] { return queueCount < kQueuedVideoFrames || writeFailed; });
+    if (writeFailed) {
+        *error = writeError;
         return false;
     }
-    if (!WriteAll(audioFile, stereo, sizeof(int16_t) * 2 * kAudioFramesPerVideoFrame)) {
-        *error = "cannot write " + tempDir + "/audio.raw: " + std::strerror(errno);
-        return false;
-    }
+    QueuedFrame& frame = queue[(queueHead + queueCount) % kQueuedVideoFrames];
+    std::memcpy(frame.rgba.data(), rgba, frame.rgba.size());
+    std::memcpy(frame.stereo, stereo, sizeof frame.stereo);
+    ++queueCount;
+    changed.notify_all();
     return true;
 }
 
+// Writes queued frames in order, the picture to the encoder and the sound to its file,
+// until the queue is closed and empty, a write fails or the writer is abandoned. The
+// frame being written stays counted, so Add never overwrites it.
+void VideoWriter::WriteQueued() {
+    std::unique_lock<std::mutex> hold(lock);
+    for (;;) {
+        changed.wait(hold, [this] { return queueCount > 0 || closing || abandon; });
+        if (abandon || queueCount == 0) return;
+        QueuedFrame& frame = queue[queueHead];
+        hold.unlock();
+        std::string error;
+        if (!WriteAll(encoderInput, frame.rgba.data(), frame.rgba.size())) {
+            error = std::string("ffmpeg stopped taking frames: ") + std::strerror(errno);
+        } else if (!WriteAll(audioFile, frame.stereo, sizeof frame.stereo)) {
+            error = "cannot write " + tempDir + "/audio.raw: " + std::strerror(errno);
+        }
+        hold.lock();
+        if (!error.empty()) {
+            writeFailed = true;
+            writeError = error;
+            changed.notify_all();
+            return;
+        }
+        queueHead = (queueHead + 1) % kQueuedVideoFrames;
+        --queueCount;
+        changed.notify_all();
+    }
+}
+
+bool VideoWriter::StopWriter() {
+    if (!writer.joinable()) return !writeFailed;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        closing = true;
+    }
+    changed.notify_all();
+    writer.join();
+    return !writeFailed;
+}
+
 bool VideoWriter::Close(std::string* error) {
+    if (!StopWriter()) {
+        *error = writeError;
+        Discard();
+        return false;
+    }
     close(encoderInput);
     encoderInput = -1;
     const pid_t pid = encoder;
@@ -198,6 +255,17 @@ bool VideoWriter::Close(std::string* error) {
 }
 
 void VideoWriter::Discard() {
+    if (writer.joinable()) {
+        // A stopped encoder makes a pending write fail at once (SIGPIPE is ignored while
+        // capturing); the rest of the queue is dropped.
+        if (encoder > 0) kill(encoder, SIGTERM);
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            abandon = true;
+        }
+        changed.notify_all();
+        writer.join();
+    }
     if (encoderInput >= 0) close(encoderInput);
     encoderInput = -1;
     if (encoder > 0) {
