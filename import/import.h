@@ -81,5 +81,9 @@ struct Mesh {
 // numbers lie outside the vertex list are dropped.
 void ImportObject(Mesh* mesh, const char* fileName, const char* objectName);
 
+// Frees a mesh's buffers and empties it, so it can be built again (no-op when empty). The
+// show keeps its shared meshes for the whole run; a part rebuilds its own at set-up.
+void ReleaseMesh(Mesh* mesh);
+
 // Builds an open tube along y: columns vertices along the axis, rings vertices around.
 void BuildTube(Mesh* mesh, float length, float diameter, int columns, int rings);

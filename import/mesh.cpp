@@ -44,3 +44,10 @@ void ImportObject(Mesh* mesh, const char* fileName, const char* objectName) {
         face.indexC = f.c;
     }
 }
+
+void ReleaseMesh(Mesh* mesh) {
+    delete mesh->working;
+    delete mesh->faceList;
+    delete mesh->base;
+    *mesh = Mesh{};
+}

@@ -1,5 +1,5 @@
 // What the looping parts share: the animation clock and part-owned globals, camera set-up
-// and aiming, the turning ray fan, and part-owned mesh bookkeeping.
+// and aiming, the turning ray fan, and mesh bookkeeping.
 #include <algorithm>
 #include <cmath>
 
@@ -49,13 +49,6 @@ void DrawRayFan(Renderer* renderer, ScreenVertex* fan, float angle, float radius
         v.alpha = 1.0f;
     }
     for (int j = 1; j <= steps / 2; ++j) renderer->DrawTriangle(&fan[0], &fan[2 * j], &fan[2 * j + 1]);
-}
-
-void ReleaseMesh(Mesh* mesh) {
-    delete mesh->working;
-    delete mesh->faceList;
-    delete mesh->base;
-    *mesh = Mesh{};
 }
 
 int FillMeshFaceRefs(FaceRef* refs, Mesh* mesh, int capacity) {

@@ -11,11 +11,7 @@
 struct OwnedMesh : Mesh {
     OwnedMesh() = default;
     OwnedMesh(const OwnedMesh&) = delete;
-    ~OwnedMesh() {
-        delete working;
-        delete faceList;
-        delete base;
-    }
+    ~OwnedMesh() { ReleaseMesh(this); }
 };
 
 struct PartView {

@@ -20,11 +20,7 @@ namespace {
 struct TestMesh : Mesh {
     TestMesh() = default;
     TestMesh(const TestMesh&) = delete;
-    ~TestMesh() {
-        delete working;
-        delete faceList;
-        delete base;
-    }
+    ~TestMesh() { ReleaseMesh(this); }
 };
 
 // Imports objectName from the bytes of w, saved under name in the test's temp folder.
