@@ -9,7 +9,7 @@
 namespace {
 
 constexpr int kHeartFaceRefs = 50000;
-constexpr double kClockStep = 0.01;  // added in double, stored back as float
+constexpr double kClockStep = 0.01;
 
 Mesh heart;
 FaceRef heartRefs[kHeartFaceRefs];
@@ -51,8 +51,6 @@ void PartGreetings() {
         DrawScreenQuad(renderer, quad, -0.8f, 0.8f, 0.8f, -0.8f, 0, 0, 1, 1, 0.95f);
 
         renderer->SetState(1, 1);
-        renderer->Present();
-        renderer->Clear();
-        demoTime += kClockStep;
+        PartFrameEnd(kClockStep);
     }
 }

@@ -11,7 +11,7 @@ namespace {
 
 constexpr int kZoomFaceRefs = 50000;
 constexpr int kCopies = 5;
-constexpr double kClockStep = 0.018;  // added in double, stored back as float
+constexpr double kClockStep = 0.018;
 
 FaceRef zoomRefs[kZoomFaceRefs];
 
@@ -51,8 +51,6 @@ void PartInfiniteZoom() {
         }
         zoom.Step();
 
-        renderer->Present();
-        renderer->Clear();
-        demoTime += kClockStep;
+        PartFrameEnd(kClockStep);
     }
 }

@@ -12,7 +12,7 @@ namespace {
 
 constexpr int kBallFaceRefs = 50000;
 constexpr int kConeFaceRefs = 20000;
-constexpr double kClockStep = 0.008;  // added in double, stored back as float
+constexpr double kClockStep = 0.008;
 
 FaceRef ballRefs[kBallFaceRefs];
 FaceRef coneRefs[kConeFaceRefs];
@@ -70,8 +70,6 @@ void PartMorphingBall() {
         DrawScreenQuad(renderer, quad, -0.8f, 0.8f, 0.8f, -0.8f, 0, 0, 1, 1, 1.0f);
 
         renderer->SetState(1, 1);
-        renderer->Present();
-        renderer->Clear();
-        demoTime += kClockStep;
+        PartFrameEnd(kClockStep);
     }
 }

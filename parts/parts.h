@@ -28,8 +28,11 @@ inline bool GreetingsRuns(int order) { return order <= 27; }
 
 // The top of a part's frame: PumpMessages, then runs(order) on the song order. False when
 // the loop must end (a quit was seen, or the order has passed the part's end).
-//     while (PartFrameBegin(TitleRuns)) { ...draw...; renderer->Present(); renderer->Clear(); ... }
+//     while (PartFrameBegin(TitleRuns)) { ...draw...; PartFrameEnd(kClockStep); }
 bool PartFrameBegin(bool (*runs)(int order));
+// The bottom of a part's frame: Present, Clear, and demoTime advanced by clockStep (the
+// sum taken in double and stored back as float).
+void PartFrameEnd(double clockStep);
 
 // ---- Shared by the looping parts ------------------------------------------------------
 
@@ -55,8 +58,6 @@ void DrawFanBackdrop(ScreenVertex* fan, float angle);
 // Draws a placed mesh far to near with environment coordinates from its smoothed normals:
 // refs (capacity entries) refilled, keyed and sorted, then multitexture triangles.
 void DrawSortedEnvMapped(Mesh* mesh, FaceRef* refs, int capacity);
-// Frees a part-owned mesh's buffers so its set-up can build it again (no-op when empty).
-void ReleaseMesh(Mesh* mesh);
 // Vertices of a mesh, 0 for one never built.
 int MeshVertexCount(const Mesh& mesh);
 // Points refs at the mesh's faces in file order, at most capacity of them (the size of

@@ -13,7 +13,7 @@ constexpr int kColumns = 30;  // vertices along the tube's axis (y)
 constexpr int kRings = 40;    // vertices around it
 constexpr int kTubeFaceRefs = 10000;
 constexpr int kStripPictures = 25;
-constexpr double kClockStep = 0.004;  // added in double, stored back as float
+constexpr double kClockStep = 0.004;
 
 Mesh tube;
 FaceRef tubeRefs[kTubeFaceRefs];
@@ -81,9 +81,7 @@ void PartSnakingTube() {
         }
 
         imageStripX -= 0.01;
-        renderer->Present();
-        renderer->Clear();
-        demoTime += kClockStep;
+        PartFrameEnd(kClockStep);
     }
     renderer->SetState(6, 1);
 }

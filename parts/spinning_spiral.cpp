@@ -7,7 +7,7 @@
 namespace {
 
 constexpr int kSpiralFaceRefs = 10000;
-constexpr double kClockStep = 0.04;  // added in double, stored back as float
+constexpr double kClockStep = 0.04;
 
 FaceRef spiralRefs[kSpiralFaceRefs];
 
@@ -41,8 +41,6 @@ void PartSpinningSpiral() {
         renderer->BindTexture0(txtTexture);
         DrawScreenQuad(renderer, quad, -0.7f, 0.16f, 0.7f, -0.54f, 0, 0, 1, 0.6f, 1.0f);
 
-        renderer->Present();
-        renderer->Clear();
-        demoTime += kClockStep;
+        PartFrameEnd(kClockStep);
     }
 }

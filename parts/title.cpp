@@ -10,7 +10,7 @@
 namespace {
 
 constexpr int kTextFaceRefs = 50000;  // per logo half
-constexpr double kClockStep = 0.016;  // added in double, stored back as float
+constexpr double kClockStep = 0.016;
 
 Mesh text01;  // environment-mapped half, drawn last
 Mesh text02;  // flat half
@@ -106,8 +106,6 @@ void PartTitle() {
         renderer->SetState(1, 0);
         DrawWords(quad);
 
-        renderer->Present();
-        renderer->Clear();
-        demoTime += kClockStep;
+        PartFrameEnd(kClockStep);
     }
 }
