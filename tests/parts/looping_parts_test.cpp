@@ -17,7 +17,7 @@
 #include "shell/shell.h"
 #include "tests/support/allocation_counter.h"
 #include "tests/support/recording_renderer.h"
-#include "tests/support/test_paths.h"
+#include "tests/support/show_data_folder.h"
 
 namespace {
 
@@ -111,40 +111,12 @@ private:
     int end;
 };
 
-bool ShowDataBuilt() {
-    for (const char* name : {"spiral.3ds", "ball2116.3ds", "striber.3ds", "toyscene.3ds", "toypush1.3ds",
-                             "purple.3ds", "hjerte~1.3ds", "logoenv.png"})
-        if (access((ShowDataDir() + "/" + name).c_str(), R_OK) != 0) return false;
-    return true;
-}
-
-// Runs in the data folder, as the show does, with the shared assets loaded once.
-class LoopingParts : public ::testing::Test {
+// Runs in the data folder with the shared assets loaded.
+class LoopingParts : public ShowDataFolder {
 protected:
-    static void SetUpTestSuite() {
-        if (!ShowDataBuilt()) return;
-        if (getcwd(previousDir, sizeof previousDir) == nullptr || chdir(ShowDataDir().c_str()) != 0) return;
-        // The shared meshes the parts draw; distinct names stand in for the shared textures.
-        ImportObject(&spiralMesh, "spiral.3ds", "Shape1");
-        ImportObject(&ballMesh, "ball2116.3ds", "Object01");
-        ImportObject(&coneMesh, "striber.3ds", "Cone01");
-        ImportObject(&boxMesh, "toyscene.3ds", "Box05");
-        ImportObject(&dudeMesh, "toyscene.3ds", "dude");
-        ImportObject(&brillerMesh, "toyscene.3ds", "briller");
-        ImportObject(&toypushMesh, "toypush1.3ds", "Shape1");
-        TextureId name = 100;
-        for (TextureId* texture : {&envmapTexture, &stripeTexture, &striberTexture, &fisseTexture, &osTexture,
-                                   &circlesTexture, &pictureTextures[0], &pictureTextures[1], &pictureTextures[2],
-                                   &pictureTextures[3], &toypushTexture, &greetsTexture, &txtTexture})
-            *texture = ++name;
-        ready = true;
-    }
-    static void TearDownTestSuite() {
-        if (ready && chdir(previousDir) != 0) ADD_FAILURE() << "cannot return to " << previousDir;
-        ready = false;
-    }
     void SetUp() override {
-        if (!ready) GTEST_SKIP() << "show data not built in " << ShowDataDir();
+        ShowDataFolder::SetUp();
+        if (IsSkipped()) return;
         renderer = &screen;
         demoTime = 3.14f;
         imageStripX = 1.0f;
@@ -155,8 +127,6 @@ protected:
     }
 
     ScriptedRenderer screen;
-    static inline bool ready = false;
-    static inline char previousDir[PATH_MAX] = {};
 };
 
 }  // namespace

@@ -15,7 +15,7 @@
 #include "platform/bass.h"
 #include "shell/shell.h"
 #include "tests/support/recording_renderer.h"
-#include "tests/support/test_paths.h"
+#include "tests/support/show_data_folder.h"
 
 namespace {
 
@@ -31,15 +31,6 @@ struct Shown {
     float fade;
 };
 
-bool FileExists(const std::string& path) { return access(path.c_str(), R_OK) == 0; }
-
-// The show's data: the shared 3DS files (a missing one stops the program) and the module.
-bool ShowDataBuilt() {
-    for (const char* name : {"spiral.3ds", "ball2116.3ds", "striber.3ds", "toyscene.3ds", "toypush1.3ds", "funk.it"})
-        if (!FileExists(ShowDataDir() + "/" + name)) return false;
-    return true;
-}
-
 class GraphicsSystemProbe : public GraphicsSystem {
 public:
     int shutdowns = 0;
@@ -47,23 +38,12 @@ public:
     void Shutdown() override { ++shutdowns; }
 };
 
-// Runs in the data folder, as the show does, with the shared assets loaded once.
-class ShowSequence : public ::testing::Test {
+// Runs in the data folder with the shared assets loaded.
+class ShowSequence : public ShowDataFolder {
 protected:
-    static void SetUpTestSuite() {
-        if (!ShowDataBuilt()) return;
-        if (getcwd(previousDir, sizeof previousDir) == nullptr || chdir(ShowDataDir().c_str()) != 0) return;
-        static CountingRenderer loader;
-        renderer = &loader;
-        LoadSharedAssets();
-        ready = true;
-    }
-    static void TearDownTestSuite() {
-        if (ready && chdir(previousDir) != 0) ADD_FAILURE() << "cannot return to " << previousDir;
-        ready = false;
-    }
     void SetUp() override {
-        if (!ready) GTEST_SKIP() << "show data not built in " << ShowDataDir();
+        ShowDataFolder::SetUp();
+        if (IsSkipped()) return;
         SetPosition(0, 0);
         fadeLevel = 1.0f;
         quitSeen = 0;
@@ -75,9 +55,6 @@ protected:
         basstest::SetLockstep(false);
         renderer = nullptr;
     }
-
-    static inline bool ready = false;
-    static inline char previousDir[PATH_MAX] = {};
 };
 
 }  // namespace
