@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/message_box_window.h"
+
 namespace {
 
 Win32State state;
@@ -416,7 +418,10 @@ int MessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT) {
         state.boxes.push_back({shownText, shownCaption});
         return IDOK;
     }
-    if (state.videoHasScreen) {
+    // The system's box first; where it cannot be shown (no core fonts on the X server, no
+    // zenity), a box of the stand-in's own; only without a screen, a line on stderr.
+    std::string why = "no screen";
+    if (state.videoHasScreen && std::strcmp(SDL_GetCurrentVideoDriver(), "offscreen") != 0) {
         SDL_MessageBoxButtonData ok{};
         ok.flags = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
         ok.buttonid = IDOK;
@@ -430,10 +435,14 @@ int MessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT) {
         box.buttons = &ok;
         int pressed = 0;
         if (SDL_ShowMessageBox(&box, &pressed) == 0) return IDOK;
+        why = std::string("SDL_ShowMessageBox: ") + SDL_GetError();
+        std::string windowError;
+        if (ShowMessageBoxWindow(shownCaption, shownText, &windowError)) return IDOK;
+        why += "; message window: " + windowError;
     }
     size_t length = std::strlen(shownText);
-    bool endsInNewline = length > 0 && shownText[length - 1] == '\n';
-    std::fprintf(stderr, "%s: %s%s", shownCaption, shownText, endsInNewline ? "" : "\n");
+    if (length > 0 && shownText[length - 1] == '\n') --length;
+    std::fprintf(stderr, "%s: %.*s   [no message box: %s]\n", shownCaption, int(length), shownText, why.c_str());
     return IDOK;
 }
 
