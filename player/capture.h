@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "player/player.h"
 #include "shell/shell.h"
 
 // Music frames (stereo, 44.1 kHz) per presented frame: 1/60 s.

@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/capture.h"
+#include "player/capture.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/shell.h"
+#include "player/player.h"
 
 namespace {
 

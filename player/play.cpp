@@ -1,6 +1,6 @@
 // The player: applies the command-line options to the platform stand-ins and the song
 // position, then runs the program as the Windows loader would.
-#include "shell/capture.h"
+#include "player/capture.h"
 
 int PlayWithOptions(const PlayOptions& options) {
     if (options.window) win32test::SetWindowed(true, options.width, options.height);

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/shell.h"
+#include "platform/bass.h"
 #include "tests/support/picture.h"
 #include "tests/support/show_program.h"
 #include "tests/support/test_paths.h"
