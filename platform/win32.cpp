@@ -161,7 +161,8 @@ bool EnsureVideo() {
 }
 
 void ApplyDisplayMode(HWND window) {
-    if (!window->sdlWindow || state.windowed || state.hidden || !state.videoHasScreen) return;
+    const host::Desc& host = HostDesc();
+    if (!window->sdlWindow || host.windowed || host.hidden || !state.videoHasScreen) return;
     int displayIndex = SDL_GetWindowDisplayIndex(window->sdlWindow);
     if (displayIndex < 0) displayIndex = 0;
     if (!state.mode.fullscreen) {
@@ -215,11 +216,12 @@ WORD RegisterClassA(const WNDCLASSA* windowClass) {
 bool CreateSdlWindow(HWND window, const PIXELFORMATDESCRIPTOR& descriptor) {
     if (window->sdlWindow) SDL_DestroyWindow(window->sdlWindow);
     window->sdlWindow = nullptr;
-    Uint32 shown = window->visible && !state.hidden ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
-    int width = state.windowed ? state.windowedWidth : window->width;
-    int height = state.windowed ? state.windowedHeight : window->height;
-    int x = state.windowed ? SDL_WINDOWPOS_CENTERED : window->x;
-    int y = state.windowed ? SDL_WINDOWPOS_CENTERED : window->y;
+    const host::Desc& host = HostDesc();
+    Uint32 shown = window->visible && !host.hidden ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
+    int width = host.windowed ? host.windowWidth : window->width;
+    int height = host.windowed ? host.windowHeight : window->height;
+    int x = host.windowed ? SDL_WINDOWPOS_CENTERED : window->x;
+    int y = host.windowed ? SDL_WINDOWPOS_CENTERED : window->y;
     window->openGl = state.videoHasScreen;
     if (window->openGl) {
         SDL_GL_ResetAttributes();  // no profile or version: a compatibility context
@@ -280,7 +282,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     window->flags = 0;
     if (style & WS_POPUP) window->flags |= SDL_WINDOW_BORDERLESS;
     if (exStyle & WS_EX_TOPMOST) window->flags |= SDL_WINDOW_ALWAYS_ON_TOP;
-    if (state.windowed) window->flags = SDL_WINDOW_RESIZABLE;
+    if (HostDesc().windowed) window->flags = SDL_WINDOW_RESIZABLE;
     std::snprintf(window->title, sizeof window->title, "%s", windowName ? windowName : "");
     window->dc.window = window;
     if (!CreateSdlWindow(window, DefaultDescriptor())) return nullptr;
@@ -309,7 +311,7 @@ BOOL ShowWindow(HWND window, int showCommand) {
     if (!LiveWindow(window)) return 0;
     BOOL wasVisible = window->visible;
     window->visible = showCommand != 0;  // SW_HIDE is 0
-    if (window->sdlWindow && !state.hidden) {
+    if (window->sdlWindow && !HostDesc().hidden) {
         if (window->visible) SDL_ShowWindow(window->sdlWindow);
         else SDL_HideWindow(window->sdlWindow);
     }
@@ -326,7 +328,7 @@ BOOL UpdateWindow(HWND window) {
 BOOL SetForegroundWindow(HWND window) {
     LogCall("SetForegroundWindow");
     if (!LiveWindow(window)) return 0;
-    if (window->sdlWindow && window->visible && !state.hidden) SDL_RaiseWindow(window->sdlWindow);
+    if (window->sdlWindow && window->visible && !HostDesc().hidden) SDL_RaiseWindow(window->sdlWindow);
     return 1;
 }
 
@@ -416,6 +418,10 @@ int MessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT) {
         state.boxes.push_back({shownText, shownCaption});
         return IDOK;
     }
+    if (HostDesc().messageBox) {
+        HostDesc().messageBox(shownCaption, shownText);
+        return IDOK;
+    }
     if (state.videoHasScreen) {
         SDL_MessageBoxButtonData ok{};
         ok.flags = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
@@ -475,26 +481,10 @@ const std::vector<std::string>& CallLog() { return state.callLog; }
 
 void ClearCallLog() { state.callLog.clear(); }
 
-void SetWindowed(bool windowed, int width, int height) {
-    state.windowed = windowed;
-    state.windowedWidth = width;
-    state.windowedHeight = height;
-}
-
 bool HasScreen() {
     if (!EnsureVideo() || !state.videoHasScreen) return false;
     return std::strcmp(SDL_GetCurrentVideoDriver(), "offscreen") != 0;  // drawing, but nothing shown
 }
-
-void SetHidden(bool hidden) { state.hidden = hidden; }
-
-void SetFramePacing(bool paced) {
-    state.pacing = paced;
-    state.nextPresentTicks = 0;
-    if (state.current) SDL_GL_SetSwapInterval(paced ? 1 : 0);
-}
-
-void SetPresentHook(std::function<void()> hook) { state.presentHook = std::move(hook); }
 
 void Reset() {
     DestroyAllContexts();
@@ -519,16 +509,11 @@ void Reset() {
     state.boxes.clear();
     state.mode = DisplayModeState{};
     state.callLog.clear();
-    state.windowed = false;
-    state.windowedWidth = state.windowedHeight = 0;
-    state.hidden = false;
-    state.pacing = true;
-    state.presentHook = nullptr;
     state.cursorHidden = false;
     state.focus = nullptr;
     state.current = nullptr;
     state.drawableWidth = state.drawableHeight = 0;
-    state.nextPresentTicks = 0;
+    host::Setup(host::Desc{});
 }
 
 }  // namespace win32test

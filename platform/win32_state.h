@@ -1,15 +1,16 @@
 // Internal state of the Win32/WGL stand-in: windows, device and rendering contexts, the
-// message queue and the test controls, shared by win32.cpp and win32_gl.cpp.
+// message queue and the test controls, shared by the stand-in's files.
 #pragma once
 
 #include <SDL.h>
 
-#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "platform/host_state.h"
 #include "platform/win32.h"
+#include "platform/win32_test.h"
 
 constexpr int kMaxWindowClasses = 8;
 constexpr int kMaxWindows = 4;
@@ -79,11 +80,6 @@ struct Win32State {
     std::vector<win32test::RecordedMessageBox> boxes;
     win32test::DisplayModeState mode;
     std::vector<std::string> callLog;
-    bool windowed;
-    int windowedWidth, windowedHeight;
-    bool hidden;
-    bool pacing = true;
-    std::function<void()> presentHook;
 
     bool cursorHidden;
     HWND focus;

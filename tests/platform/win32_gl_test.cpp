@@ -6,7 +6,9 @@
 
 #include <chrono>
 
+#include "platform/host.h"
 #include "platform/win32.h"
+#include "platform/win32_test.h"
 
 namespace {
 
@@ -114,7 +116,7 @@ TEST_F(Win32Gl, ViewportKeepsFourToThreeCentredInTheDrawable) {
     // A windowed run ignores the requested size and mode change and letterboxes vertically.
     win32test::Reset();
     SetUp();
-    win32test::SetWindowed(true, 640, 600);
+    host::Setup({.windowed = true, .windowWidth = 640, .windowHeight = 600});
     DEVMODEA mode{};
     mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
     mode.dmPelsWidth = 320;
@@ -132,13 +134,13 @@ TEST_F(Win32Gl, PacedSwapsTakeAtLeastASixtiethEachAndCallTheHookFirst) {
     ASSERT_NO_FATAL_FAILURE(Open(32, 32));
     int hookCalls = 0;
     unsigned char seenRed = 0;
-    win32test::SetPresentHook([&] {
+    host::Setup({.present = [&] {
         ++hookCalls;
         unsigned char pixel[4] = {};
         glReadBuffer(GL_BACK);
         glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
         seenRed = pixel[0];
-    });
+    }});
     glClearColor(1, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
     ASSERT_TRUE(SwapBuffers(dc));  // starts the clock

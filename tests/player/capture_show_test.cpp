@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/bass.h"
+#include "platform/host.h"
 #include "tests/support/picture.h"
 #include "tests/support/show_program.h"
 #include "tests/support/test_paths.h"
@@ -65,7 +66,7 @@ void RecordOrder(DWORD, DWORD, DWORD data) { measuredOrder = int(data & 0xFFFF);
 // Seconds of "funk.it" from its start until order 33 begins, rendered in lockstep.
 double SongSecondsToEnd() {
     const int step = 441;  // 10 ms
-    basstest::SetLockstep(true);
+    host::Setup({.lockstepMusic = true});
     BASS_Init(-1, 44100, 0, nullptr);
     const HMUSIC music = BASS_MusicLoad((ShowDataDir() + "/funk.it").c_str(), 0, 1);
     BASS_Start();
@@ -73,7 +74,7 @@ double SongSecondsToEnd() {
     BASS_MusicPlay(music);
     long long frames = 0;
     while (measuredOrder < kEndOrder) {
-        const int rendered = basstest::Advance(step, nullptr);
+        const int rendered = host::AdvanceMusic(step, nullptr);
         if (rendered == 0) break;
         frames += rendered;
     }

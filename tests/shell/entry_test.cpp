@@ -8,6 +8,8 @@
 #include <string>
 #include <thread>
 
+#include "platform/host.h"
+#include "platform/win32_test.h"
 #include "shell/shell.h"
 #include "tests/support/test_paths.h"
 
@@ -25,7 +27,7 @@ protected:
         previousDir = cwd;
         ASSERT_EQ(chdir(ShowDataDir().c_str()), 0);  // the show reads its files from here
         win32test::RecordMessageBoxes(true);
-        win32test::SetFramePacing(false);
+        host::Setup({.framePacing = false});
         quitSeen = 0;
         mainWindow = nullptr;
     }

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/host.h"
+#include "platform/win32_test.h"
 #include "shell/shell.h"
 
 namespace {
@@ -14,7 +16,7 @@ protected:
     void SetUp() override {
         win32test::Reset();
         win32test::RecordMessageBoxes(true);
-        win32test::SetHidden(true);
+        host::Setup({.hidden = true});
         quitSeen = 0;
         mainWindow = nullptr;
         ASSERT_EQ(CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOW), 1);
