@@ -14,7 +14,6 @@
 
 #include "platform/host.h"
 #include "player/player.h"
-#include "shell/shell.h"
 
 // Music frames (stereo, 44.1 kHz) per presented frame: 1/60 s.
 constexpr int kCaptureRate = 44100;

@@ -9,6 +9,8 @@
 #include <cstring>
 
 #include "player/capture.h"
+#include "shell/app.h"
+#include "shell/show_state.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
 // The player: applies the command-line options to the platform through its host interface
 // and to the song position, then runs the program as the Windows loader would.
 #include "player/capture.h"
+#include "shell/sequence.h"
+#include "shell/show_state.h"
 
 int PlayWithOptions(const PlayOptions& options) {
     host::Desc host;

@@ -12,7 +12,7 @@
 #include "gfx/gl_display.h"
 #include "gfx/gl_window_state.h"
 #include "platform/win32_test.h"
-#include "shell/shell.h"
+#include "shell/app.h"
 
 namespace {
 

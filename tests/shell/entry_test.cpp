@@ -10,7 +10,8 @@
 
 #include "platform/host.h"
 #include "platform/win32_test.h"
-#include "shell/shell.h"
+#include "shell/app.h"
+#include "shell/sequence.h"
 #include "tests/support/test_paths.h"
 
 namespace {

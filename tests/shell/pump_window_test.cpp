@@ -7,7 +7,7 @@
 
 #include "platform/host.h"
 #include "platform/win32_test.h"
-#include "shell/shell.h"
+#include "shell/app.h"
 
 namespace {
 

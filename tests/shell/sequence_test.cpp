@@ -16,7 +16,9 @@
 #include "platform/bass_test.h"
 #include "platform/host.h"
 #include "platform/win32_test.h"
-#include "shell/shell.h"
+#include "shell/app.h"
+#include "shell/sequence.h"
+#include "shell/show_state.h"
 #include "tests/support/recording_renderer.h"
 #include "tests/support/show_data_folder.h"
 
