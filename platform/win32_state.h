@@ -89,6 +89,12 @@ struct Win32State {
 };
 
 Win32State& Win32();
+// Appends a message to the queue; the caller holds queueLock. False when the queue is full.
+bool Enqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Moves injected input and pending SDL events into the queue. Never waits.
+void CollectInput();
+// Input from any thread (tests), taken into the queue by the next CollectInput.
+void PushInput(UINT message, WPARAM wParam);
 // Brings up SDL video (a real driver, else the dummy one); false when neither starts.
 bool EnsureVideo();
 // True when `point` is the failure forced by the tests.

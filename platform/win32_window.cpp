@@ -1,5 +1,5 @@
-// Win32 stand-in over SDL2: window classes, popup windows, the message queue, cursor,
-// message boxes and display-mode changes, with the Win32 semantics the show relies on.
+// Win32 stand-in over SDL2, windows and the message queue: window classes, popup windows
+// and their SDL windows, painting, focus and cursor, posting, peeking and dispatching.
 #include "platform/win32_state.h"
 
 #include <cstdio>
@@ -24,105 +24,10 @@ PIXELFORMATDESCRIPTOR DefaultDescriptor() {
     return descriptor;
 }
 
-// Windows virtual-key code of an SDL key, 0 for keys the show never sees.
-WPARAM VirtualKey(SDL_Keycode key) {
-    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
-    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
-    switch (key) {
-    case SDLK_ESCAPE: return VK_ESCAPE;
-    case SDLK_RETURN: return VK_RETURN;
-    case SDLK_KP_ENTER: return VK_RETURN;
-    case SDLK_SPACE: return VK_SPACE;
-    case SDLK_LEFT: return VK_LEFT;
-    case SDLK_UP: return VK_UP;
-    case SDLK_RIGHT: return VK_RIGHT;
-    case SDLK_DOWN: return VK_DOWN;
-    default: return 0;
-    }
-}
-
-HWND WindowOfSdlId(Uint32 id) {
-    for (HWND__& window : state.windows)
-        if (window.alive && window.sdlWindow && SDL_GetWindowID(window.sdlWindow) == id) return &window;
-    return nullptr;
-}
-
-// The window keyboard input goes to: the focused one, else the newest live one.
-HWND InputWindow() {
-    if (LiveWindow(state.focus)) return state.focus;
-    for (int i = kMaxWindows - 1; i >= 0; --i)
-        if (state.windows[i].alive) return &state.windows[i];
-    return nullptr;
-}
-
-// Appends a message; caller holds queueLock. False when the queue is full. Like Windows,
-// keeps at most one pending WM_PAINT and WM_SETCURSOR per window, so mouse motion while
-// nobody pumps cannot crowd out a key press.
-bool Enqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_PAINT || message == WM_SETCURSOR)
-        for (int i = 0; i < state.queueCount; ++i)
-            if (state.queue[i].hwnd == window && state.queue[i].message == message) return true;
-    if (state.queueCount == kMaxQueuedMessages) return false;
-    MSG& entry = state.queue[state.queueCount++];
-    entry = MSG{};
-    entry.hwnd = window;
-    entry.message = message;
-    entry.wParam = wParam;
-    entry.lParam = lParam;
-    entry.time = SDL_WasInit(SDL_INIT_TIMER) ? SDL_GetTicks() : 0;
-    return true;
-}
-
-// Moves injected input and pending SDL events into the queue. Never waits.
-void CollectInput() {
-    std::lock_guard<std::mutex> lock(state.queueLock);
-    HWND target = InputWindow();
-    if (target) {
-        for (int i = 0; i < state.pendingCount; ++i)
-            Enqueue(target, state.pending[i].message, state.pending[i].wParam, 0);
-        state.pendingCount = 0;
-    }
-    if (!state.videoReady) return;
-    SDL_Event event;
-    // Events stay with SDL while the queue is full.
-    while (state.queueCount < kMaxQueuedMessages && SDL_PollEvent(&event)) {
-        switch (event.type) {
-        case SDL_KEYDOWN:
-        case SDL_KEYUP: {
-            WPARAM key = VirtualKey(event.key.keysym.sym);
-            HWND window = WindowOfSdlId(event.key.windowID);
-            if (key && (window || (window = InputWindow())))
-                Enqueue(window, event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP, key, 0);
-            break;
-        }
-        case SDL_MOUSEMOTION:
-            if (HWND window = WindowOfSdlId(event.motion.windowID)) Enqueue(window, WM_SETCURSOR, 0, 0);
-            break;
-        case SDL_WINDOWEVENT:
-            if (HWND window = WindowOfSdlId(event.window.windowID)) {
-                if (event.window.event == SDL_WINDOWEVENT_CLOSE) Enqueue(window, WM_CLOSE, 0, 0);
-                if (event.window.event == SDL_WINDOWEVENT_ENTER) Enqueue(window, WM_SETCURSOR, 0, 0);
-                if (event.window.event == SDL_WINDOWEVENT_EXPOSED) Enqueue(window, WM_PAINT, 0, 0);
-            }
-            break;
-        case SDL_QUIT:
-            if (HWND window = InputWindow()) Enqueue(window, WM_CLOSE, 0, 0);
-            break;
-        default:
-            break;
-        }
-    }
-}
-
 bool Matches(const MSG& message, HWND window, UINT filterMin, UINT filterMax) {
     if (window && message.hwnd != window) return false;
     if (filterMin == 0 && filterMax == 0) return true;
     return message.message >= filterMin && message.message <= filterMax;
-}
-
-void PushInput(UINT message, WPARAM wParam) {
-    std::lock_guard<std::mutex> lock(state.queueLock);
-    if (state.pendingCount < kMaxPendingInputs) state.pending[state.pendingCount++] = {message, wParam};
 }
 
 }  // namespace
@@ -160,37 +65,22 @@ bool EnsureVideo() {
     return false;
 }
 
-void ApplyDisplayMode(HWND window) {
-    const host::Desc& host = HostDesc();
-    if (!window->sdlWindow || host.windowed || host.hidden || !state.videoHasScreen) return;
-    int displayIndex = SDL_GetWindowDisplayIndex(window->sdlWindow);
-    if (displayIndex < 0) displayIndex = 0;
-    if (!state.mode.fullscreen) {
-        if (window->coversScreen) window->coversScreen = false;
-        else SDL_SetWindowFullscreen(window->sdlWindow, 0);
-        SDL_SetWindowSize(window->sdlWindow, window->width, window->height);
-        SDL_SetWindowPosition(window->sdlWindow, window->x, window->y);
-        return;
-    }
-    if (!WindowManagerPresent(window->sdlWindow)) {
-        // Nobody would act on a full-screen request: cover the screen at its own mode instead.
-        SDL_Rect bounds{};
-        SDL_GetDisplayBounds(displayIndex, &bounds);
-        SDL_SetWindowPosition(window->sdlWindow, bounds.x, bounds.y);
-        SDL_SetWindowSize(window->sdlWindow, bounds.w, bounds.h);
-        window->coversScreen = true;
-        return;
-    }
-    SDL_DisplayMode wanted{};
-    wanted.w = state.mode.width;
-    wanted.h = state.mode.height;
-    SDL_DisplayMode chosen{};
-    // A screen without that mode keeps its own; the viewport letterboxes the picture.
-    if (!SDL_GetClosestDisplayMode(displayIndex, &wanted, &chosen)) SDL_GetDesktopDisplayMode(displayIndex, &chosen);
-    if (SDL_SetWindowDisplayMode(window->sdlWindow, &chosen) != 0)
-        std::fprintf(stderr, "SDL_SetWindowDisplayMode failed: %s\n", SDL_GetError());
-    if (SDL_SetWindowFullscreen(window->sdlWindow, SDL_WINDOW_FULLSCREEN) != 0)
-        std::fprintf(stderr, "SDL_SetWindowFullscreen failed: %s\n", SDL_GetError());
+// Appends a message; caller holds queueLock. False when the queue is full. Like Windows,
+// keeps at most one pending WM_PAINT and WM_SETCURSOR per window, so mouse motion while
+// nobody pumps cannot crowd out a key press.
+bool Enqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_PAINT || message == WM_SETCURSOR)
+        for (int i = 0; i < state.queueCount; ++i)
+            if (state.queue[i].hwnd == window && state.queue[i].message == message) return true;
+    if (state.queueCount == kMaxQueuedMessages) return false;
+    MSG& entry = state.queue[state.queueCount++];
+    entry = MSG{};
+    entry.hwnd = window;
+    entry.message = message;
+    entry.wParam = wParam;
+    entry.lParam = lParam;
+    entry.time = SDL_WasInit(SDL_INIT_TIMER) ? SDL_GetTicks() : 0;
+    return true;
 }
 
 HINSTANCE GetModuleHandleA(LPCSTR) { return reinterpret_cast<HINSTANCE>(&moduleToken); }
@@ -409,111 +299,3 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM, LPARAM) {
     if (message == WM_CLOSE) DestroyWindow(window);
     return 0;
 }
-
-int MessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT) {
-    LogCall("MessageBoxA");
-    const char* shownText = text ? text : "";
-    const char* shownCaption = caption ? caption : "Error";
-    if (state.recordBoxes) {
-        state.boxes.push_back({shownText, shownCaption});
-        return IDOK;
-    }
-    if (HostDesc().messageBox) {
-        HostDesc().messageBox(shownCaption, shownText);
-        return IDOK;
-    }
-    if (state.videoHasScreen) {
-        SDL_MessageBoxButtonData ok{};
-        ok.flags = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
-        ok.buttonid = IDOK;
-        ok.text = "OK";
-        SDL_MessageBoxData box{};
-        box.flags = SDL_MESSAGEBOX_INFORMATION;
-        box.window = LiveWindow(window) ? window->sdlWindow : nullptr;
-        box.title = shownCaption;
-        box.message = shownText;
-        box.numbuttons = 1;
-        box.buttons = &ok;
-        int pressed = 0;
-        if (SDL_ShowMessageBox(&box, &pressed) == 0) return IDOK;
-    }
-    size_t length = std::strlen(shownText);
-    bool endsInNewline = length > 0 && shownText[length - 1] == '\n';
-    std::fprintf(stderr, "%s: %s%s", shownCaption, shownText, endsInNewline ? "" : "\n");
-    return IDOK;
-}
-
-LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD) {
-    LogCall("ChangeDisplaySettingsA");
-    if (!mode) {
-        state.mode.fullscreen = false;
-        ++state.mode.desktopRestores;
-    } else {
-        if ((mode->dmFields & (DM_PELSWIDTH | DM_PELSHEIGHT)) != (DM_PELSWIDTH | DM_PELSHEIGHT))
-            return DISP_CHANGE_FAILED;
-        state.mode.fullscreen = true;
-        state.mode.width = static_cast<int>(mode->dmPelsWidth);
-        state.mode.height = static_cast<int>(mode->dmPelsHeight);
-        state.mode.bitsPerPixel = (mode->dmFields & DM_BITSPERPEL) ? static_cast<int>(mode->dmBitsPerPel) : 0;
-    }
-    for (HWND__& window : state.windows)
-        if (window.alive) ApplyDisplayMode(&window);
-    return DISP_CHANGE_SUCCESSFUL;
-}
-
-namespace win32test {
-
-void InjectKeyDown(WPARAM virtualKey) { PushInput(WM_KEYDOWN, virtualKey); }
-
-void InjectClose() { PushInput(WM_CLOSE, 0); }
-
-void ForceFailure(FailPoint point) { state.failPoint = point; }
-
-void RecordMessageBoxes(bool record) { state.recordBoxes = record; }
-
-const std::vector<RecordedMessageBox>& RecordedMessageBoxes() { return state.boxes; }
-
-void ClearRecordedMessageBoxes() { state.boxes.clear(); }
-
-DisplayModeState CurrentDisplayMode() { return state.mode; }
-
-const std::vector<std::string>& CallLog() { return state.callLog; }
-
-void ClearCallLog() { state.callLog.clear(); }
-
-bool HasScreen() {
-    if (!EnsureVideo() || !state.videoHasScreen) return false;
-    return std::strcmp(SDL_GetCurrentVideoDriver(), "offscreen") != 0;  // drawing, but nothing shown
-}
-
-void Reset() {
-    DestroyAllContexts();
-    for (HWND__& window : state.windows) {
-        if (window.sdlWindow) SDL_DestroyWindow(window.sdlWindow);
-        window = HWND__{};
-    }
-    for (WindowClassEntry& entry : state.classes) entry = WindowClassEntry{};
-    {
-        std::lock_guard<std::mutex> lock(state.queueLock);
-        state.queueCount = 0;
-        state.pendingCount = 0;
-    }
-    if (state.videoReady) {
-        SDL_Event event;
-        while (SDL_PollEvent(&event)) {
-        }
-        SDL_ShowCursor(SDL_ENABLE);
-    }
-    state.failPoint = FailPoint::None;
-    state.recordBoxes = false;
-    state.boxes.clear();
-    state.mode = DisplayModeState{};
-    state.callLog.clear();
-    state.cursorHidden = false;
-    state.focus = nullptr;
-    state.current = nullptr;
-    state.drawableWidth = state.drawableHeight = 0;
-    host::Setup(host::Desc{});
-}
-
-}  // namespace win32test
