@@ -190,7 +190,10 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // A modal box over SDL; written to standard error when no display can show it.
 int MessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT type);
 
-// Display mode: CDS_FULLSCREEN switches to mode's size and depth; NULL restores the desktop.
+// Display mode: CDS_FULLSCREEN records the mode asked for and puts the windows full screen
+// over their monitor, which keeps its own mode (the picture is letterboxed to 4:3 at the
+// monitor's resolution); NULL restores the desktop. Fails only for a mode without width and
+// height.
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
 
 // GDI and WGL over an SDL OpenGL compatibility-profile context.

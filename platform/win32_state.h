@@ -35,7 +35,6 @@ struct HWND__ {
     WNDPROC procedure;
     bool visible;
     bool openGl;        // created with SDL_WINDOW_OPENGL
-    bool coversScreen;  // sized to the screen in place of a full-screen mode (no window manager)
     int depthBits;      // depth buffer of the window's visual, 0 without OpenGL
     PIXELFORMATDESCRIPTOR framebuffer;  // pixel format the SDL window was created for
     int x, y, width, height;  // requested placement, pixels
@@ -108,9 +107,12 @@ HWND LiveWindow(HWND window);
 bool CreateSdlWindow(HWND window, const PIXELFORMATDESCRIPTOR& descriptor);
 // Fits a 4:3 viewport, centred, into the current drawable if its size changed.
 void FitViewport(SDL_Window* sdlWindow, bool force);
-// Puts the window into full-screen at the recorded mode, or back to its own size.
+// Puts the window full screen over its monitor in the monitor's own mode while a
+// full-screen mode is recorded, else back to its own size and place.
 void ApplyDisplayMode(HWND window);
 // False on an X11 screen without a window manager, where full-screen requests go unheard.
 bool WindowManagerPresent(SDL_Window* sdlWindow);
+// Moves and sizes the window over its whole monitor itself (for X11 without a window manager).
+void CoverDisplay(SDL_Window* sdlWindow);
 // Deletes every context and the windows (no messages sent): used by Reset.
 void DestroyAllContexts();

@@ -25,6 +25,8 @@ void ClearRecordedMessageBoxes() { state.boxes.clear(); }
 
 DisplayModeState CurrentDisplayMode() { return state.mode; }
 
+SDL_Window* SdlWindow(HWND window) { return LiveWindow(window) ? window->sdlWindow : nullptr; }
+
 const std::vector<std::string>& CallLog() { return state.callLog; }
 
 void ClearCallLog() { state.callLog.clear(); }

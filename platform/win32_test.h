@@ -8,6 +8,8 @@
 
 #include "platform/win32.h"
 
+struct SDL_Window;
+
 namespace win32test {
 
 // Input as if it came from SDL: a key press (Windows virtual-key code) or a close request.
@@ -36,13 +38,16 @@ void RecordMessageBoxes(bool record);
 const std::vector<RecordedMessageBox>& RecordedMessageBoxes();
 void ClearRecordedMessageBoxes();
 
-// The mode the stand-in believes the screen is in, and how often the desktop was restored.
+// The mode last asked for (the monitor itself keeps its own), and how often the desktop
+// was restored.
 struct DisplayModeState {
     bool fullscreen;       // a CDS_FULLSCREEN change is in effect
     int width, height, bitsPerPixel;  // of the last mode requested
     int desktopRestores;   // calls of ChangeDisplaySettingsA(NULL, 0)
 };
 DisplayModeState CurrentDisplayMode();
+// The SDL window behind a live window, null for others: what the screen shows of it.
+SDL_Window* SdlWindow(HWND window);
 
 // Calls made so far, by name ("wglDeleteContext", "ReleaseDC", ...), for tests of
 // clean-up order.
