@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,9 @@ struct FailureRow {
     bool deviceContextHeld;    // afterwards
     bool contextDeleted;       // wglDeleteContext called in the clean-up
 };
+
+// Test output names the step made to fail, not the row's bytes.
+void PrintTo(const FailureRow& row, std::ostream* out) { *out << row.name << " fails"; }
 
 class DisplayFailure : public DisplayTest, public ::testing::WithParamInterface<FailureRow> {};
 
