@@ -9,7 +9,7 @@
 
 #include "gfx/gl_renderer.h"
 #include "gfx/gl_window_state.h"
-#include "shell/shell.h"
+#include "shell/app.h"
 
 GlWindowState glWindowState = {};
 

@@ -3,7 +3,9 @@
 // with the song order, and tears down.
 #include "fx/fx.h"
 #include "parts/parts.h"
-#include "shell/shell.h"
+#include "shell/app.h"
+#include "shell/sequence.h"
+#include "shell/show_state.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The show's shared state: the graphics objects every part draws through, the fade level
 // of the final scene, and the textures and meshes the sequence loads for the parts.
-#include "shell/shell.h"
+#include "shell/show_state.h"
 
 float fadeLevel = 1.0f;
 

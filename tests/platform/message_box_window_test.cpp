@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "platform/message_box_window.h"
-#include "platform/win32.h"
+#include "platform/win32_test.h"
 
 namespace {
 

@@ -2,7 +2,6 @@
 // capture is a playable video as long as the song to order 33 with a sounding audio track,
 // a second capture gives the same frames, and frame dumps show each part at its moment.
 #include <gtest/gtest.h>
-#include <png.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -13,7 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "shell/shell.h"
+#include "platform/bass.h"
+#include "platform/host.h"
+#include "tests/support/picture.h"
+#include "tests/support/show_program.h"
 #include "tests/support/test_paths.h"
 
 namespace {
@@ -25,29 +27,9 @@ constexpr int kEndOrder = 33;  // the show ends when this order begins
 constexpr int kTitleBackground[3] = {241, 189, 10};
 constexpr int kTitleRay[3] = {245, 210, 8};
 
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
-
-bool CommandExists(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0; }
-
-// Runs the program in the show's data folder with no display and no sound device, its
-// output in log. Returns its exit status.
+// Runs the program as CI runs it, its output in log. Returns its exit status.
 int RunProgram(const std::string& arguments, const std::string& log) {
-    const std::string command = "cd " + Quote(ShowDataDir()) + " && env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy " +
-                                Quote(ORANGEFUNK_PROGRAM) + " " + arguments + " >" + Quote(log) + " 2>&1";
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Standard output of a shell command.
-std::string Output(const std::string& command) {
-    std::string text;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return text;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
-    pclose(pipe);
-    return text;
+    return RunShowProgram(ORANGEFUNK_PROGRAM, arguments, log);
 }
 
 std::string FileText(const std::string& path) { return Output("cat " + Quote(path)); }
@@ -84,7 +66,7 @@ void RecordOrder(DWORD, DWORD, DWORD data) { measuredOrder = int(data & 0xFFFF);
 // Seconds of "funk.it" from its start until order 33 begins, rendered in lockstep.
 double SongSecondsToEnd() {
     const int step = 441;  // 10 ms
-    basstest::SetLockstep(true);
+    host::Setup({.lockstepMusic = true});
     BASS_Init(-1, 44100, 0, nullptr);
     const HMUSIC music = BASS_MusicLoad((ShowDataDir() + "/funk.it").c_str(), 0, 1);
     BASS_Start();
@@ -92,30 +74,13 @@ double SongSecondsToEnd() {
     BASS_MusicPlay(music);
     long long frames = 0;
     while (measuredOrder < kEndOrder) {
-        const int rendered = basstest::Advance(step, nullptr);
+        const int rendered = host::AdvanceMusic(step, nullptr);
         if (rendered == 0) break;
         frames += rendered;
     }
     BASS_Stop();
     BASS_Free();
     return measuredOrder >= kEndOrder ? double(frames) / 44100.0 : NAN;
-}
-
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgb;
-    const uint8_t* At(int x, int y) const { return &rgb[(size_t(y) * width + x) * 3]; }
-};
-
-bool ReadPicture(const std::string& path, Picture* picture) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-    image.format = PNG_FORMAT_RGB;
-    picture->width = int(image.width);
-    picture->height = int(image.height);
-    picture->rgb.resize(PNG_IMAGE_SIZE(image));
-    return png_image_finish_read(&image, nullptr, picture->rgb.data(), 0, nullptr) != 0;
 }
 
 bool Near(const uint8_t* pixel, const int* colour, int tolerance) {

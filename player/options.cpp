@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/shell.h"
+#include "player/player.h"
 
 namespace {
 
@@ -137,7 +137,7 @@ bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, s
         return false;
     }
     if (options->sizeGiven && !options->window && !offScreen) {
-        *error = "--size needs --window, --capture or --frames (full-screen play is always 640x480)";
+        *error = "--size needs --window, --capture or --frames (full-screen play covers the whole monitor)";
         return false;
     }
     if ((options->framesDir != nullptr) != (options->atCount > 0)) {

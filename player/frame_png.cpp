@@ -1,7 +1,7 @@
 // PNG files of captured frames, written with libpng's simplified interface.
 #include <png.h>
 
-#include "shell/capture.h"
+#include "player/capture.h"
 
 bool WriteFramePng(const char* path, int width, int height, const uint8_t* rgba, std::string* error) {
     // The back buffer's alpha means nothing (the show draws without destination alpha):

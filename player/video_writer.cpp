@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "shell/capture.h"
+#include "player/capture.h"
 
 extern char** environ;
 

@@ -12,7 +12,8 @@
 #include <thread>
 #include <vector>
 
-#include "shell/shell.h"
+#include "platform/host.h"
+#include "player/player.h"
 
 // Music frames (stereo, 44.1 kHz) per presented frame: 1/60 s.
 constexpr int kCaptureRate = 44100;
@@ -78,13 +79,14 @@ private:
     std::string writeError;
 };
 
-// The whole off-screen run: Begin before WinMain, OnPresent from the present hook, Finish
-// after WinMain returns.
+// The whole off-screen run: Begin before the host is set up and WinMain runs, OnPresent
+// from the present hook, Finish after WinMain returns.
 class OffscreenPlay {
 public:
-    // Lockstep music, hidden window, no frame pacing, message boxes recorded; starts the
-    // X server and the video writer as needed. False, with the reason on stderr, on failure.
-    bool Begin(const PlayOptions& options);
+    // Fills in the host description (lockstep music, a hidden window, no frame pacing, the
+    // present hook, message boxes kept); starts the X server and the video writer as
+    // needed. False, with the reason on stderr, on failure.
+    bool Begin(const PlayOptions& options, host::Desc* host);
     // Reads back the frame about to be shown, hands it to the video file and the frame
     // dumps, then advances the music by one frame's span (firing its row syncs).
     void OnPresent();
@@ -100,6 +102,7 @@ private:
     bool capturing = false;
     bool failed = false;
     bool stopping = false;
+    std::vector<std::string> failedBoxes;  // "caption text" of boxes other than "Done!"
     std::vector<uint8_t> pixels;  // width * height * 4, allocated once
     int16_t audio[kAudioFramesPerVideoFrame * 2] = {};
     VideoWriter video;

@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "shell/capture.h"
+#include "player/capture.h"
+#include "shell/app.h"
+#include "shell/show_state.h"
 
 namespace {
 
@@ -25,7 +27,7 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 
 }  // namespace
 
-bool OffscreenPlay::Begin(const PlayOptions& options) {
+bool OffscreenPlay::Begin(const PlayOptions& options, host::Desc* host) {
     this->options = options;
     capturing = options.capturePath != nullptr;
     if (capturing) signal(SIGPIPE, SIG_IGN);  // a vanished encoder shows as a failed write
@@ -41,12 +43,18 @@ bool OffscreenPlay::Begin(const PlayOptions& options) {
         return false;
     }
     // A hidden window of the capture size: the picture keeps 4:3 inside it.
-    win32test::SetWindowed(true, options.width, options.height);
-    win32test::SetHidden(true);
-    win32test::SetFramePacing(false);
-    win32test::RecordMessageBoxes(true);  // nobody would be there to close them
-    basstest::SetLockstep(true);
-    win32test::SetPresentHook([this] { OnPresent(); });
+    host->windowed = true;
+    host->windowWidth = options.width;
+    host->windowHeight = options.height;
+    host->hidden = true;
+    host->framePacing = false;
+    host->lockstepMusic = true;
+    host->present = [this] { OnPresent(); };
+    // Nobody would be there to close a box: boxes other than the closing "Done!" report
+    // failures (of the display, say), said when the run ends.
+    host->messageBox = [this](const char* caption, const char* text) {
+        if (std::strcmp(text, "Done!") != 0) failedBoxes.push_back(std::string(caption) + " " + text);
+    };
     previousKey = PositionKey(options.fromOrder, 0) - 1;
     started = lastProgress = std::chrono::steady_clock::now();
     return true;
@@ -58,7 +66,7 @@ void OffscreenPlay::OnPresent() {
     const int order = syncState.order.load(std::memory_order_relaxed);
     const int row = syncState.row.load(std::memory_order_relaxed);
     ReadBackFrame(options.width, options.height, pixels.data());
-    const int rendered = basstest::Advance(kAudioFramesPerVideoFrame, audio);
+    const int rendered = host::AdvanceMusic(kAudioFramesPerVideoFrame, audio);
     ++frames;
     std::string error;
     if (capturing && !video.Add(pixels.data(), audio, &error)) {
@@ -69,8 +77,8 @@ void OffscreenPlay::OnPresent() {
     if (row > highestRow) highestRow = row;
     if (rendered == 0 && !stopping) {
         // Without music the order never reaches the end: the show would never finish.
-        Stop(basstest::CurrentStatus().playing ? "the music stalled"
-                                               : "the music is not playing (is funk.it in the working directory?)");
+        Stop(host::MusicPlaying() ? "the music stalled"
+                                  : "the music is not playing (is funk.it in the working directory?)");
         return;
     }
     if (SecondsSince(lastProgress) >= kProgressInterval) ShowProgress(order, row, false);
@@ -135,13 +143,10 @@ void OffscreenPlay::Stop(const std::string& reason) {
 }
 
 int OffscreenPlay::Finish() {
-    win32test::SetPresentHook(nullptr);
     ShowProgress(syncState.order.load(std::memory_order_relaxed), syncState.row.load(std::memory_order_relaxed),
                  true);
-    // Boxes other than the closing "Done!" report failures (of the display, say).
-    for (const win32test::RecordedMessageBox& box : win32test::RecordedMessageBoxes()) {
-        if (box.text == "Done!") continue;
-        std::fprintf(stderr, "orangefunk: %s %s\n", box.caption.c_str(), box.text.c_str());
+    for (const std::string& box : failedBoxes) {
+        std::fprintf(stderr, "orangefunk: %s\n", box.c_str());
         failed = true;
     }
     if (frames == 0) {

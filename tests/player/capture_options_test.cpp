@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/shell.h"
+#include "player/player.h"
 
 namespace {
 

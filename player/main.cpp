@@ -2,7 +2,7 @@
 // loader would.
 #include <cstdio>
 
-#include "shell/shell.h"
+#include "player/player.h"
 
 int main(int argc, char** argv) {
     PlayOptions options;

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <string>
 
-#include "shell/capture.h"
+#include "player/capture.h"
 
 namespace {
 
