@@ -81,6 +81,7 @@ void CollectInput() {
         for (int i = 0; i < state.pendingCount; ++i)
             Enqueue(target, state.pending[i].message, state.pending[i].wParam, 0);
         state.pendingCount = 0;
+        if (TakeInterruptClose()) Enqueue(target, WM_CLOSE, 0, 0);
     }
     if (!state.videoReady) return;
     SDL_Event event;
@@ -498,6 +499,7 @@ void SetPresentHook(std::function<void()> hook) { state.presentHook = std::move(
 
 void Reset() {
     DestroyAllContexts();
+    ForgetInterrupt();
     for (HWND__& window : state.windows) {
         if (window.sdlWindow) SDL_DestroyWindow(window.sdlWindow);
         window = HWND__{};

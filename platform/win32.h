@@ -260,7 +260,8 @@ void SetFramePacing(bool paced);
 // Called inside SwapBuffers, before the buffers are swapped, with the back buffer complete.
 void SetPresentHook(std::function<void()> hook);
 
-// Destroys windows and contexts, empties the queue and clears every control above.
+// Destroys windows and contexts, empties the queue, forgets a caught interrupt and clears
+// every control above.
 void Reset();
 
 // True when windows go to a real screen (double-buffered OpenGL, modal boxes); false
