@@ -1,8 +1,13 @@
 // The player: applies the command-line options to the platform stand-ins and the song
 // position, then runs the program as the Windows loader would.
+#include "platform/interrupts.h"
 #include "shell/capture.h"
+#include "shell/leftovers.h"
 
 int PlayWithOptions(const PlayOptions& options) {
+    // Ctrl-C or SIGTERM ends the show as closing its window does; a second one abandons
+    // the run, removing what it would leave behind.
+    CatchInterrupts(Leftovers::Abandon);
     if (options.window) win32test::SetWindowed(true, options.width, options.height);
     if (options.fromOrder > 0) {
         basstest::SetStartOrder(options.fromOrder);
