@@ -1,0 +1,104 @@
+// Escape, a window close or a terminal interrupt during any part or the final scene, in
+// lockstep play through the real display: the show ends within two frames, restores the
+// desktop mode, stops and frees the music, says "Done!" and WinMain returns 0.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <string>
+#include <tuple>
+
+#include "platform/interrupts.h"
+#include "shell/shell.h"
+#include "tests/support/test_paths.h"
+
+namespace {
+
+struct Place {
+    const char* name;
+    int order;  // the song order it starts at
+    int end;    // the order at which the next one takes over
+};
+const Place kPlaces[] = {{"Title", 0, 3},          {"MorphingBall", 3, 9}, {"SnakingTube", 9, 15},
+                         {"SpinningSpiral", 15, 18}, {"ToyScene", 18, 23},   {"InfiniteZoom", 23, 26},
+                         {"Greetings", 26, 28},      {"FinalScene", 28, 33}};
+
+enum class Input { Escape, Close, Interrupt };
+const char* const kInputNames[] = {"Escape", "Close", "Interrupt"};
+
+constexpr int kInputAtFrame = 20;  // a third of a second into the place
+constexpr int kFrameSamples = 44100 / 60;
+
+class QuitAnywhere : public ::testing::TestWithParam<std::tuple<Place, Input>> {
+protected:
+    static void SetUpTestSuite() { CatchInterrupts(nullptr); }
+    void SetUp() override {
+        win32test::Reset();
+        if (!win32test::HasScreen()) GTEST_SKIP() << "no display: run under scripts/with-display.sh";
+        if (access((ShowDataDir() + "/funk.it").c_str(), R_OK) != 0) GTEST_SKIP() << "show data not generated";
+        ASSERT_NE(getcwd(previousDir, sizeof previousDir), nullptr);
+        ASSERT_EQ(chdir(ShowDataDir().c_str()), 0);
+        // As the player starts a show at a later order: the parts before it only set up.
+        const Place& place = std::get<0>(GetParam());
+        basstest::SetStartOrder(place.order);
+        OnMusicSync(0, 0, DWORD(place.order));
+        basstest::SetLockstep(true);
+        win32test::SetWindowed(true, 160, 120);
+        win32test::SetHidden(true);
+        win32test::SetFramePacing(false);
+        win32test::RecordMessageBoxes(true);
+        quitSeen = 0;
+    }
+    void TearDown() override {
+        win32test::Reset();
+        basstest::SetLockstep(false);
+        basstest::SetStartOrder(0);
+        OnMusicSync(0, 0, 0);
+        quitSeen = 0;
+        if (previousDir[0] != '\0') {
+            EXPECT_EQ(chdir(previousDir), 0);
+        }
+    }
+    char previousDir[4096] = {};
+};
+
+TEST_P(QuitAnywhere, EndsWithinTwoFramesAndTearsDown) {
+    const auto [place, input] = GetParam();
+    int presents = 0, inputAt = 0, orderAtInput = -1;
+    win32test::SetPresentHook([&, input = input] {
+        ++presents;
+        basstest::Advance(kFrameSamples, nullptr);
+        if (presents != kInputAtFrame) return;
+        inputAt = presents;
+        orderAtInput = syncState.order.load();
+        if (input == Input::Escape) win32test::InjectKeyDown(VK_ESCAPE);
+        if (input == Input::Close) win32test::InjectClose();
+        if (input == Input::Interrupt) raise(SIGINT);
+    });
+    char commandLine[] = "";
+    EXPECT_EQ(WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT), 0);
+
+    ASSERT_EQ(inputAt, kInputAtFrame) << "the show ended before the input";
+    EXPECT_GE(orderAtInput, place.order);
+    EXPECT_LT(orderAtInput, place.end);
+    EXPECT_LE(presents - inputAt, 2);
+    EXPECT_EQ(quitSeen, 1);
+    ASSERT_EQ(win32test::RecordedMessageBoxes().size(), 1u) << "an error box came before \"Done!\"";
+    EXPECT_EQ(win32test::RecordedMessageBoxes()[0].text, "Done!");
+    EXPECT_FALSE(win32test::CurrentDisplayMode().fullscreen);
+    EXPECT_GE(win32test::CurrentDisplayMode().desktopRestores, 1);
+    const basstest::Status music = basstest::CurrentStatus();
+    EXPECT_FALSE(music.started);
+    EXPECT_FALSE(music.playing);
+    EXPECT_FALSE(music.initialised);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryPart, QuitAnywhere,
+    ::testing::Combine(::testing::ValuesIn(kPlaces),
+                       ::testing::Values(Input::Escape, Input::Close, Input::Interrupt)),
+    [](const ::testing::TestParamInfo<std::tuple<Place, Input>>& info) {
+        return std::string(std::get<0>(info.param).name) + "_" + kInputNames[int(std::get<1>(info.param))];
+    });
+
+}  // namespace
