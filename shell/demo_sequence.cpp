@@ -86,6 +86,7 @@ void LoadSharedAssets() {
             *asset.texture = renderer->CreateTexture(sharedImages[image++].get(), asset.mode);
             break;
         case AssetKind::Object:
+            ReleaseMesh(asset.mesh);  // the one a previous show loaded, if any
             ImportObject(asset.mesh, asset.file, asset.objectName);
             break;
         case AssetKind::FinalScene:
