@@ -21,8 +21,15 @@ std::atomic<int> caught{0};             // first signal, 0 before it
 std::atomic<void (*)()> abandonRun{nullptr};
 bool closeQueued = false;               // main thread: the first signal's WM_CLOSE is queued
 int wakePipe[2] = {-1, -1};             // the handler writes a later signal's number here
+pid_t catcher = 0;                      // the process that installed the handlers
 
 void OnSignal(int signal) {
+    if (getpid() != catcher) {
+        // A forked child without the watcher (SDL's message box process): it ends as by default.
+        ::signal(signal, SIG_DFL);
+        raise(signal);
+        return;
+    }
     int none = 0;
     if (caught.compare_exchange_strong(none, signal)) return;
     const int savedErrno = errno;
@@ -58,6 +65,7 @@ void CatchInterrupts(void (*abandon)()) {
         return;
     }
     fcntl(wakePipe[1], F_SETFL, O_NONBLOCK);  // the handler never waits
+    catcher = getpid();
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     std::thread(WatchForSecondInterrupt).detach();
     struct sigaction action {};

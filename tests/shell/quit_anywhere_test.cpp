@@ -26,6 +26,10 @@ const Place kPlaces[] = {{"Title", 0, 3},          {"MorphingBall", 3, 9}, {"Sna
 enum class Input { Escape, Close, Interrupt };
 const char* const kInputNames[] = {"Escape", "Close", "Interrupt"};
 
+// Readable parameters in the test list (CTest names show them).
+void PrintTo(const Place& place, std::ostream* out) { *out << place.name; }
+void PrintTo(Input input, std::ostream* out) { *out << kInputNames[int(input)]; }
+
 constexpr int kInputAtFrame = 20;  // a third of a second into the place
 constexpr int kFrameSamples = 44100 / 60;
 
