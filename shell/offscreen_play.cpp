@@ -142,8 +142,9 @@ int OffscreenPlay::Finish() {
     win32test::SetPresentHook(nullptr);
     // An interrupt that comes later, while the files are finished, changes nothing.
     const int interrupt = CaughtInterrupt();
-    ShowProgress(syncState.order.load(std::memory_order_relaxed), syncState.row.load(std::memory_order_relaxed),
-                 true);
+    // Where the song got to; after an interrupt, where the last frame was drawn.
+    ShowProgress(interrupt != 0 ? lastOrder : syncState.order.load(std::memory_order_relaxed),
+                 interrupt != 0 ? lastRow : syncState.row.load(std::memory_order_relaxed), true);
     if (interrupt != 0) {
         std::fprintf(stderr,
                      "orangefunk: %s: stopped at order %d row %d, after %lld frames (%.2f s of the show from "

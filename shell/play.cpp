@@ -1,5 +1,7 @@
 // The player: applies the command-line options to the platform stand-ins and the song
 // position, then runs the program as the Windows loader would.
+#include <cstdio>
+
 #include "platform/interrupts.h"
 #include "shell/capture.h"
 #include "shell/leftovers.h"
@@ -7,7 +9,10 @@
 int PlayWithOptions(const PlayOptions& options) {
     // Ctrl-C or SIGTERM ends the show as closing its window does; a second one abandons
     // the run, removing what it would leave behind.
-    CatchInterrupts(Leftovers::Abandon);
+    CatchInterrupts([] {
+        std::fputs("\norangefunk: abandoned by a second interrupt; its temporary files are removed\n", stderr);
+        Leftovers::Abandon();
+    });
     if (options.window) win32test::SetWindowed(true, options.width, options.height);
     if (options.fromOrder > 0) {
         basstest::SetStartOrder(options.fromOrder);
