@@ -3,14 +3,13 @@
 // desktop mode, stops and frees the music, says "Done!" and WinMain returns 0.
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <unistd.h>
 
 #include <string>
 #include <tuple>
 
 #include "platform/interrupts.h"
 #include "shell/shell.h"
-#include "tests/support/test_paths.h"
+#include "tests/support/show_data_folder.h"
 
 namespace {
 
@@ -33,15 +32,17 @@ void PrintTo(Input input, std::ostream* out) { *out << kInputNames[int(input)]; 
 constexpr int kInputAtFrame = 20;  // a third of a second into the place
 constexpr int kFrameSamples = 44100 / 60;
 
-class QuitAnywhere : public ::testing::TestWithParam<std::tuple<Place, Input>> {
+class QuitAnywhere : public ShowDataFolder, public ::testing::WithParamInterface<std::tuple<Place, Input>> {
 protected:
-    static void SetUpTestSuite() { CatchInterrupts(nullptr); }
+    static void SetUpTestSuite() {
+        ShowDataFolder::SetUpTestSuite();
+        CatchInterrupts(nullptr);
+    }
     void SetUp() override {
+        ShowDataFolder::SetUp();
+        if (IsSkipped()) return;
         win32test::Reset();
         if (!win32test::HasScreen()) GTEST_SKIP() << "no display: run under scripts/with-display.sh";
-        if (access((ShowDataDir() + "/funk.it").c_str(), R_OK) != 0) GTEST_SKIP() << "show data not generated";
-        ASSERT_NE(getcwd(previousDir, sizeof previousDir), nullptr);
-        ASSERT_EQ(chdir(ShowDataDir().c_str()), 0);
         // As the player starts a show at a later order: the parts before it only set up.
         const Place& place = std::get<0>(GetParam());
         basstest::SetStartOrder(place.order);
@@ -59,11 +60,7 @@ protected:
         basstest::SetStartOrder(0);
         OnMusicSync(0, 0, 0);
         quitSeen = 0;
-        if (previousDir[0] != '\0') {
-            EXPECT_EQ(chdir(previousDir), 0);
-        }
     }
-    char previousDir[4096] = {};
 };
 
 TEST_P(QuitAnywhere, EndsWithinTwoFramesAndTearsDown) {
