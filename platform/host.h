@@ -43,4 +43,15 @@ int AdvanceMusic(int frames, int16_t* out);
 // True while a module is playing (started, not stopped, not at its end).
 bool MusicPlaying();
 
+// Terminal interrupts: SIGINT and SIGTERM reach the message queue as a close request of
+// the window that takes input, the way a window manager's close does (SDL's own handlers
+// are kept out). Call before the first window or sound device. The first signal becomes
+// one WM_CLOSE, queued by the next PeekMessageA (held until a window exists); a second one
+// calls abandon (when not null) on a thread of its own, which must remove or end whatever
+// the process would leave behind, then ends the process by that signal. Later calls only
+// replace abandon. A signal the process was started ignoring stays ignored.
+void CatchInterrupts(void (*abandon)());
+// The first interrupt caught: SIGINT, SIGTERM, or 0 when none has come.
+int CaughtInterrupt();
+
 }  // namespace host

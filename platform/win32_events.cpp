@@ -47,6 +47,7 @@ void CollectInput() {
         for (int i = 0; i < state.pendingCount; ++i)
             Enqueue(target, state.pending[i].message, state.pending[i].wParam, 0);
         state.pendingCount = 0;
+        if (TakeInterruptClose()) Enqueue(target, WM_CLOSE, 0, 0);
     }
     if (!state.videoReady) return;
     SDL_Event event;

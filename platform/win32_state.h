@@ -116,3 +116,7 @@ bool WindowManagerPresent(SDL_Window* sdlWindow);
 void CoverDisplay(SDL_Window* sdlWindow);
 // Deletes every context and the windows (no messages sent): used by Reset.
 void DestroyAllContexts();
+// True once after the first caught interrupt (interrupts.cpp): it is then queued as a close.
+bool TakeInterruptClose();
+// Forgets a caught interrupt, so the next one counts as the first again: used by Reset.
+void ForgetInterrupt();

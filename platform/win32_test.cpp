@@ -38,6 +38,7 @@ bool HasScreen() {
 
 void Reset() {
     DestroyAllContexts();
+    ForgetInterrupt();
     for (HWND__& window : state.windows) {
         if (window.sdlWindow) SDL_DestroyWindow(window.sdlWindow);
         window = HWND__{};

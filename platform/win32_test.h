@@ -54,8 +54,8 @@ SDL_Window* SdlWindow(HWND window);
 const std::vector<std::string>& CallLog();
 void ClearCallLog();
 
-// Destroys windows and contexts, empties the queue, clears every control above and gives
-// the host description its defaults back.
+// Destroys windows and contexts, empties the queue, forgets a caught interrupt, clears
+// every control above and gives the host description its defaults back.
 void Reset();
 
 // True when windows go to a real screen (double-buffered OpenGL, modal boxes); false

@@ -26,7 +26,8 @@ constexpr int kAudioFramesPerVideoFrame = kCaptureRate / kCaptureFramesPerSecond
 bool EnsureXDisplay(int width, int height);
 
 // Writes an image of width x height pixels, given as RGBA rows bottom row first (as read
-// back from OpenGL), to path as an 8-bit RGB PNG. False with the reason in error.
+// back from OpenGL), to path as an 8-bit RGB PNG, renamed into place once complete. False
+// with the reason in error.
 bool WriteFramePng(const char* path, int width, int height, const uint8_t* rgba, std::string* error);
 
 // Frames queued between the player and the thread that feeds the encoder.
@@ -39,14 +40,17 @@ class VideoWriter {
 public:
     ~VideoWriter();
     // Starts the encoder for frames of width x height at 60 per second. The codecs follow
-    // the file's extension: .webm gets VP9 and Opus, anything else H.264 and AAC.
+    // the file's extension: .webm gets VP9 and Opus, anything else H.264 and AAC. Fails at
+    // once when path's folder cannot be written. Temporaries and the encoder are listed
+    // as leftovers until Close or the destructor.
     bool Open(const char* path, int width, int height, std::string* error);
     // Queues one frame (copied): rgba bottom row first, and its kAudioFramesPerVideoFrame
     // stereo frames. Waits while the queue is full. False with the reason once a write
     // has failed (reported by the first Add after it).
     bool Add(const uint8_t* rgba, const int16_t* stereo, std::string* error);
-    // Writes what is queued, ends the encoder and muxes picture and sound into the file;
-    // temporaries are removed.
+    // Writes what is queued, ends the encoder and muxes picture and sound into a file
+    // beside path, renamed to path once complete; temporaries are removed. A failed
+    // writer leaves path as it was.
     bool Close(std::string* error);
 
 private:
@@ -60,6 +64,7 @@ private:
     void Discard();
 
     std::string path;
+    std::string partial;  // the file being made beside path, renamed to it when complete
     std::string tempDir;  // holds video.mkv and audio.raw until Close
     int width = 0, height = 0;
     pid_t encoder = -1;
@@ -90,7 +95,9 @@ public:
     // Reads back the frame about to be shown, hands it to the video file and the frame
     // dumps, then advances the music by one frame's span (firing its row syncs).
     void OnPresent();
-    // Completes the files and says what was written; returns the exit status.
+    // Completes the files and says what was written; returns the exit status: 0, 1 on a
+    // failure, 128 + the signal when an interrupt ended the show (the files then hold
+    // what was rendered before it).
     int Finish();
 
 private:
@@ -110,6 +117,7 @@ private:
     int writtenCount = 0;
     long long previousKey = -1;  // song position of the previous frame, order * 65536 + row
     long long frames = 0;
+    int lastOrder = 0, lastRow = 0;  // song position of the last frame written
     int highestRow = 0;
     std::chrono::steady_clock::time_point started, lastProgress;
 };

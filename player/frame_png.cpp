@@ -2,6 +2,7 @@
 #include <png.h>
 
 #include "player/capture.h"
+#include "player/leftovers.h"
 
 bool WriteFramePng(const char* path, int width, int height, const uint8_t* rgba, std::string* error) {
     // The back buffer's alpha means nothing (the show draws without destination alpha):
@@ -19,10 +20,14 @@ bool WriteFramePng(const char* path, int width, int height, const uint8_t* rgba,
     image.format = PNG_FORMAT_RGB;
     // A negative stride reads the rows from the last one up: OpenGL's bottom-up order.
     const png_int_32 stride = -png_int_32(width * 3);
-    if (!png_image_write_to_file(&image, path, 0, rgb.data(), stride, nullptr)) {
+    // Written beside and renamed into place: an interrupted run leaves whole frames only.
+    const std::string partial = CreateTemporaryBeside(path, error);
+    if (partial.empty()) return false;
+    if (!png_image_write_to_file(&image, partial.c_str(), 0, rgb.data(), stride, nullptr)) {
         *error = std::string("cannot write ") + path + ": " + image.message;
         png_image_free(&image);
+        DropFile(partial);
         return false;
     }
-    return true;
+    return FinishFile(partial, path, error);
 }

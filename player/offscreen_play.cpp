@@ -74,6 +74,8 @@ void OffscreenPlay::OnPresent() {
         return;
     }
     if (options.atCount > 0) DumpFrames(order, row);
+    lastOrder = order;
+    lastRow = row;
     if (row > highestRow) highestRow = row;
     if (rendered == 0 && !stopping) {
         // Without music the order never reaches the end: the show would never finish.
@@ -122,7 +124,8 @@ void OffscreenPlay::ShowProgress(int order, int row, bool last) {
     const int rowsPerOrder = highestRow + 1 > 64 ? highestRow + 1 : 64;
     const double span = kShowEndOrder - options.fromOrder;
     double done = (order - options.fromOrder + double(row < rowsPerOrder ? row : rowsPerOrder - 1) / rowsPerOrder) / span;
-    if (last || done > 1.0) done = 1.0;
+    // The last line of a whole run shows it complete; an interrupted one, where it stopped.
+    if ((last && !failed && host::CaughtInterrupt() == 0) || done > 1.0) done = 1.0;
     if (done < 0.0) done = 0.0;
     char bar[kProgressBarWidth + 1];
     for (int i = 0; i < kProgressBarWidth; ++i) bar[i] = i < int(done * kProgressBarWidth + 0.5) ? '#' : '.';
@@ -143,8 +146,18 @@ void OffscreenPlay::Stop(const std::string& reason) {
 }
 
 int OffscreenPlay::Finish() {
-    ShowProgress(syncState.order.load(std::memory_order_relaxed), syncState.row.load(std::memory_order_relaxed),
-                 true);
+    // An interrupt that comes later, while the files are finished, changes nothing.
+    const int interrupt = host::CaughtInterrupt();
+    // Where the song got to; after an interrupt, where the last frame was drawn.
+    ShowProgress(interrupt != 0 ? lastOrder : syncState.order.load(std::memory_order_relaxed),
+                 interrupt != 0 ? lastRow : syncState.row.load(std::memory_order_relaxed), true);
+    if (interrupt != 0) {
+        std::fprintf(stderr,
+                     "orangefunk: %s: stopped at order %d row %d, after %lld frames (%.2f s of the show from "
+                     "order %d)\n",
+                     interrupt == SIGINT ? "interrupted (SIGINT)" : "terminated (SIGTERM)", lastOrder, lastRow,
+                     frames, double(frames) / kCaptureFramesPerSecond, options.fromOrder);
+    }
     for (const std::string& box : failedBoxes) {
         std::fprintf(stderr, "orangefunk: %s\n", box.c_str());
         failed = true;
@@ -153,7 +166,7 @@ int OffscreenPlay::Finish() {
         std::fprintf(stderr, "orangefunk: no frame was drawn\n");
         failed = true;
     }
-    for (int i = 0; i < options.atCount; ++i) {
+    for (int i = 0; i < options.atCount && interrupt == 0; ++i) {
         if (written[i]) continue;
         std::fprintf(stderr, "orangefunk: order %d row %d was never shown: no frame written for it\n",
                      options.at[i].order, options.at[i].row);
@@ -163,6 +176,15 @@ int OffscreenPlay::Finish() {
     if (capturing && !failed && !video.Close(&error)) {
         std::fprintf(stderr, "orangefunk: %s\n", error.c_str());
         failed = true;
+    }
+    if (interrupt != 0) {
+        if (capturing)
+            std::fprintf(stderr, failed ? "orangefunk: nothing written to %s\n" : "The show up to there is in %s\n",
+                         options.capturePath);
+        if (options.framesDir != nullptr)
+            std::fprintf(stderr, "%d of %d frames written to %s before it\n", writtenCount, options.atCount,
+                         options.framesDir);
+        return 128 + interrupt;
     }
     if (failed) return 1;
     // The message the "Done!" box would have shown, with what was written.

@@ -43,6 +43,7 @@ bool EnsureXDisplay(int width, int height) {
     }
     if (child == 0) {
         prctl(PR_SET_PDEATHSIG, SIGTERM);  // the server ends when the player does
+        setpgid(0, 0);  // and not before it: a terminal's Ctrl-C is the player's to handle
         close(ready[0]);
         std::freopen("/dev/null", "w", stdout);
         std::freopen("/dev/null", "w", stderr);

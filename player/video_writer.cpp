@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "player/capture.h"
+#include "player/leftovers.h"
 
 extern char** environ;
 
@@ -40,13 +41,23 @@ int ArgumentCount(const char* const* arguments) {
 }
 
 // Starts ffmpeg with arguments (null-terminated), its standard input from stdinFd when
-// that is not -1. Returns the process id, or -1 with the reason in error.
+// that is not -1, in a process group of its own (a terminal's Ctrl-C is the player's to
+// handle), listed as a leftover. Returns the process id, or -1 with the reason in error.
 pid_t SpawnFfmpeg(const char* const* arguments, int stdinFd, std::string* error) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     if (stdinFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdinFd, STDIN_FILENO);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
     pid_t pid = -1;
-    const int status = posix_spawnp(&pid, "ffmpeg", &actions, nullptr, const_cast<char* const*>(arguments), environ);
+    std::unique_lock<std::mutex> hold = Leftovers::Hold();
+    const int status =
+        posix_spawnp(&pid, "ffmpeg", &actions, &attributes, const_cast<char* const*>(arguments), environ);
+    if (status == 0) Leftovers::AddProcess(pid);
+    hold.unlock();
+    posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     if (status != 0) {
         *error = std::string("cannot start ffmpeg (scripts/setup.sh installs it): ") + std::strerror(status);
@@ -55,14 +66,22 @@ pid_t SpawnFfmpeg(const char* const* arguments, int stdinFd, std::string* error)
     return pid;
 }
 
-// Waits for ffmpeg to end; false with a reason unless it exited with status 0.
+// Waits for ffmpeg to end and takes it off the leftovers; false with a reason unless it
+// exited with status 0. It is reaped under the leftovers' hold, so an abandon never
+// signals a process id that may have been reused.
 bool WaitFfmpeg(pid_t pid, const char* stage, std::string* error) {
+    siginfo_t ended{};
+    while (waitid(P_PID, id_t(pid), &ended, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
+    }
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR) {
-            *error = std::string("waiting for ffmpeg (") + stage + "): " + std::strerror(errno);
-            return false;
-        }
+    std::unique_lock<std::mutex> hold = Leftovers::Hold();
+    const pid_t reaped = waitpid(pid, &status, 0);
+    const int waitError = errno;
+    Leftovers::Forget(pid);
+    hold.unlock();
+    if (reaped < 0) {
+        *error = std::string("waiting for ffmpeg (") + stage + "): " + std::strerror(waitError);
+        return false;
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
@@ -95,15 +114,24 @@ bool VideoWriter::Open(const char* path, int width, int height, std::string* err
     this->path = path;
     this->width = width;
     this->height = height;
+    partial = CreateTemporaryBeside(path, error);
+    if (partial.empty()) return false;
     const char* tmp = std::getenv("TMPDIR");
     std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/orangefunk-capture-XXXXXX";
+    std::unique_lock<std::mutex> hold = Leftovers::Hold();
     if (mkdtemp(pattern.data()) == nullptr) {
+        hold.unlock();
         *error = "cannot make a temporary folder " + pattern + ": " + std::strerror(errno);
+        Discard();
         return false;
     }
     tempDir = pattern;
     const std::string audioPath = tempDir + "/audio.raw";
+    Leftovers::AddFolder(tempDir);
+    Leftovers::AddFile(tempDir + "/video.mkv");  // the encoder makes it
+    Leftovers::AddFile(audioPath);
     audioFile = open(audioPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    hold.unlock();
     if (audioFile < 0) {
         *error = "cannot create " + audioPath + ": " + std::strerror(errno);
         Discard();
@@ -246,10 +274,14 @@ bool VideoWriter::Close(std::string* error) {
         arguments[count++] = "-movflags";  // index first: playable while still downloading
         arguments[count++] = "+faststart";
     }
-    arguments[count++] = path.c_str();
+    arguments[count++] = partial.c_str();
     arguments[count] = nullptr;
     const pid_t muxer = SpawnFfmpeg(arguments, -1, error);
-    const bool done = muxer >= 0 && WaitFfmpeg(muxer, "muxing picture and sound", error);
+    bool done = muxer >= 0 && WaitFfmpeg(muxer, "muxing picture and sound", error);
+    if (done) {
+        done = FinishFile(partial, path, error);
+        partial.clear();
+    }
     Discard();
     return done;
 }
@@ -268,17 +300,25 @@ void VideoWriter::Discard() {
     }
     if (encoderInput >= 0) close(encoderInput);
     encoderInput = -1;
+    std::unique_lock<std::mutex> hold = Leftovers::Hold();
     if (encoder > 0) {
         kill(encoder, SIGTERM);
         waitpid(encoder, nullptr, 0);
+        Leftovers::Forget(encoder);
     }
     encoder = -1;
     if (audioFile >= 0) close(audioFile);
     audioFile = -1;
     if (!tempDir.empty()) {
-        unlink((tempDir + "/video.mkv").c_str());
-        unlink((tempDir + "/audio.raw").c_str());
+        for (const char* name : {"/video.mkv", "/audio.raw"}) {
+            unlink((tempDir + name).c_str());
+            Leftovers::Forget(tempDir + name);
+        }
         rmdir(tempDir.c_str());
+        Leftovers::Forget(tempDir);
         tempDir.clear();
     }
+    hold.unlock();
+    if (!partial.empty()) DropFile(partial);
+    partial.clear();
 }

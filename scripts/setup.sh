@@ -8,7 +8,7 @@ packages=(
   libcairo2-dev libfreetype-dev fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool x11-utils
-  openmpt123 libxmp-dev xmp assimp-utils ffmpeg sox valgrind
+  openmpt123 libxmp-dev xmp assimp-utils ffmpeg sox valgrind pulseaudio pulseaudio-utils
 )
 
 missing=()

@@ -19,6 +19,7 @@ TextureId pictureTextures[4] = {0, 0, 0, 0};
 TextureId toypushTexture = 0;
 TextureId greetsTexture = 0;
 TextureId txtTexture = 0;
+std::unique_ptr<Image> sharedImages[kSharedImageCount];
 
 Mesh spiralMesh;
 Mesh ballMesh;

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "gfx/gfx.h"
 #include "import/import.h"
@@ -41,6 +42,11 @@ extern TextureId pictureTextures[4]; // "1.png" .. "4.png"
 extern TextureId toypushTexture;     // "toypush.png"
 extern TextureId greetsTexture;      // "greets.png"
 extern TextureId txtTexture;         // "txt.png"
+
+// The decoded images behind the shared textures, in loading order, kept for the life of
+// the process; loading the shared assets again replaces them.
+constexpr int kSharedImageCount = 14;
+extern std::unique_ptr<Image> sharedImages[kSharedImageCount];
 
 // Shared meshes.
 extern Mesh spiralMesh;   // "spiral.3ds" "Shape1"
