@@ -102,6 +102,8 @@ struct SongPosition {
 
 struct PlayOptions {
     bool help = false;
+    bool version = false;           // --version: print the version and end
+    const char* dataDir = nullptr;  // --data: folder of the show's data files, null to look for one
     bool window = false;            // --window: a resizable window, no display-mode change
     bool sizeGiven = false;
     int width = 640, height = 480;  // --size: window or capture size, pixels
