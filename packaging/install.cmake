@@ -1,6 +1,9 @@
 # What `cmake --install` installs: the program, the show's generated data, the manual page,
 # the desktop entry and the icon. Tests, benchmarks, tools and generators stay in the build.
 include(GNUInstallDirs)
+if(NOT TARGET orangefunk)
+  return()
+endif()
 
 install(TARGETS orangefunk RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
