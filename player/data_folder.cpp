@@ -33,7 +33,8 @@ const char* MissingFile(const fs::path& folder) {
     return nullptr;
 }
 
-// Absolute form of a relative path, against the current working directory.
+// Makes a relative *path absolute against the working directory: *path then points into
+// kept, which holds the text.
 void MakeAbsolute(const char** path, std::string* kept) {
     if (*path == nullptr || **path == '/') return;
     std::error_code error;
