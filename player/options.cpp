@@ -57,7 +57,10 @@ bool ParsePositions(const char* text, PlayOptions* options, std::string* error) 
 
 const char kPlayUsage[] =
     "Usage: orangefunk [options]\n"
-    "Plays the show full-screen from the data files in the working directory.\n"
+    "Plays the show full-screen. Its data files are read from the working directory when\n"
+    "they are there, else from the installed data folder (../share/orangefunk beside the\n"
+    "program's folder), else from the build tree's data folder beside the program.\n"
+    "Relative paths given to the options start from the working directory.\n"
     "\n"
     "Options:\n"
     "  --window            play in a window instead of full-screen (the picture scales with it)\n"
@@ -70,6 +73,8 @@ const char kPlayUsage[] =
     "                      (rendered as for --capture); the show ends after the last one\n"
     "  --at ORDER:ROW[,ORDER:ROW...]\n"
     "                      the song positions for --frames\n"
+    "  --data DIR          read the show's data files from DIR\n"
+    "  --version           print the version\n"
     "  --help              show this text\n";
 
 bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, std::string* error) {
@@ -82,8 +87,8 @@ bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, s
             value = argv[i] + equals + 1;
             name.resize(equals);
         }
-        const bool takesValue =
-            name == "--size" || name == "--from" || name == "--capture" || name == "--frames" || name == "--at";
+        const bool takesValue = name == "--size" || name == "--from" || name == "--capture" || name == "--frames" ||
+                                name == "--at" || name == "--data";
         if (takesValue && value == nullptr) {
             if (i + 1 == argc) {
                 *error = name + " needs a value";
@@ -97,6 +102,14 @@ bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, s
 
         if (name == "--help" || name == "-h") {
             options->help = true;
+        } else if (name == "--version") {
+            options->version = true;
+        } else if (name == "--data") {
+            if (*value == '\0') {
+                *error = "--data needs a folder";
+                return false;
+            }
+            options->dataDir = value;
         } else if (name == "--window") {
             options->window = true;
         } else if (name == "--size") {
@@ -130,7 +143,7 @@ bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, s
             return false;
         }
     }
-    if (options->help) return true;
+    if (options->help || options->version) return true;
     const bool offScreen = options->capturePath != nullptr || options->framesDir != nullptr;
     if (options->window && offScreen) {
         *error = "--window cannot be combined with --capture or --frames (they render off screen)";

@@ -22,6 +22,8 @@ struct PlayOptions {
     SongPosition at[kMaxFramePositions] = {};  // --at: positions whose frames are dumped
     int atCount = 0;
     int fromOrder = 0;              // --from: song order the music starts at
+    bool version = false;           // --version: print the version and end
+    const char* dataDir = nullptr;  // --data: folder of the show's data files, null to look for one
 };
 
 // The text of --help.

@@ -36,9 +36,11 @@ TEST(PlayOptions, ValuesAreReadInBothSpellings) {
     EXPECT_EQ(options.height, 768);
     EXPECT_EQ(options.fromOrder, 32);
 
-    ASSERT_TRUE(Parse({"--capture", "show.webm", "--frames=out", "--at", "0:0,1:21,32:120", "--size", "320x240"},
+    ASSERT_TRUE(Parse({"--capture", "show.webm", "--frames=out", "--at", "0:0,1:21,32:120", "--size", "320x240",
+                       "--data", "share"},
                       &options, &error))
         << error;
+    EXPECT_STREQ(options.dataDir, "share");
     EXPECT_STREQ(options.capturePath, "show.webm");
     EXPECT_STREQ(options.framesDir, "out");
     ASSERT_EQ(options.atCount, 3);
@@ -48,9 +50,11 @@ TEST(PlayOptions, ValuesAreReadInBothSpellings) {
     EXPECT_EQ(options.at[2].row, 120);
     EXPECT_EQ(options.width, 320);
 
-    // --help wins over everything else, even options that would not go together.
+    // --help and --version win over everything else, even options that would not go together.
     ASSERT_TRUE(Parse({"--window", "--capture", "x.mp4", "--help"}, &options, &error)) << error;
     EXPECT_TRUE(options.help);
+    ASSERT_TRUE(Parse({"--window", "--capture", "x.mp4", "--version"}, &options, &error)) << error;
+    EXPECT_TRUE(options.version);
 }
 
 TEST(PlayOptions, MalformedValuesAreRefusedWithTheirOption) {
@@ -59,6 +63,8 @@ TEST(PlayOptions, MalformedValuesAreRefusedWithTheirOption) {
         {"--window=yes"},
         {"--capture"},
         {"--capture="},
+        {"--data"},
+        {"--data="},
         {"--window", "--size", "640"},
         {"--window", "--size", "0x480"},
         {"--window", "--size", "640x"},
