@@ -166,10 +166,14 @@ public:
     // unit) and draws the objects scene through `renderer`, coloured by `fadeLevel`.
     void Frame(int unused, float time) override;
 
+    // Frees the nodes, lights and cameras of a previous Init and empties both scenes.
+    void Release();
+
     Scene objects;
     Scene floor;
     PointLight* lights[3] = {nullptr, nullptr, nullptr};
-    Camera* camera = nullptr;
+    Camera* camera = nullptr;       // the objects scene's
+    Camera* floorCamera = nullptr;  // the floor scene's
     Tentacle** tentacles = nullptr;  // room for kMaxTentacles
     int tentacleCount = 0;
 };

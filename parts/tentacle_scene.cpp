@@ -27,7 +27,39 @@ static PointLight* NewLight(float x, float y, float z, float r, float g, float b
     return light;
 }
 
+// Frees what a previous Init built and empties both scenes, so that a show started again in
+// the same process draws one field of tentacles, not two.
+void TentacleScene::Release() {
+    for (int i = 0; i < tentacleCount; ++i) delete tentacles[i];  // each owns its node
+    delete[] tentacles;
+    tentacles = nullptr;
+    tentacleCount = 0;
+    for (Scene* scene : {&objects, &floor}) {
+        for (Light* light = scene->lights; light;) {
+            Light* next = light->next;
+            delete light;
+            light = next;
+        }
+        scene->lights = nullptr;
+        scene->camera = nullptr;
+        scene->renderCount = 0;
+    }
+    for (SceneNode* node = floor.nodes; node;) {
+        SceneNode* next = node->next;
+        delete node;
+        node = next;
+    }
+    objects.nodes = floor.nodes = nullptr;
+    objects.nodeCount = floor.nodeCount = 0;
+    delete floorCamera;
+    delete camera;
+    floorCamera = camera = nullptr;
+    for (PointLight*& light : lights) light = nullptr;
+}
+
 int TentacleScene::Init() {
+    Release();
+    lastSceneTime = -1.0f;
     // Floor: a square of side 2s in the plane z = 0.
     const float s = 506.6f;
     SceneNode* ground = new SceneNode(4, 2);
@@ -55,7 +87,8 @@ int TentacleScene::Init() {
         v[i].texV = corners[i].x / 100;
     }
     floor.AddNode(ground);
-    floor.SetCamera(new Camera());
+    floorCamera = new Camera();
+    floor.SetCamera(floorCamera);
 
     tentacles = new Tentacle*[kMaxTentacles];
     tentacleCount = 0;

@@ -126,4 +126,24 @@ TEST(TentacleSceneTest, SixteenTentaclesFrameWithoutAllocatingAndDraw) {
     renderer = saved;
 }
 
+// A show started again in one process builds the scene again: one field, not two.
+TEST(TentacleSceneTest, InitAgainReplacesTheField) {
+    TentacleScene scene;
+    scene.Init();
+    lastSceneTime = 99.0f;
+    scene.Init();
+    EXPECT_EQ(lastSceneTime, -1.0f);
+    int nodes = 0, objectLights = 0, floorLights = 0;
+    for (SceneNode* node = scene.objects.nodes; node; node = node->next) ++nodes;
+    for (Light* light = scene.objects.lights; light; light = light->next) ++objectLights;
+    for (Light* light = scene.floor.lights; light; light = light->next) ++floorLights;
+    EXPECT_EQ(nodes, 16);
+    EXPECT_EQ(scene.objects.nodeCount, 16);
+    EXPECT_EQ(scene.floor.nodeCount, 1);
+    EXPECT_EQ(objectLights, 3);
+    EXPECT_EQ(floorLights, 1);
+    EXPECT_EQ(scene.objects.camera, scene.camera);
+    EXPECT_EQ(scene.floor.camera, scene.floorCamera);
+}
+
 }  // namespace
