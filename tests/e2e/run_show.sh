@@ -25,6 +25,9 @@ fail() {
   [[ -n "${pid:-}" ]] && kill -KILL "$pid" 2>/dev/null || true
   echo "--- show's standard error (last lines) ---"
   tail -n 20 "$log" || true
+  echo "--- windows on $DISPLAY ---"
+  xwininfo -root -tree 2>&1 | head -n 20 || true
+  xdotool search --name "^Windows example title$" 2>&1 | head -n 5 || true
   exit 1
 }
 show_window() { xdotool search --name "^Windows example title$" 2>/dev/null | head -n 1; }
@@ -52,8 +55,9 @@ wait_for_window() {
   done
 }
 
-# The window appears before the assets load; the music starts right after them.
-wait_for_window show_window 30 "$(now)" "the show exited before its window appeared" "no show window after 30 s"
+# The window appears before the assets load; the music starts right after them. The wait is
+# long because a machine busy with other tests may start the program slowly.
+wait_for_window show_window 120 "$(now)" "the show exited before its window appeared" "no show window after 120 s"
 started=$(now)
 echo "show window up"
 
