@@ -1,6 +1,6 @@
-// The platform in a web page: windowed canvas, frames yielded to the browser at each
-// present (through asyncify, so the frame loops block as they do natively), and message
-// boxes shown in the page instead of modal alerts.
+// The platform in a web page: windowed canvas, frames yielded to the browser (through
+// asyncify, so the frame loops block as they do natively), the page's address and state,
+// and message boxes shown in the page instead of modal alerts.
 #include "platform/browser.h"
 
 #include <emscripten.h>
@@ -9,13 +9,27 @@
 
 namespace {
 
-// Returns to the browser, which shows the finished frame, and resumes on its next
-// animation frame.
+// Returns to the browser and resumes on its next animation frame; counts the frames
+// shown in Module.framesShown (for measuring the frame rate).
 EM_ASYNC_JS(void, WaitForAnimationFrame, (), {
+    Module['framesShown'] = (Module['framesShown'] || 0) + 1;
     await new Promise(resolve => requestAnimationFrame(resolve));
 });
 
-// Appends "caption: text" as a line of the page's element "messages" (if it has one).
+// Copies the query parameter into out (capacity bytes, terminated); its length in bytes,
+// or -1 when absent.
+EM_JS(int, ReadPageParameter, (const char* name, char* out, int capacity), {
+    const value = new URLSearchParams(location.search).get(UTF8ToString(name));
+    if (value === null) return -1;
+    stringToUTF8(value, out, capacity);
+    return lengthBytesUTF8(value);
+});
+
+EM_JS(void, WritePageState, (const char* state), {
+    document.body.dataset.state = UTF8ToString(state);
+});
+
+// Appends "caption text" as a line of the page's element "messages" (if it has one).
 EM_JS(void, AppendPageMessage, (const char* caption, const char* text), {
     const messages = document.getElementById('messages');
     if (!messages) return;
@@ -30,17 +44,30 @@ namespace browser {
 
 void SetUpPage(int width, int height) {
     win32test::SetWindowed(true, width, height);
-    // The browser paces frames to the display: no sleeping in SwapBuffers.
     win32test::SetFramePacing(false);
-    win32test::SetPresentHook([] { WaitForAnimationFrame(); });
     win32test::RecordMessageBoxes(true);
 }
+
+void YieldFrame(bool paced) {
+    if (paced) WaitForAnimationFrame();
+    else emscripten_sleep(0);
+}
+
+bool PageParameter(const char* name, std::string* value) {
+    char text[256];
+    const int length = ReadPageParameter(name, text, sizeof text);
+    if (length < 0) return false;
+    *value = text;
+    return true;
+}
+
+void SetPageState(const char* state) { WritePageState(state); }
 
 void FinishPage() {
     for (const win32test::RecordedMessageBox& box : win32test::RecordedMessageBoxes())
         AppendPageMessage(box.caption.c_str(), box.text.c_str());
     win32test::ClearRecordedMessageBoxes();
-    EM_ASM(document.body.dataset.state = 'done');
+    WritePageState("done");
 }
 
 }  // namespace browser
