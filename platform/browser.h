@@ -15,8 +15,9 @@ void SetUpPage(int width, int height);
 void YieldFrame(bool paced);
 // The value of the query parameter `name` of the page's address; false when absent.
 bool PageParameter(const char* name, std::string* value);
-// Sets the page body's data-state (read by the page's script and by tests).
-void SetPageState(const char* state);
+// Sets the page body's data attribute `key` (data-state, data-position, ...), read by the
+// page's script and by tests.
+void SetPageData(const char* key, const char* value);
 // Writes the message boxes kept since SetUpPage into the page's element "messages" and
 // marks the page as ended (data-state "done").
 void FinishPage();

@@ -25,8 +25,8 @@ EM_JS(int, ReadPageParameter, (const char* name, char* out, int capacity), {
     return lengthBytesUTF8(value);
 });
 
-EM_JS(void, WritePageState, (const char* state), {
-    document.body.dataset.state = UTF8ToString(state);
+EM_JS(void, WritePageData, (const char* key, const char* value), {
+    document.body.dataset[UTF8ToString(key)] = UTF8ToString(value);
 });
 
 // Appends "caption text" as a line of the page's element "messages" (if it has one).
@@ -61,13 +61,13 @@ bool PageParameter(const char* name, std::string* value) {
     return true;
 }
 
-void SetPageState(const char* state) { WritePageState(state); }
+void SetPageData(const char* key, const char* value) { WritePageData(key, value); }
 
 void FinishPage() {
     for (const win32test::RecordedMessageBox& box : win32test::RecordedMessageBoxes())
         AppendPageMessage(box.caption.c_str(), box.text.c_str());
     win32test::ClearRecordedMessageBoxes();
-    WritePageState("done");
+    WritePageData("state", "done");
 }
 
 }  // namespace browser

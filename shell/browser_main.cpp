@@ -31,7 +31,7 @@ void PresentInLockstep() {
     const int order = syncState.order.load(std::memory_order_relaxed);
     const int row = syncState.row.load(std::memory_order_relaxed);
     if (PositionKey(order, row) >= heldPosition) {
-        browser::SetPageState("frame");
+        browser::SetPageData("state", "frame");
         for (;;) browser::YieldFrame(true);
     }
     basstest::Advance(kLockstepRate / kLockstepFramesPerSecond, nullptr);
@@ -39,6 +39,21 @@ void PresentInLockstep() {
         browser::YieldFrame(false);
         lastYield = emscripten_get_now();
     }
+}
+
+// Present hook in real time: the song position goes to the page's data-position
+// ("ORDER:ROW") when it has changed, then the browser shows the frame.
+void PresentInRealTime() {
+    static long long shown = -1;
+    const int order = syncState.order.load(std::memory_order_relaxed);
+    const int row = syncState.row.load(std::memory_order_relaxed);
+    if (PositionKey(order, row) != shown) {
+        shown = PositionKey(order, row);
+        char position[24];
+        std::snprintf(position, sizeof position, "%d:%d", order, row);
+        browser::SetPageData("position", position);
+    }
+    browser::YieldFrame(true);
 }
 
 }  // namespace
@@ -56,7 +71,7 @@ int main() {
         basstest::SetLockstep(true);
         win32test::SetPresentHook(PresentInLockstep);
     } else {
-        win32test::SetPresentHook([] { browser::YieldFrame(true); });
+        win32test::SetPresentHook(PresentInRealTime);
     }
     char commandLine[] = "";
     WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
