@@ -34,7 +34,10 @@ if ! grep -rqs '^\(deb-src\|Types:.*deb-src\)' /etc/apt/sources.list /etc/apt/so
 fi
 
 # Versions. libopenmpt must be the native build's, so that rows fall at the same times.
-openmpt_version=$(pkg-config --modversion libopenmpt)
+if ! openmpt_version=$(pkg-config --modversion libopenmpt 2>/dev/null); then
+    echo "web-deps: the native libopenmpt-dev is missing (scripts/setup.sh installs it)" >&2
+    exit 1
+fi
 openmpt_version=${openmpt_version%%+*}  # "0.6.9+release.autotools" names the tarball
 zlib_version=1.2.13
 png_version=1.6.39
