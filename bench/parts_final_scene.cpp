@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "parts/parts.h"
-#include "shell/shell.h"
+#include "shell/show_state.h"
 #include "tests/support/recording_renderer.h"
 
 static void BM_FinalSceneFrame(benchmark::State& state) {

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "shell/shell.h"
+#include "shell/app.h"
 
 GlWindowState glWindowState = {};
 

@@ -2,7 +2,7 @@
 // an orange background, with a text panel over the lower middle of the screen.
 #include "fx/fx.h"
 #include "parts/parts.h"
-#include "shell/shell.h"
+#include "shell/show_state.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "fx/fx.h"
 #include "parts/parts.h"
-#include "shell/shell.h"
+#include "shell/show_state.h"
 
 namespace {
 

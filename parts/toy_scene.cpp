@@ -4,7 +4,7 @@
 
 #include "fx/fx.h"
 #include "parts/parts.h"
-#include "shell/shell.h"
+#include "shell/show_state.h"
 
 namespace {
 

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "platform/bass_music.h"
+#include "platform/bass_test.h"
+#include "platform/host_state.h"
 #include "platform/bass_output.h"
 
 namespace {
@@ -28,11 +30,9 @@ struct Sync {
 struct Bass {
     std::mutex lock;
     bool initialised = false;
-    bool lockstep = false;
     bool started = false;  // output running (BASS_Start .. BASS_Stop)
     bool playing = false;  // the module is being rendered (BASS_MusicPlay .. end or stop)
     int frequency = 44100;
-    int startOrder = 0;
     AudioOutput output;
     MusicStream music;
     HMUSIC musicHandle = 0;
@@ -97,7 +97,7 @@ BOOL BASS_Init(int device, DWORD frequency, DWORD flags, HWND window) {
         if (bass.initialised) return 0;
         bass.initialised = true;
         bass.frequency = frequency > 0 ? int(frequency) : 44100;
-        if (bass.lockstep) return 1;
+        if (HostDesc().lockstepMusic) return 1;
     }
     bass.output.Open(bass.frequency, MixFromOutput, &bass);  // opens paused
     return 1;
@@ -150,7 +150,7 @@ BOOL BASS_MusicPlay(HMUSIC handle) {
     Bass& bass = State();
     std::lock_guard<std::mutex> hold(bass.lock);
     if (handle == 0 || handle != bass.musicHandle) return 0;
-    bass.music.Restart(bass.startOrder);
+    bass.music.Restart(HostDesc().startOrder);
     bass.playing = true;
     return 1;
 }
@@ -186,18 +186,10 @@ BOOL BASS_Free() {
     return 1;
 }
 
-namespace basstest {
-
-void SetLockstep(bool lockstep) {
+int host::AdvanceMusic(int frames, int16_t* out) {
     Bass& bass = State();
     std::lock_guard<std::mutex> hold(bass.lock);
-    bass.lockstep = lockstep;
-}
-
-int Advance(int frames, int16_t* out) {
-    Bass& bass = State();
-    std::lock_guard<std::mutex> hold(bass.lock);
-    if (!bass.lockstep || !bass.started) {
+    if (!HostDesc().lockstepMusic || !bass.started) {
         if (out != nullptr) std::memset(out, 0, sizeof(int16_t) * 2 * frames);
         return 0;
     }
@@ -208,11 +200,9 @@ int Advance(int frames, int16_t* out) {
     return rendered;
 }
 
-void SetStartOrder(int order) {
-    Bass& bass = State();
-    std::lock_guard<std::mutex> hold(bass.lock);
-    bass.startOrder = order;
-}
+bool host::MusicPlaying() { return basstest::CurrentStatus().playing; }
+
+namespace basstest {
 
 Status CurrentStatus() {
     Bass& bass = State();

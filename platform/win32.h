@@ -5,9 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <string>
-#include <vector>
 
 using BOOL = int;
 using BYTE = uint8_t;
@@ -193,7 +190,10 @@ LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // A modal box over SDL; written to standard error when no display can show it.
 int MessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT type);
 
-// Display mode: CDS_FULLSCREEN switches to mode's size and depth; NULL restores the desktop.
+// Display mode: CDS_FULLSCREEN records the mode asked for and puts the windows full screen
+// over their monitor, which keeps its own mode (the picture is letterboxed to 4:3 at the
+// monitor's resolution); NULL restores the desktop. Fails only for a mode without width and
+// height.
 LONG ChangeDisplaySettingsA(DEVMODEA* mode, DWORD flags);
 
 // GDI and WGL over an SDL OpenGL compatibility-profile context.
@@ -208,64 +208,3 @@ PROC wglGetProcAddress(LPCSTR name);
 // Shows the back buffer. Asks for vertical sync; where it is not in effect, paces
 // presentation to 60 frames per second.
 BOOL SwapBuffers(HDC dc);
-
-// Controls for tests and for the player's options. None of them is needed for the
-// default behaviour.
-namespace win32test {
-
-// Input as if it came from SDL: a key press (Windows virtual-key code) or a close request.
-void InjectKeyDown(WPARAM virtualKey);
-void InjectClose();
-
-// Makes one call fail (returning its failure value) until cleared with None.
-enum class FailPoint {
-    None,
-    CreateWindowExA,
-    GetDC,
-    ChoosePixelFormat,
-    SetPixelFormat,
-    wglCreateContext,
-    wglMakeCurrent,
-    wglDeleteContext,
-};
-void ForceFailure(FailPoint point);
-
-// Records message boxes instead of showing them.
-struct RecordedMessageBox {
-    std::string text;
-    std::string caption;
-};
-void RecordMessageBoxes(bool record);
-const std::vector<RecordedMessageBox>& RecordedMessageBoxes();
-void ClearRecordedMessageBoxes();
-
-// The mode the stand-in believes the screen is in, and how often the desktop was restored.
-struct DisplayModeState {
-    bool fullscreen;       // a CDS_FULLSCREEN change is in effect
-    int width, height, bitsPerPixel;  // of the last mode requested
-    int desktopRestores;   // calls of ChangeDisplaySettingsA(NULL, 0)
-};
-DisplayModeState CurrentDisplayMode();
-
-// Calls made so far, by name ("wglDeleteContext", "ReleaseDC", ...), for tests of
-// clean-up order.
-const std::vector<std::string>& CallLog();
-void ClearCallLog();
-
-// Play options: a resizable window of the given size instead of a mode change; a hidden
-// window (off-screen drawing, for capture); no frame pacing in SwapBuffers (lockstep).
-void SetWindowed(bool windowed, int width, int height);
-void SetHidden(bool hidden);
-void SetFramePacing(bool paced);
-// Called inside SwapBuffers, before the buffers are swapped, with the back buffer complete.
-void SetPresentHook(std::function<void()> hook);
-
-// Destroys windows and contexts, empties the queue and clears every control above.
-void Reset();
-
-// True when windows go to a real screen (double-buffered OpenGL, modal boxes); false
-// without a display, where SDL's offscreen driver (OpenGL, nothing shown) or the dummy
-// one (no OpenGL) stands in.
-bool HasScreen();
-
-}  // namespace win32test

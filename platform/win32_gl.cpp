@@ -152,7 +152,7 @@ BOOL wglMakeCurrent(HDC dc, HGLRC context) {
         return 0;
     }
     state.current = context;
-    SDL_GL_SetSwapInterval(state.pacing ? 1 : 0);
+    SDL_GL_SetSwapInterval(HostDesc().framePacing ? 1 : 0);
     FitViewport(dc->window->sdlWindow, true);
     return 1;
 }
@@ -176,10 +176,10 @@ PROC wglGetProcAddress(LPCSTR name) {
 }
 
 BOOL SwapBuffers(HDC dc) {
-    Win32State& state = Win32();
     if (!LiveDc(dc) || !dc->window->sdlWindow || !dc->window->openGl) return 0;
-    if (state.presentHook) state.presentHook();
-    if (state.pacing) PacePresentation();
+    const host::Desc& host = HostDesc();
+    if (host.present) host.present();
+    if (host.framePacing) PacePresentation();
     SDL_GL_SwapWindow(dc->window->sdlWindow);
     FitViewport(dc->window->sdlWindow, false);
     return 1;

@@ -1,15 +1,16 @@
 // Internal state of the Win32/WGL stand-in: windows, device and rendering contexts, the
-// message queue and the test controls, shared by win32.cpp and win32_gl.cpp.
+// message queue and the test controls, shared by the stand-in's files.
 #pragma once
 
 #include <SDL.h>
 
-#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "platform/host_state.h"
 #include "platform/win32.h"
+#include "platform/win32_test.h"
 
 constexpr int kMaxWindowClasses = 8;
 constexpr int kMaxWindows = 4;
@@ -34,7 +35,6 @@ struct HWND__ {
     WNDPROC procedure;
     bool visible;
     bool openGl;        // created with SDL_WINDOW_OPENGL
-    bool coversScreen;  // sized to the screen in place of a full-screen mode (no window manager)
     int depthBits;      // depth buffer of the window's visual, 0 without OpenGL
     PIXELFORMATDESCRIPTOR framebuffer;  // pixel format the SDL window was created for
     int x, y, width, height;  // requested placement, pixels
@@ -79,11 +79,6 @@ struct Win32State {
     std::vector<win32test::RecordedMessageBox> boxes;
     win32test::DisplayModeState mode;
     std::vector<std::string> callLog;
-    bool windowed;
-    int windowedWidth, windowedHeight;
-    bool hidden;
-    bool pacing = true;
-    std::function<void()> presentHook;
 
     bool cursorHidden;
     HWND focus;
@@ -93,6 +88,12 @@ struct Win32State {
 };
 
 Win32State& Win32();
+// Appends a message to the queue; the caller holds queueLock. False when the queue is full.
+bool Enqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Moves injected input and pending SDL events into the queue. Never waits.
+void CollectInput();
+// Input from any thread (tests), taken into the queue by the next CollectInput.
+void PushInput(UINT message, WPARAM wParam);
 // Brings up SDL video (a real driver, else the dummy one); false when neither starts.
 bool EnsureVideo();
 // True when `point` is the failure forced by the tests.
@@ -106,9 +107,16 @@ HWND LiveWindow(HWND window);
 bool CreateSdlWindow(HWND window, const PIXELFORMATDESCRIPTOR& descriptor);
 // Fits a 4:3 viewport, centred, into the current drawable if its size changed.
 void FitViewport(SDL_Window* sdlWindow, bool force);
-// Puts the window into full-screen at the recorded mode, or back to its own size.
+// Puts the window full screen over its monitor in the monitor's own mode while a
+// full-screen mode is recorded, else back to its own size and place.
 void ApplyDisplayMode(HWND window);
 // False on an X11 screen without a window manager, where full-screen requests go unheard.
 bool WindowManagerPresent(SDL_Window* sdlWindow);
+// Moves and sizes the window over its whole monitor itself (for X11 without a window manager).
+void CoverDisplay(SDL_Window* sdlWindow);
 // Deletes every context and the windows (no messages sent): used by Reset.
 void DestroyAllContexts();
+// True once after the first caught interrupt (interrupts.cpp): it is then queued as a close.
+bool TakeInterruptClose();
+// Forgets a caught interrupt, so the next one counts as the first again: used by Reset.
+void ForgetInterrupt();

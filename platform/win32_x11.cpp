@@ -1,5 +1,5 @@
-// X11 query the stand-in needs beyond SDL: whether a window manager runs, since only one
-// acts on full-screen requests (a bare Xvfb has none).
+// X11 calls the stand-in needs beyond SDL: whether a window manager runs, since only one
+// acts on full-screen requests (a bare Xvfb has none), and covering the monitor without one.
 #include "platform/win32_state.h"
 
 #include <SDL_syswm.h>
@@ -24,4 +24,15 @@ bool WindowManagerPresent(SDL_Window* sdlWindow) {
     bool present = status == Success && data && count == 1;
     if (data) XFree(data);
     return present;
+}
+
+void CoverDisplay(SDL_Window* sdlWindow) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(sdlWindow, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(sdlWindow), &bounds) != 0) return;
+    XMoveResizeWindow(info.info.x11.display, info.info.x11.window, bounds.x, bounds.y, unsigned(bounds.w),
+                      unsigned(bounds.h));
+    XFlush(info.info.x11.display);
 }

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Configures and builds the show, its tools, tests and data into build/ (or $BUILD_DIR).
+# Configures and builds into build/ (or $BUILD_DIR): by default everything, the show, its
+# data, tools, tests and benchmarks. Arguments go to the configure step (they come last, so
+# -DORANGEFUNK_TESTS=OFF wins); $BUILD_TARGETS, when set, names the only targets built.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} "$@" >/dev/null
-cmake --build "$build"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=${BUILD_TYPE:-RelWithDebInfo} \
+  -DORANGEFUNK_TESTS=ON -DORANGEFUNK_BENCH=ON "$@" >/dev/null
+# shellcheck disable=SC2086  # a list of target names
+cmake --build "$build" ${BUILD_TARGETS:+--target $BUILD_TARGETS}

@@ -6,12 +6,12 @@
 report_checked_run() {
   local target=$1 rc=$2 log=$3 regex=$4 checker=$5 findings passed
   findings=$(grep -E "$regex" "$log" | grep -vc "== Warning")
-  passed=$(grep -oE "\[  PASSED  \] [0-9]+" "$log" | grep -oE "[0-9]+$" || echo 0)
+  passed=$(grep -oE "\[  PASSED  \] [0-9]+" "$log" | grep -oE "[0-9]+$" || true)
   if [[ $rc -ne 0 || $findings -ne 0 ]]; then
     grep -E -A25 "$regex|\[  FAILED  \]" "$log" | head -80
     summary+=("$target: FAILED (exit $rc, $findings $checker findings; log: $log)")
     status=1
   else
-    summary+=("$target: ok, ${passed:-0} tests passed, no $checker findings")
+    summary+=("$target: ok, ${passed:+$passed tests passed, }no $checker findings")
   fi
 }

@@ -1,20 +1,24 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the show and its data, and plays it from the data folder.
-# Without a display it captures the show to a video file instead (build/orangefunk.mp4).
-# Arguments go to the program (see build/orangefunk --help).
+# Installs what building and playing need (not the test tools), builds only the program and
+# its data, and plays it. Without a display it captures the show to a video file instead
+# (build/orangefunk.mp4). Arguments go to the program (see build/orangefunk --help), which
+# finds its data in the build and takes relative paths from the current folder.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/setup.sh"
-"$root/scripts/build.sh"
-cd "$root/build/data"
-if [[ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]]; then
-  exec ../orangefunk "$@"
+build=${BUILD_DIR:-$root/build}
+display=${DISPLAY:-}${WAYLAND_DISPLAY:-}
+setup=(--play)
+[[ -z "$display" || " $* " == *" --capture"* ]] && setup+=(--capture)
+"$root/scripts/setup.sh" "${setup[@]}"
+BUILD_TARGETS="orangefunk data" "$root/scripts/build.sh" -DORANGEFUNK_TESTS=OFF -DORANGEFUNK_BENCH=OFF
+if [[ -n "$display" ]]; then
+  exec "$build/orangefunk" "$@"
 fi
 if [[ $# -gt 0 ]]; then
   # Options chosen by hand: a private X server stands in for the missing display.
-  exec "$root/scripts/with-display.sh" ../orangefunk "$@"
+  exec "$root/scripts/with-display.sh" "$build/orangefunk" "$@"
 fi
-video="$root/build/orangefunk.mp4"
+video="$build/orangefunk.mp4"
 echo "No display: capturing the show to $video instead (about as long as the show itself)."
-../orangefunk --capture "$video" >/dev/null
+"$build/orangefunk" --capture "$video" >/dev/null
 echo "Play it with any video player, e.g.: ffplay $video"

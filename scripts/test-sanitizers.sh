@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Builds the tests of the readers of untrusted files (PNG loader, 3DS reader) with
-# AddressSanitizer and UndefinedBehaviorSanitizer in build-sanitize and runs them; exits
-# non-zero on any finding or failed test. Only those two test targets are built.
+# Builds the tests of the readers of untrusted files (PNG loader, 3DS reader) and the
+# program with AddressSanitizer and UndefinedBehaviorSanitizer in build-sanitize, runs the
+# tests, then the whole show off screen in lockstep (every part and the final scene through
+# real OpenGL, a private Xvfb when there is no display) at a small size, captured and with
+# a frame written in every part, LeakSanitizer checking at exit. Exits non-zero on any
+# finding or failed test. Third-party leaks are suppressed in lsan-suppressions.txt.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SANITIZE_BUILD_DIR:-$root/build-sanitize}
@@ -33,6 +36,28 @@ for run in "${runs[@]}"; do
   (cd "$build" && "$build/tests/$target" --gtest_filter="$filter" --gtest_brief=1) >"$log" 2>&1
   report_checked_run "$target" $? "$log" "ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:" sanitizer
 done
+
+# The whole show, from the data folder of the normal build.
+data=${DATA_DIR:-$root/build/data}
+if [[ ! -f $data/funk.it ]]; then
+  summary+=("orangefunk: skipped (no show data in $data: build it with scripts/build.sh)")
+elif ! cmake --build "$build" --target orangefunk -- -j"$jobs" >"$build/orangefunk.build.log" 2>&1; then
+  tail -30 "$build/orangefunk.build.log"
+  summary+=("orangefunk: BUILD FAILED (log: $build/orangefunk.build.log)")
+  status=1
+else
+  out=$(mktemp -d)
+  log="$build/orangefunk.sanitize.log"
+  started=$SECONDS
+  (cd "$data" && SDL_AUDIODRIVER=dummy \
+    LSAN_OPTIONS="suppressions=$root/scripts/lsan-suppressions.txt:print_suppressions=0" \
+    "$build/orangefunk" --size 320x240 --capture "$out/show.mp4" --frames "$out/frames" \
+    --at 1:0,4:0,10:0,16:0,19:0,24:0,27:0,30:0,32:120) >"$log" 2>&1
+  rc=$?
+  rm -rf "$out"
+  report_checked_run "orangefunk (whole show, $((SECONDS - started)) s)" $rc "$log" \
+    "ERROR: (AddressSanitizer|LeakSanitizer)|runtime error:" sanitizer
+fi
 
 echo "Sanitizer run (AddressSanitizer + UndefinedBehaviorSanitizer):"
 printf '  %s\n' "${summary[@]}"

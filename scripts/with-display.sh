@@ -1,21 +1,23 @@
 #!/usr/bin/env bash
 # Runs a command with an X display: the current one, or a private Xvfb started for it.
+# Xvfb picks a free display number itself (-displayfd), so runs side by side never share
+# or take down each other's server.
 set -euo pipefail
 if [[ -n "${DISPLAY:-}" ]] && xdpyinfo >/dev/null 2>&1; then
   exec "$@"
 fi
-for n in $(seq 90 140); do
-  [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  for _ in $(seq 50); do
-    DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-  done
-  trap 'kill $xvfb 2>/dev/null || true' EXIT
-  export DISPLAY=":$n"
-  "$@"
-  exit $?
+ready=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$ready" >/dev/null 2>&1 &
+xvfb=$!
+trap 'kill $xvfb 2>/dev/null || true; rm -f "$ready"' EXIT
+for _ in $(seq 150); do
+  [[ -s "$ready" ]] && break
+  kill -0 $xvfb 2>/dev/null || break
+  sleep 0.1
 done
-echo "with-display: no free display number for Xvfb" >&2
-exit 1
+if [[ ! -s "$ready" ]]; then
+  echo "with-display: Xvfb did not start (scripts/setup.sh installs it)" >&2
+  exit 1
+fi
+export DISPLAY=":$(head -n 1 "$ready")"
+"$@"

@@ -3,7 +3,9 @@
 // with the song order, and tears down.
 #include "fx/fx.h"
 #include "parts/parts.h"
-#include "shell/shell.h"
+#include "shell/app.h"
+#include "shell/sequence.h"
+#include "shell/show_state.h"
 
 namespace {
 
@@ -25,16 +27,16 @@ struct AssetRow {
     Mesh* mesh;              // object rows: the mesh to fill
 };
 
-AssetRow Texture(const char* file, int mode, TextureId* texture) {
+constexpr AssetRow Texture(const char* file, int mode, TextureId* texture) {
     return AssetRow{AssetKind::Texture, file, nullptr, mode, texture, nullptr};
 }
-AssetRow Object(const char* file, const char* objectName, Mesh* mesh) {
+constexpr AssetRow Object(const char* file, const char* objectName, Mesh* mesh) {
     return AssetRow{AssetKind::Object, file, objectName, 0, nullptr, mesh};
 }
 
 // The shared assets in loading order; the final scene is built between the second and
 // third rows.
-const AssetRow kAssets[] = {
+constexpr AssetRow kAssets[] = {
     Texture("envmap1.png", 2, &envmapTexture),
     Texture("stripe.png", 1, &stripeTexture),
     AssetRow{AssetKind::FinalScene, nullptr, nullptr, 0, nullptr, nullptr},
@@ -59,6 +61,13 @@ const AssetRow kAssets[] = {
     Texture("txt.png", 1, &txtTexture),
 };
 
+constexpr int TextureRows() {
+    int count = 0;
+    for (const AssetRow& asset : kAssets) count += asset.kind == AssetKind::Texture ? 1 : 0;
+    return count;
+}
+static_assert(TextureRows() == kSharedImageCount, "one kept image per texture row");
+
 void (*const kParts[])() = {
     PartTitle, PartMorphingBall, PartSnakingTube, PartSpinningSpiral,
     PartToyScene, PartInfiniteZoom, PartGreetings,
@@ -69,14 +78,17 @@ int Order() { return syncState.order.load(std::memory_order_relaxed); }
 }  // namespace
 
 void LoadSharedAssets() {
+    int image = 0;
     for (const AssetRow& asset : kAssets) {
         switch (asset.kind) {
         case AssetKind::Texture:
             // A file that cannot be decoded gives a null image (the loader has said why),
             // which CreateTexture still names, as a blank texture.
-            *asset.texture = renderer->CreateTexture(LoadPng(asset.file), asset.mode);
+            sharedImages[image].reset(LoadPng(asset.file));
+            *asset.texture = renderer->CreateTexture(sharedImages[image++].get(), asset.mode);
             break;
         case AssetKind::Object:
+            ReleaseMesh(asset.mesh);  // the one a previous show loaded, if any
             ImportObject(asset.mesh, asset.file, asset.objectName);
             break;
         case AssetKind::FinalScene:

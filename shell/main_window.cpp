@@ -1,6 +1,6 @@
 // The application window: its class, the popup that carries the OpenGL surface, the
 // window procedure that turns Escape into a quit, and the system message box.
-#include "shell/shell.h"
+#include "shell/app.h"
 
 HINSTANCE instance = nullptr;
 int showCommand = 0;

@@ -1,6 +1,6 @@
 // The message pump every frame loop calls: drains the queue without waiting and reports
 // a quit, which stays reported for the rest of the run.
-#include "shell/shell.h"
+#include "shell/app.h"
 
 int PumpMessages() {
     if (quitSeen) return 1;

@@ -1,6 +1,6 @@
 // The show's shared state: the graphics objects every part draws through, the fade level
 // of the final scene, and the textures and meshes the sequence loads for the parts.
-#include "shell/shell.h"
+#include "shell/show_state.h"
 
 float fadeLevel = 1.0f;
 
@@ -19,6 +19,7 @@ TextureId pictureTextures[4] = {0, 0, 0, 0};
 TextureId toypushTexture = 0;
 TextureId greetsTexture = 0;
 TextureId txtTexture = 0;
+std::unique_ptr<Image> sharedImages[kSharedImageCount];
 
 Mesh spiralMesh;
 Mesh ballMesh;

@@ -1,5 +1,5 @@
 // Music synchronisation: the song position the sync callback stores and every loop reads.
-#include "shell/shell.h"
+#include "shell/show_state.h"
 
 SyncState syncState;
 

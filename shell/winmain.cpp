@@ -1,5 +1,6 @@
 // Process entry: the main window, the whole show, then the closing message.
-#include "shell/shell.h"
+#include "shell/app.h"
+#include "shell/sequence.h"
 
 int WinMain(HINSTANCE instance, HINSTANCE, char*, int showCommand) {
     ::instance = instance;

@@ -6,12 +6,14 @@
 
 #include <algorithm>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "gfx/gl_display.h"
 #include "gfx/gl_window_state.h"
-#include "shell/shell.h"
+#include "platform/win32_test.h"
+#include "shell/app.h"
 
 namespace {
 
@@ -136,6 +138,9 @@ struct FailureRow {
     bool deviceContextHeld;    // afterwards
     bool contextDeleted;       // wglDeleteContext called in the clean-up
 };
+
+// Test output names the step made to fail, not the row's bytes.
+void PrintTo(const FailureRow& row, std::ostream* out) { *out << row.name << " fails"; }
 
 class DisplayFailure : public DisplayTest, public ::testing::WithParamInterface<FailureRow> {};
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 
+#include "platform/win32_test.h"
 #include "tests/gfx/gl_renderer_helpers.h"
 
 #ifndef GL_TEXTURE0_ARB

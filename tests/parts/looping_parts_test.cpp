@@ -14,7 +14,7 @@
 
 #include "fx/fx.h"
 #include "parts/parts.h"
-#include "shell/shell.h"
+#include "shell/show_state.h"
 #include "tests/support/allocation_counter.h"
 #include "tests/support/recording_renderer.h"
 #include "tests/support/show_data_folder.h"

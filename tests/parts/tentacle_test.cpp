@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "parts/parts.h"
-#include "shell/shell.h"
+#include "shell/show_state.h"
 #include "tests/support/allocation_counter.h"
 #include "tests/support/recording_renderer.h"
 

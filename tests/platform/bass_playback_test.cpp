@@ -16,6 +16,8 @@
 #include "platform/bass.h"
 #include "platform/bass_music.h"
 #include "platform/bass_output.h"
+#include "platform/bass_test.h"
+#include "platform/host.h"
 #include "tests/support/test_paths.h"
 
 namespace {
@@ -85,16 +87,14 @@ protected:
     void SetUp() override {
         seen.clear();
         spanStart = 0;
-        basstest::SetLockstep(true);
-        basstest::SetStartOrder(0);
+        host::Setup({.lockstepMusic = true});
         ASSERT_TRUE(BASS_Init(-1, kRate, 0, nullptr));
         ASSERT_TRUE(BASS_Start());
     }
     void TearDown() override {
         BASS_Stop();
         BASS_Free();
-        basstest::SetLockstep(false);
-        basstest::SetStartOrder(0);
+        host::Setup({});
     }
     // Loads and plays path with a sync on every row; advances frame by frame to the end.
     // Returns the frames of music rendered.
@@ -106,7 +106,7 @@ protected:
         EXPECT_TRUE(BASS_MusicPlay(*handle));
         long long total = 0;
         for (;;) {
-            const int got = basstest::Advance(kFrameSpan, nullptr);
+            const int got = host::AdvanceMusic(kFrameSpan, nullptr);
             total += got;
             spanStart += kFrameSpan;
             if (got < kFrameSpan) break;
@@ -160,7 +160,7 @@ TEST_F(BassLockstep, SongPlaysOnceAndStopsAtItsEnd) {
     EXPECT_FALSE(basstest::CurrentStatus().playing);
     const size_t count = seen.size();
     std::vector<int16_t> out(2 * kFrameSpan, 1);
-    EXPECT_EQ(basstest::Advance(kFrameSpan, out.data()), 0);
+    EXPECT_EQ(host::AdvanceMusic(kFrameSpan, out.data()), 0);
     EXPECT_EQ(seen.size(), count);
     for (int16_t sample : out) ASSERT_EQ(sample, 0);
 }
@@ -168,13 +168,13 @@ TEST_F(BassLockstep, SongPlaysOnceAndStopsAtItsEnd) {
 TEST_F(BassLockstep, StartOrderAndReplayAndStop) {
     const std::string path = ModulePath("the_big_march_in_space.it");
     if (!Exists(path)) GTEST_SKIP() << "no module at " << path;
-    basstest::SetStartOrder(5);
+    host::Setup({.lockstepMusic = true, .startOrder = 5});
     const HMUSIC handle = BASS_MusicLoad(path.c_str(), 0, 1);
     ASSERT_NE(handle, 0u);
     // A sync for one order only: row 0xFFFF (any), order 6.
     ASSERT_NE(BASS_ChannelSetSync(handle, BASS_SYNC_POS, 0xFFFF0006, RecordSync), 0u);
     ASSERT_TRUE(BASS_MusicPlay(handle));
-    for (int i = 0; i < 60 * 30 && seen.size() < 3; ++i) basstest::Advance(kFrameSpan, nullptr);
+    for (int i = 0; i < 60 * 30 && seen.size() < 3; ++i) host::AdvanceMusic(kFrameSpan, nullptr);
     ASSERT_EQ(seen.size(), 3u);
     EXPECT_EQ(seen[0].order, 6);
     EXPECT_EQ(seen[0].row, 0);
@@ -183,11 +183,11 @@ TEST_F(BassLockstep, StartOrderAndReplayAndStop) {
     ASSERT_TRUE(BASS_MusicPlay(handle));
     seen.clear();
     std::vector<int16_t> out(2 * kFrameSpan);
-    EXPECT_EQ(basstest::Advance(kFrameSpan, out.data()), kFrameSpan);
+    EXPECT_EQ(host::AdvanceMusic(kFrameSpan, out.data()), kFrameSpan);
     EXPECT_TRUE(seen.empty());
     // After BASS_Stop nothing plays and nothing fires.
     ASSERT_TRUE(BASS_Stop());
-    for (int i = 0; i < 600; ++i) EXPECT_EQ(basstest::Advance(kFrameSpan, nullptr), 0);
+    for (int i = 0; i < 600; ++i) EXPECT_EQ(host::AdvanceMusic(kFrameSpan, nullptr), 0);
     EXPECT_TRUE(seen.empty());
     EXPECT_FALSE(basstest::CurrentStatus().playing);
 }
@@ -204,7 +204,7 @@ TEST_F(BassLockstep, PlayingAgainRendersTheSameSamples) {
     for (std::vector<int16_t>* out : {&first, &second}) {
         ASSERT_TRUE(BASS_MusicPlay(handle));
         for (int i = 0; i < kFrames; ++i)
-            ASSERT_EQ(basstest::Advance(kFrameSpan, out->data() + 2 * kFrameSpan * i), kFrameSpan);
+            ASSERT_EQ(host::AdvanceMusic(kFrameSpan, out->data() + 2 * kFrameSpan * i), kFrameSpan);
     }
     int loud = 0;
     for (int16_t sample : first) loud += sample > 1000 || sample < -1000;
@@ -223,7 +223,7 @@ TEST_F(BassLockstep, UnloadableModuleNamesTheFileAndPlaysNothing) {
         EXPECT_NE(message.find("BASS_MusicLoad: cannot load " + path + ": "), std::string::npos) << message;
         EXPECT_EQ(BASS_ChannelSetSync(handle, BASS_SYNC_POS, 0xFFFFFFFF, RecordSync), 0u);
         EXPECT_FALSE(BASS_MusicPlay(handle));
-        EXPECT_EQ(basstest::Advance(kFrameSpan, nullptr), 0);
+        EXPECT_EQ(host::AdvanceMusic(kFrameSpan, nullptr), 0);
         EXPECT_TRUE(seen.empty());
     }
     std::remove(garbage.c_str());
@@ -236,7 +236,7 @@ TEST(BassSilentClock, PlaysInRealTimeAndNothingFiresAfterStopOrFree) {
     const std::vector<RowStart> reference = ReferenceRows(path, 0);
     seen.clear();
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    basstest::SetLockstep(false);
+    host::Setup({});
     ASSERT_TRUE(BASS_Init(-1, kRate, 0, nullptr));
     unsetenv("SDL_AUDIODRIVER");
     EXPECT_TRUE(basstest::CurrentStatus().silentClock);

@@ -1,12 +1,18 @@
 // GDI/WGL side of the Win32 stand-in on a real screen: the pixel format the display asks
-// for, the compatibility context, the 4:3 viewport, presentation pacing and the hook.
+// for, the compatibility context, the 4:3 viewport, full screen in the monitor's own mode,
+// presentation pacing and the hook.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
+#include <SDL.h>
 
+#include <algorithm>
 #include <chrono>
+#include <string>
 
+#include "platform/host.h"
 #include "platform/win32.h"
+#include "platform/win32_test.h"
 
 namespace {
 
@@ -114,7 +120,7 @@ TEST_F(Win32Gl, ViewportKeepsFourToThreeCentredInTheDrawable) {
     // A windowed run ignores the requested size and mode change and letterboxes vertically.
     win32test::Reset();
     SetUp();
-    win32test::SetWindowed(true, 640, 600);
+    host::Setup({.windowed = true, .windowWidth = 640, .windowHeight = 600});
     DEVMODEA mode{};
     mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
     mode.dmPelsWidth = 320;
@@ -128,17 +134,72 @@ TEST_F(Win32Gl, ViewportKeepsFourToThreeCentredInTheDrawable) {
     EXPECT_EQ(viewport[3], 480);
 }
 
+// Full screen leaves the monitor in its own mode: the window covers it, borderless, at
+// every request (640x480, then 800x600), and the 4:3 picture fills its height at the
+// monitor's resolution; restoring the desktop gives the window its own size back.
+TEST_F(Win32Gl, FullScreenCoversTheMonitorInItsOwnModeBeforeDuringAndAfterEveryRequest) {
+    ASSERT_NO_FATAL_FAILURE(Open(640, 480));
+    SDL_Window* sdlWindow = win32test::SdlWindow(window);
+    ASSERT_NE(sdlWindow, nullptr);
+    const int monitor = SDL_GetWindowDisplayIndex(sdlWindow);
+    SDL_DisplayMode desktop{};
+    SDL_Rect bounds{};
+    ASSERT_EQ(SDL_GetDesktopDisplayMode(monitor, &desktop), 0);
+    ASSERT_EQ(SDL_GetDisplayBounds(monitor, &bounds), 0);
+    auto expectDesktopMode = [&](int askedWidth, int askedHeight) {
+        SCOPED_TRACE(askedWidth ? std::to_string(askedWidth) + "x" + std::to_string(askedHeight) : "desktop");
+        SDL_DisplayMode current{}, windowMode{};
+        SDL_GetCurrentDisplayMode(monitor, &current);
+        SDL_GetWindowDisplayMode(sdlWindow, &windowMode);
+        for (const SDL_DisplayMode& mode : {current, windowMode}) {
+            EXPECT_EQ(mode.w, desktop.w);
+            EXPECT_EQ(mode.h, desktop.h);
+            EXPECT_EQ(mode.refresh_rate, desktop.refresh_rate);
+        }
+        const Uint32 flags = SDL_GetWindowFlags(sdlWindow);
+        EXPECT_EQ(flags & SDL_WINDOW_FULLSCREEN_DESKTOP, askedWidth ? Uint32(SDL_WINDOW_FULLSCREEN_DESKTOP) : 0u);
+        EXPECT_NE(flags & SDL_WINDOW_BORDERLESS, 0u);
+        int width = 0, height = 0;
+        SDL_GetWindowSize(sdlWindow, &width, &height);
+        EXPECT_EQ(width, askedWidth ? bounds.w : 640);
+        EXPECT_EQ(height, askedWidth ? bounds.h : 480);
+    };
+    auto ask = [&](int width, int height) {
+        DEVMODEA mode{};
+        mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
+        mode.dmPelsWidth = DWORD(width);
+        mode.dmPelsHeight = DWORD(height);
+        mode.dmBitsPerPel = 32;
+        ASSERT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+        EXPECT_EQ(win32test::CurrentDisplayMode().width, width);  // recorded as asked
+        expectDesktopMode(width, height);
+        ASSERT_TRUE(SwapBuffers(dc));  // fits the viewport to the drawable
+        GLint viewport[4] = {};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        const int pictureWidth = std::min(bounds.w, bounds.h * 4 / 3), pictureHeight = pictureWidth * 3 / 4;
+        EXPECT_EQ(viewport[0], (bounds.w - pictureWidth) / 2);
+        EXPECT_EQ(viewport[1], (bounds.h - pictureHeight) / 2);
+        EXPECT_EQ(viewport[2], pictureWidth);
+        EXPECT_EQ(viewport[3], pictureHeight);
+    };
+    expectDesktopMode(0, 0);
+    ask(640, 480);
+    ask(800, 600);
+    ASSERT_EQ(ChangeDisplaySettingsA(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
+    expectDesktopMode(0, 0);
+}
+
 TEST_F(Win32Gl, PacedSwapsTakeAtLeastASixtiethEachAndCallTheHookFirst) {
     ASSERT_NO_FATAL_FAILURE(Open(32, 32));
     int hookCalls = 0;
     unsigned char seenRed = 0;
-    win32test::SetPresentHook([&] {
+    host::Setup({.present = [&] {
         ++hookCalls;
         unsigned char pixel[4] = {};
         glReadBuffer(GL_BACK);
         glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
         seenRed = pixel[0];
-    });
+    }});
     glClearColor(1, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT);
     ASSERT_TRUE(SwapBuffers(dc));  // starts the clock

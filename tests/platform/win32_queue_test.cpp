@@ -8,7 +8,9 @@
 #include <thread>
 #include <vector>
 
+#include "platform/host.h"
 #include "platform/win32.h"
+#include "platform/win32_test.h"
 
 namespace {
 
@@ -29,7 +31,7 @@ protected:
     void SetUp() override {
         win32test::Reset();
         win32test::RecordMessageBoxes(true);
-        win32test::SetHidden(true);
+        host::Setup({.hidden = true});
         seen.clear();
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = RecordingProc;
@@ -140,7 +142,7 @@ TEST_F(Win32Queue, InputFromAnotherThreadIsPickedUpWithoutBlocking) {
     EXPECT_EQ(message.wParam, VK_SPACE);
 }
 
-TEST_F(Win32Queue, MessageBoxesAreRecordedAndResetClearsEverything) {
+TEST_F(Win32Queue, MessageBoxesAreRecordedResetClearsEverythingAndAHostCanTakeThem) {
     EXPECT_EQ(MessageBoxA(nullptr, "text\n", "caption", MB_OK), IDOK);
     ASSERT_EQ(win32test::RecordedMessageBoxes().size(), 1u);
     EXPECT_EQ(win32test::RecordedMessageBoxes()[0].text, "text\n");
@@ -161,6 +163,12 @@ TEST_F(Win32Queue, MessageBoxesAreRecordedAndResetClearsEverything) {
     windowClass.lpfnWndProc = RecordingProc;
     windowClass.lpszClassName = "queue test";
     EXPECT_NE(RegisterClassA(&windowClass), 0);
+
+    // A host that takes the boxes gets each one in place of the screen.
+    std::string taken;
+    host::Setup({.messageBox = [&](const char* caption, const char* text) { taken += std::string(caption) + ":" + text; }});
+    EXPECT_EQ(MessageBoxA(nullptr, "Done!", "System message", MB_OK), IDOK);
+    EXPECT_EQ(taken, "System message:Done!");
 }
 
 }  // namespace

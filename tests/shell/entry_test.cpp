@@ -8,7 +8,10 @@
 #include <string>
 #include <thread>
 
-#include "shell/shell.h"
+#include "platform/host.h"
+#include "platform/win32_test.h"
+#include "shell/app.h"
+#include "shell/sequence.h"
 #include "tests/support/test_paths.h"
 
 namespace {
@@ -25,7 +28,7 @@ protected:
         previousDir = cwd;
         ASSERT_EQ(chdir(ShowDataDir().c_str()), 0);  // the show reads its files from here
         win32test::RecordMessageBoxes(true);
-        win32test::SetFramePacing(false);
+        host::Setup({.framePacing = false});
         quitSeen = 0;
         mainWindow = nullptr;
     }

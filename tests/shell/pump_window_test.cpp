@@ -5,7 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "shell/shell.h"
+#include "platform/host.h"
+#include "platform/win32_test.h"
+#include "shell/app.h"
 
 namespace {
 
@@ -14,7 +16,7 @@ protected:
     void SetUp() override {
         win32test::Reset();
         win32test::RecordMessageBoxes(true);
-        win32test::SetHidden(true);
+        host::Setup({.hidden = true});
         quitSeen = 0;
         mainWindow = nullptr;
         ASSERT_EQ(CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOW), 1);

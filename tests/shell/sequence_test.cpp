@@ -13,7 +13,12 @@
 
 #include "parts/parts.h"
 #include "platform/bass.h"
-#include "shell/shell.h"
+#include "platform/bass_test.h"
+#include "platform/host.h"
+#include "platform/win32_test.h"
+#include "shell/app.h"
+#include "shell/sequence.h"
+#include "shell/show_state.h"
 #include "tests/support/recording_renderer.h"
 #include "tests/support/show_data_folder.h"
 
@@ -52,7 +57,6 @@ protected:
     void TearDown() override {
         quitSeen = 0;
         win32test::Reset();
-        basstest::SetLockstep(false);
         renderer = nullptr;
     }
 };
@@ -157,13 +161,13 @@ TEST_F(ShowSequence, FinalLoopFramesFadeOverOrder32AndEndAt33) {
 }
 
 TEST_F(ShowSequence, MusicInLockstepCarriesTheShowThroughEveryPartToOrder33) {
-    basstest::SetLockstep(true);
+    host::Setup({.lockstepMusic = true});
     HookedRenderer<CountingRenderer> screen;
     std::vector<int> orders;
     screen.onPresent = [&](int) {
         orders.push_back(Order());
         // A song too short for the show would never end it: quit instead.
-        if (basstest::Advance(kFrameSamples, nullptr) < kFrameSamples && !quitSeen) {
+        if (host::AdvanceMusic(kFrameSamples, nullptr) < kFrameSamples && !quitSeen) {
             ADD_FAILURE() << "the song ended at order " << Order();
             PostQuitMessage(0);
         }
@@ -190,11 +194,11 @@ TEST_F(ShowSequence, MusicInLockstepCarriesTheShowThroughEveryPartToOrder33) {
 }
 
 TEST_F(ShowSequence, QuitDuringPartTwoSkipsTheRestAndStillStopsTheMusic) {
-    basstest::SetLockstep(true);
+    host::Setup({.lockstepMusic = true});
     HookedRenderer<CountingRenderer> screen;
     int presentsAtQuit = -1;
     screen.onPresent = [&](int presents) {
-        basstest::Advance(kFrameSamples, nullptr);
+        host::AdvanceMusic(kFrameSamples, nullptr);
         // The quit arrives while the second part (orders 3 to 8) is on screen.
         if (presentsAtQuit < 0 && Order() == 4) {
             PostQuitMessage(0);

@@ -6,6 +6,8 @@
 #include <cstdlib>
 
 #include "gfx/gl_window_state.h"
+#include "platform/host.h"
+#include "platform/win32_test.h"
 
 namespace {
 
@@ -28,9 +30,7 @@ bool GlTestContext::Open(int w, int h, std::string* error) {
     if ((!x11 || !*x11) && (!wayland || !*wayland))
         return Fail(error, "no display (DISPLAY is not set; run under scripts/with-display.sh)");
 
-    win32test::SetWindowed(true, w, h);
-    win32test::SetHidden(true);
-    win32test::SetFramePacing(false);
+    host::Setup({.windowed = true, .windowWidth = w, .windowHeight = h, .hidden = true, .framePacing = false});
     HINSTANCE instance = GetModuleHandleA(nullptr);
     WNDCLASSA windowClass{};
     windowClass.lpfnWndProc = TestWindowProc;

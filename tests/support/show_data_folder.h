@@ -9,7 +9,8 @@
 #include <climits>
 #include <string>
 
-#include "shell/shell.h"
+#include "shell/sequence.h"
+#include "shell/show_state.h"
 #include "tests/support/recording_renderer.h"
 #include "tests/support/test_paths.h"
 

@@ -1,0 +1,57 @@
+// The platform's host interface: how the program that runs the show (the player) sets up
+// the Win32 and BASS stand-ins before the show starts, and the lockstep music it drives
+// while the show runs. Without Setup the defaults hold: full-screen play, windows shown,
+// presentation paced to the display, music from the sound card in real time.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+namespace host {
+
+struct Desc {
+    // A resizable window of windowWidth x windowHeight pixels in place of every display-mode
+    // change; the picture keeps 4:3 inside it.
+    bool windowed = false;
+    int windowWidth = 640, windowHeight = 480;
+    // Windows are never shown: OpenGL draws off screen (capture, frame dumps).
+    bool hidden = false;
+    // SwapBuffers waits for vertical sync, or for the next 1/60 s where that is not in
+    // effect; false presents at once.
+    bool framePacing = true;
+    // No audio device: the music advances only by AdvanceMusic.
+    bool lockstepMusic = false;
+    // Song order the music starts at when played.
+    int startOrder = 0;
+    // Called inside SwapBuffers, the back buffer complete and its context current, before
+    // the buffers are swapped. Empty: nothing is called.
+    std::function<void()> present = nullptr;
+    // Takes every message box (caption, text) in place of the screen, for runs with nobody
+    // to close one; MessageBoxA then returns IDOK at once. Empty: boxes are shown.
+    std::function<void(const char* caption, const char* text)> messageBox = nullptr;
+};
+
+// Hands the description to the platform. The program calls it once, before WinMain; it
+// replaces any description given before.
+void Setup(const Desc& desc);
+
+// With lockstepMusic: renders the next `frames` frames of music (interleaved 16-bit
+// stereo) into out (may be null) and fires, on this thread, the syncs of the rows that
+// start within them. Returns the frames of music rendered: fewer at the end of the song,
+// 0 before BASS_Start, after BASS_Stop or with nothing playing; out gets silence past them.
+int AdvanceMusic(int frames, int16_t* out);
+// True while a module is playing (started, not stopped, not at its end).
+bool MusicPlaying();
+
+// Terminal interrupts: SIGINT and SIGTERM reach the message queue as a close request of
+// the window that takes input, the way a window manager's close does (SDL's own handlers
+// are kept out). Call before the first window or sound device. The first signal becomes
+// one WM_CLOSE, queued by the next PeekMessageA (held until a window exists); a second one
+// calls abandon (when not null) on a thread of its own, which must remove or end whatever
+// the process would leave behind, then ends the process by that signal. Later calls only
+// replace abandon. A signal the process was started ignoring stays ignored.
+void CatchInterrupts(void (*abandon)());
+// The first interrupt caught: SIGINT, SIGTERM, or 0 when none has come.
+int CaughtInterrupt();
+
+}  // namespace host

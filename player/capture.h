@@ -1,0 +1,123 @@
+// Off-screen play: the show rendered in lockstep with its music into a video file and PNG
+// frame dumps, and the pieces that needs (a private X server, ffmpeg, a PNG writer).
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/host.h"
+#include "player/player.h"
+
+// Music frames (stereo, 44.1 kHz) per presented frame: 1/60 s.
+constexpr int kCaptureRate = 44100;
+constexpr int kCaptureFramesPerSecond = 60;
+constexpr int kAudioFramesPerVideoFrame = kCaptureRate / kCaptureFramesPerSecond;
+
+// When DISPLAY is unset, starts a private Xvfb (screen at least width x height) that ends
+// with this process, and sets DISPLAY to it. False, with the reason on stderr, when it
+// cannot be started.
+bool EnsureXDisplay(int width, int height);
+
+// Writes an image of width x height pixels, given as RGBA rows bottom row first (as read
+// back from OpenGL), to path as an 8-bit RGB PNG, renamed into place once complete. False
+// with the reason in error.
+bool WriteFramePng(const char* path, int width, int height, const uint8_t* rgba, std::string* error);
+
+// Frames queued between the player and the thread that feeds the encoder.
+constexpr int kQueuedVideoFrames = 3;
+
+// A video file written by ffmpeg: raw frames go down a pipe to an encoder process, the
+// sound into a temporary raw file; Close muxes the two into the file. A writer thread
+// does the writing, so the player renders the next frame while the encoder takes this one.
+class VideoWriter {
+public:
+    ~VideoWriter();
+    // Starts the encoder for frames of width x height at 60 per second. The codecs follow
+    // the file's extension: .webm gets VP9 and Opus, anything else H.264 and AAC. Fails at
+    // once when path's folder cannot be written. Temporaries and the encoder are listed
+    // as leftovers until Close or the destructor.
+    bool Open(const char* path, int width, int height, std::string* error);
+    // Queues one frame (copied): rgba bottom row first, and its kAudioFramesPerVideoFrame
+    // stereo frames. Waits while the queue is full. False with the reason once a write
+    // has failed (reported by the first Add after it).
+    bool Add(const uint8_t* rgba, const int16_t* stereo, std::string* error);
+    // Writes what is queued, ends the encoder and muxes picture and sound into a file
+    // beside path, renamed to path once complete; temporaries are removed. A failed
+    // writer leaves path as it was.
+    bool Close(std::string* error);
+
+private:
+    struct QueuedFrame {
+        std::vector<uint8_t> rgba;                       // width * height * 4, allocated by Open
+        int16_t stereo[kAudioFramesPerVideoFrame * 2];
+    };
+
+    void WriteQueued();  // the writer thread
+    bool StopWriter();   // ends the writer thread after the queue; false if a write failed
+    void Discard();
+
+    std::string path;
+    std::string partial;  // the file being made beside path, renamed to it when complete
+    std::string tempDir;  // holds video.mkv and audio.raw until Close
+    int width = 0, height = 0;
+    pid_t encoder = -1;
+    int encoderInput = -1;  // write end of the encoder's standard input
+    int audioFile = -1;
+
+    // Shared with the writer thread, under lock.
+    std::thread writer;
+    std::mutex lock;
+    std::condition_variable changed;
+    QueuedFrame queue[kQueuedVideoFrames];
+    int queueHead = 0;     // oldest queued frame
+    int queueCount = 0;    // frames queued, the oldest possibly being written
+    bool closing = false;  // no more frames will come
+    bool abandon = false;  // stop without writing the rest
+    bool writeFailed = false;
+    std::string writeError;
+};
+
+// The whole off-screen run: Begin before the host is set up and WinMain runs, OnPresent
+// from the present hook, Finish after WinMain returns.
+class OffscreenPlay {
+public:
+    // Fills in the host description (lockstep music, a hidden window, no frame pacing, the
+    // present hook, message boxes kept); starts the X server and the video writer as
+    // needed. False, with the reason on stderr, on failure.
+    bool Begin(const PlayOptions& options, host::Desc* host);
+    // Reads back the frame about to be shown, hands it to the video file and the frame
+    // dumps, then advances the music by one frame's span (firing its row syncs).
+    void OnPresent();
+    // Completes the files and says what was written; returns the exit status: 0, 1 on a
+    // failure, 128 + the signal when an interrupt ended the show (the files then hold
+    // what was rendered before it).
+    int Finish();
+
+private:
+    void DumpFrames(int order, int row);
+    void ShowProgress(int order, int row, bool last);
+    void Stop(const std::string& reason);  // ends the show early as a failure
+
+    PlayOptions options;
+    bool capturing = false;
+    bool failed = false;
+    bool stopping = false;
+    std::vector<std::string> failedBoxes;  // "caption text" of boxes other than "Done!"
+    std::vector<uint8_t> pixels;  // width * height * 4, allocated once
+    int16_t audio[kAudioFramesPerVideoFrame * 2] = {};
+    VideoWriter video;
+    bool written[kMaxFramePositions] = {};
+    int writtenCount = 0;
+    long long previousKey = -1;  // song position of the previous frame, order * 65536 + row
+    long long frames = 0;
+    int lastOrder = 0, lastRow = 0;  // song position of the last frame written
+    int highestRow = 0;
+    std::chrono::steady_clock::time_point started, lastProgress;
+};

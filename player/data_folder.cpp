@@ -1,0 +1,92 @@
+// Choice of the data folder: the working directory when it holds the show, else the
+// installed data folder, else the build tree's, both relative to the executable so an
+// installed tree can be moved.
+#include "player/data_folder.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "player/show_files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const char* const kShowFiles[] = {ORANGEFUNK_SHOW_FILES};
+
+struct Candidate {
+    fs::path folder;
+    const char* role;  // how the message names it
+};
+
+// The first show file that is not a readable regular file in folder; null when all are.
+const char* MissingFile(const fs::path& folder) {
+    for (const char* name : kShowFiles) {
+        const fs::path file = folder / name;
+        std::error_code error;
+        if (!fs::is_regular_file(file, error) || access(file.c_str(), R_OK) != 0) return name;
+    }
+    return nullptr;
+}
+
+// Makes a relative *path absolute against the working directory: *path then points into
+// kept, which holds the text.
+void MakeAbsolute(const char** path, std::string* kept) {
+    if (*path == nullptr || **path == '/') return;
+    std::error_code error;
+    const fs::path absolute = fs::absolute(*path, error);
+    if (error) return;  // no working directory: left relative
+    *kept = absolute.string();
+    *path = kept->c_str();
+}
+
+}  // namespace
+
+bool EnterDataFolder(PlayOptions* options, OutputPaths* paths, std::string* error) {
+    fs::path chosen;
+    std::error_code status;
+    if (options->dataDir != nullptr) {
+        chosen = fs::absolute(options->dataDir, status);
+        if (!fs::is_directory(chosen, status)) {
+            *error = std::string("--data: there is no folder ") + options->dataDir;
+            return false;
+        }
+        if (const char* missing = MissingFile(chosen)) {
+            *error = std::string("--data: ") + options->dataDir + " does not hold the show's data files (" +
+                     missing + " is missing)";
+            return false;
+        }
+    } else {
+        Candidate candidates[3];
+        int count = 0;
+        candidates[count++] = {fs::current_path(status), "working directory"};
+        const fs::path program = fs::read_symlink("/proc/self/exe", status);
+        if (!status) {
+            candidates[count++] = {(program.parent_path() / ORANGEFUNK_INSTALLED_DATA).lexically_normal(),
+                                   "installed data"};
+            candidates[count++] = {(program.parent_path() / ORANGEFUNK_BUILD_DATA).lexically_normal(),
+                                   "build tree's data"};
+        }
+        std::string looked;
+        for (int i = 0; i < count && chosen.empty(); ++i) {
+            if (MissingFile(candidates[i].folder) == nullptr) chosen = candidates[i].folder;
+            looked += std::string(i ? ", " : "") + candidates[i].folder.string() + " (" + candidates[i].role + ")";
+        }
+        if (chosen.empty()) {
+            *error = std::string("cannot find the show's data files (") + kShowFiles[0] + " and the rest); looked in " +
+                     looked + ". --data DIR names the folder that holds them.";
+            return false;
+        }
+    }
+    MakeAbsolute(&options->capturePath, &paths->capture);
+    MakeAbsolute(&options->framesDir, &paths->frames);
+    if (chdir(chosen.c_str()) != 0) {
+        *error = "cannot enter the data folder " + chosen.string() + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}

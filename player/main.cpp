@@ -1,0 +1,30 @@
+// The program's main: reads the play options, enters the data folder, then hands over to
+// WinMain as the Windows loader would.
+#include <cstdio>
+
+#include "player/data_folder.h"
+#include "player/player.h"
+#include "player/version.h"
+
+int main(int argc, char** argv) {
+    PlayOptions options;
+    std::string error;
+    if (!ParsePlayOptions(argc - 1, argv + 1, &options, &error)) {
+        std::fprintf(stderr, "orangefunk: %s\nTry 'orangefunk --help'.\n", error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(kPlayUsage, stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::puts("orangefunk " ORANGEFUNK_VERSION);
+        return 0;
+    }
+    OutputPaths outputPaths;
+    if (!EnterDataFolder(&options, &outputPaths, &error)) {
+        std::fprintf(stderr, "orangefunk: %s\n", error.c_str());
+        return 1;
+    }
+    return PlayWithOptions(options);
+}

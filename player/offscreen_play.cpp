@@ -1,0 +1,196 @@
+// Off-screen play: every presented frame is read back and goes to the video file and the
+// frame dumps, then the music advances by exactly one frame's span in lockstep, so the
+// same build always gives the same frames. A progress line on stderr follows the run.
+#include <signal.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "player/capture.h"
+#include "shell/app.h"
+#include "shell/show_state.h"
+
+namespace {
+
+// The show ends when this order begins.
+constexpr int kShowEndOrder = 33;
+constexpr double kProgressInterval = 0.25;  // seconds between progress updates
+constexpr int kProgressBarWidth = 24;
+
+long long PositionKey(int order, int row) { return (long long)order * 65536 + row; }
+
+double SecondsSince(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+}  // namespace
+
+bool OffscreenPlay::Begin(const PlayOptions& options, host::Desc* host) {
+    this->options = options;
+    capturing = options.capturePath != nullptr;
+    if (capturing) signal(SIGPIPE, SIG_IGN);  // a vanished encoder shows as a failed write
+    if (!EnsureXDisplay(options.width, options.height)) return false;
+    if (options.framesDir != nullptr && mkdir(options.framesDir, 0777) != 0 && errno != EEXIST) {
+        std::fprintf(stderr, "orangefunk: cannot make the folder %s: %s\n", options.framesDir, std::strerror(errno));
+        return false;
+    }
+    pixels.assign(size_t(options.width) * options.height * 4, 0);
+    std::string error;
+    if (capturing && !video.Open(options.capturePath, options.width, options.height, &error)) {
+        std::fprintf(stderr, "orangefunk: %s\n", error.c_str());
+        return false;
+    }
+    // A hidden window of the capture size: the picture keeps 4:3 inside it.
+    host->windowed = true;
+    host->windowWidth = options.width;
+    host->windowHeight = options.height;
+    host->hidden = true;
+    host->framePacing = false;
+    host->lockstepMusic = true;
+    host->present = [this] { OnPresent(); };
+    // Nobody would be there to close a box: boxes other than the closing "Done!" report
+    // failures (of the display, say), said when the run ends.
+    host->messageBox = [this](const char* caption, const char* text) {
+        if (std::strcmp(text, "Done!") != 0) failedBoxes.push_back(std::string(caption) + " " + text);
+    };
+    previousKey = PositionKey(options.fromOrder, 0) - 1;
+    started = lastProgress = std::chrono::steady_clock::now();
+    return true;
+}
+
+void OffscreenPlay::OnPresent() {
+    if (stopping) return;
+    // Syncs fire only inside Advance below, so this is the position the frame was drawn at.
+    const int order = syncState.order.load(std::memory_order_relaxed);
+    const int row = syncState.row.load(std::memory_order_relaxed);
+    ReadBackFrame(options.width, options.height, pixels.data());
+    const int rendered = host::AdvanceMusic(kAudioFramesPerVideoFrame, audio);
+    ++frames;
+    std::string error;
+    if (capturing && !video.Add(pixels.data(), audio, &error)) {
+        Stop(error);
+        return;
+    }
+    if (options.atCount > 0) DumpFrames(order, row);
+    lastOrder = order;
+    lastRow = row;
+    if (row > highestRow) highestRow = row;
+    if (rendered == 0 && !stopping) {
+        // Without music the order never reaches the end: the show would never finish.
+        Stop(host::MusicPlaying() ? "the music stalled"
+                                  : "the music is not playing (is funk.it in the working directory?)");
+        return;
+    }
+    if (SecondsSince(lastProgress) >= kProgressInterval) ShowProgress(order, row, false);
+}
+
+void OffscreenPlay::DumpFrames(int order, int row) {
+    // A target is written by the first frame drawn at or after it: rows shorter than a
+    // frame would otherwise be missed.
+    const long long key = PositionKey(order, row);
+    int ahead = 0;  // targets still to come
+    for (int i = 0; i < options.atCount; ++i) {
+        const SongPosition& target = options.at[i];
+        const long long targetKey = PositionKey(target.order, target.row);
+        if (targetKey > key) ++ahead;
+        if (written[i] || targetKey <= previousKey || targetKey > key) continue;
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame-%02d-%03d.png", target.order, target.row);
+        const std::string path = std::string(options.framesDir) + name;
+        std::string error;
+        if (!WriteFramePng(path.c_str(), options.width, options.height, pixels.data(), &error)) {
+            Stop(error);
+            return;
+        }
+        written[i] = true;
+        ++writtenCount;
+    }
+    previousKey = key;
+    if (!capturing && ahead == 0 && !stopping) {
+        // Every position asked for is written or behind (before --from): end the show.
+        stopping = true;
+        PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+    }
+}
+
+void OffscreenPlay::ShowProgress(int order, int row, bool last) {
+    lastProgress = std::chrono::steady_clock::now();
+    const double wall = SecondsSince(started);
+    const double song = double(frames) / kCaptureFramesPerSecond;
+    // Done share in orders, the current one counted by its rows (as long as the longest
+    // pattern seen so far).
+    const int rowsPerOrder = highestRow + 1 > 64 ? highestRow + 1 : 64;
+    const double span = kShowEndOrder - options.fromOrder;
+    double done = (order - options.fromOrder + double(row < rowsPerOrder ? row : rowsPerOrder - 1) / rowsPerOrder) / span;
+    // The last line of a whole run shows it complete; an interrupted one, where it stopped.
+    if ((last && !failed && host::CaughtInterrupt() == 0) || done > 1.0) done = 1.0;
+    if (done < 0.0) done = 0.0;
+    char bar[kProgressBarWidth + 1];
+    for (int i = 0; i < kProgressBarWidth; ++i) bar[i] = i < int(done * kProgressBarWidth + 0.5) ? '#' : '.';
+    bar[kProgressBarWidth] = '\0';
+    const int left = done > 0.0 ? int(wall * (1.0 - done) / done + 0.5) : 0;
+    std::fprintf(stderr, "\r[%s] %6lld frames  order %2d row %3d  %4.1fx real time  %s%d:%02d left ", bar, frames,
+                 order, row, wall > 0.0 ? song / wall : 0.0, done > 0.0 ? "~" : "?", left / 60, left % 60);
+    if (last) std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+void OffscreenPlay::Stop(const std::string& reason) {
+    if (stopping && failed) return;
+    std::fprintf(stderr, "\norangefunk: %s\n", reason.c_str());
+    failed = true;
+    stopping = true;
+    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+}
+
+int OffscreenPlay::Finish() {
+    // An interrupt that comes later, while the files are finished, changes nothing.
+    const int interrupt = host::CaughtInterrupt();
+    // Where the song got to; after an interrupt, where the last frame was drawn.
+    ShowProgress(interrupt != 0 ? lastOrder : syncState.order.load(std::memory_order_relaxed),
+                 interrupt != 0 ? lastRow : syncState.row.load(std::memory_order_relaxed), true);
+    if (interrupt != 0) {
+        std::fprintf(stderr,
+                     "orangefunk: %s: stopped at order %d row %d, after %lld frames (%.2f s of the show from "
+                     "order %d)\n",
+                     interrupt == SIGINT ? "interrupted (SIGINT)" : "terminated (SIGTERM)", lastOrder, lastRow,
+                     frames, double(frames) / kCaptureFramesPerSecond, options.fromOrder);
+    }
+    for (const std::string& box : failedBoxes) {
+        std::fprintf(stderr, "orangefunk: %s\n", box.c_str());
+        failed = true;
+    }
+    if (frames == 0) {
+        std::fprintf(stderr, "orangefunk: no frame was drawn\n");
+        failed = true;
+    }
+    for (int i = 0; i < options.atCount && interrupt == 0; ++i) {
+        if (written[i]) continue;
+        std::fprintf(stderr, "orangefunk: order %d row %d was never shown: no frame written for it\n",
+                     options.at[i].order, options.at[i].row);
+        failed = true;
+    }
+    std::string error;
+    if (capturing && !failed && !video.Close(&error)) {
+        std::fprintf(stderr, "orangefunk: %s\n", error.c_str());
+        failed = true;
+    }
+    if (interrupt != 0) {
+        if (capturing)
+            std::fprintf(stderr, failed ? "orangefunk: nothing written to %s\n" : "The show up to there is in %s\n",
+                         options.capturePath);
+        if (options.framesDir != nullptr)
+            std::fprintf(stderr, "%d of %d frames written to %s before it\n", writtenCount, options.atCount,
+                         options.framesDir);
+        return 128 + interrupt;
+    }
+    if (failed) return 1;
+    // The message the "Done!" box would have shown, with what was written.
+    if (capturing) std::fprintf(stderr, "Done! The show is in %s\n", options.capturePath);
+    if (options.framesDir != nullptr)
+        std::fprintf(stderr, "Done! %d frame%s written to %s\n", writtenCount, writtenCount == 1 ? "" : "s",
+                     options.framesDir);
+    return 0;
+}

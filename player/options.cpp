@@ -1,0 +1,161 @@
+// Command-line options of the player: parsing and the --help text.
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "player/player.h"
+
+namespace {
+
+// The last song order a show can start at: the final loop ends when order 33 begins.
+constexpr int kLastStartOrder = 32;
+constexpr int kMaxSongField = 0xFFFF;  // order and row are 16-bit fields of the sync data
+constexpr int kMaxSide = 8192;         // largest width or height accepted for --size
+
+// Parses a whole decimal number in [low, high]; false for anything else.
+bool ParseNumber(const char* text, int low, int high, int* value) {
+    if (*text < '0' || *text > '9') return false;
+    errno = 0;
+    char* end = nullptr;
+    const long parsed = std::strtol(text, &end, 10);
+    if (errno != 0 || end == text || parsed < low || parsed > high) return false;
+    *value = int(parsed);
+    return *end == '\0';
+}
+
+// Parses "A<separator>B" into two numbers in [low, high].
+bool ParsePair(const char* text, char separator, int low, int high, int* a, int* b) {
+    const char* split = std::strchr(text, separator);
+    if (split == nullptr) return false;
+    const std::string first(text, split);
+    return ParseNumber(first.c_str(), low, high, a) && ParseNumber(split + 1, low, high, b);
+}
+
+// Parses "ORDER:ROW[,ORDER:ROW...]" into options->at.
+bool ParsePositions(const char* text, PlayOptions* options, std::string* error) {
+    std::string list(text);
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = list.find(',', start);
+        const std::string item = list.substr(start, comma == std::string::npos ? std::string::npos : comma - start);
+        SongPosition position{};
+        if (!ParsePair(item.c_str(), ':', 0, kMaxSongField, &position.order, &position.row)) {
+            *error = "--at: \"" + item + "\" is not ORDER:ROW";
+            return false;
+        }
+        if (options->atCount == kMaxFramePositions) {
+            *error = "--at: more than " + std::to_string(kMaxFramePositions) + " positions";
+            return false;
+        }
+        options->at[options->atCount++] = position;
+        if (comma == std::string::npos) return true;
+        start = comma + 1;
+    }
+}
+
+}  // namespace
+
+const char kPlayUsage[] =
+    "Usage: orangefunk [options]\n"
+    "Plays the show full-screen. Its data files are read from the working directory when\n"
+    "they are there, else from the installed data folder (../share/orangefunk beside the\n"
+    "program's folder), else from the build tree's data folder beside the program.\n"
+    "Relative paths given to the options start from the working directory.\n"
+    "\n"
+    "Options:\n"
+    "  --window            play in a window instead of full-screen (the picture scales with it)\n"
+    "  --size WxH          size of the window, or of the captured picture (default 640x480)\n"
+    "  --from ORDER        start the music at song order ORDER (0 to 32); earlier parts are skipped\n"
+    "  --capture FILE      render the whole show off screen at 60 frames per second into a video\n"
+    "                      file (.mp4, .mkv: H.264 and AAC; .webm: VP9 and Opus) with ffmpeg;\n"
+    "                      needs no display and no sound card\n"
+    "  --frames DIR        write the frames shown at the --at positions as DIR/frame-OO-RRR.png\n"
+    "                      (rendered as for --capture); the show ends after the last one\n"
+    "  --at ORDER:ROW[,ORDER:ROW...]\n"
+    "                      the song positions for --frames\n"
+    "  --data DIR          read the show's data files from DIR\n"
+    "  --version           print the version\n"
+    "  --help              show this text\n";
+
+bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, std::string* error) {
+    *options = PlayOptions{};
+    for (int i = 0; i < argc; ++i) {
+        std::string name = argv[i];
+        const char* value = nullptr;
+        const size_t equals = name.find('=');
+        if (name.rfind("--", 0) == 0 && equals != std::string::npos) {
+            value = argv[i] + equals + 1;
+            name.resize(equals);
+        }
+        const bool takesValue = name == "--size" || name == "--from" || name == "--capture" || name == "--frames" ||
+                                name == "--at" || name == "--data";
+        if (takesValue && value == nullptr) {
+            if (i + 1 == argc) {
+                *error = name + " needs a value";
+                return false;
+            }
+            value = argv[++i];
+        } else if (!takesValue && value != nullptr) {
+            *error = name + " takes no value";
+            return false;
+        }
+
+        if (name == "--help" || name == "-h") {
+            options->help = true;
+        } else if (name == "--version") {
+            options->version = true;
+        } else if (name == "--data") {
+            if (*value == '\0') {
+                *error = "--data needs a folder";
+                return false;
+            }
+            options->dataDir = value;
+        } else if (name == "--window") {
+            options->window = true;
+        } else if (name == "--size") {
+            if (!ParsePair(value, 'x', 1, kMaxSide, &options->width, &options->height)) {
+                *error = std::string("--size: \"") + value + "\" is not WxH (1 to " + std::to_string(kMaxSide) + ")";
+                return false;
+            }
+            options->sizeGiven = true;
+        } else if (name == "--from") {
+            if (!ParseNumber(value, 0, kLastStartOrder, &options->fromOrder)) {
+                *error = std::string("--from: \"") + value + "\" is not an order from 0 to " +
+                         std::to_string(kLastStartOrder);
+                return false;
+            }
+        } else if (name == "--capture") {
+            if (*value == '\0') {
+                *error = "--capture needs a file name";
+                return false;
+            }
+            options->capturePath = value;
+        } else if (name == "--frames") {
+            if (*value == '\0') {
+                *error = "--frames needs a folder";
+                return false;
+            }
+            options->framesDir = value;
+        } else if (name == "--at") {
+            if (!ParsePositions(value, options, error)) return false;
+        } else {
+            *error = "unknown option " + name;
+            return false;
+        }
+    }
+    if (options->help || options->version) return true;
+    const bool offScreen = options->capturePath != nullptr || options->framesDir != nullptr;
+    if (options->window && offScreen) {
+        *error = "--window cannot be combined with --capture or --frames (they render off screen)";
+        return false;
+    }
+    if (options->sizeGiven && !options->window && !offScreen) {
+        *error = "--size needs --window, --capture or --frames (full-screen play covers the whole monitor)";
+        return false;
+    }
+    if ((options->framesDir != nullptr) != (options->atCount > 0)) {
+        *error = "--frames and --at go together";
+        return false;
+    }
+    return true;
+}

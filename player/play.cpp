@@ -1,0 +1,31 @@
+// The player: applies the command-line options to the platform through its host interface
+// and to the song position, then runs the program as the Windows loader would.
+#include <cstdio>
+
+#include "player/capture.h"
+#include "player/leftovers.h"
+#include "shell/sequence.h"
+#include "shell/show_state.h"
+
+int PlayWithOptions(const PlayOptions& options) {
+    // Ctrl-C or SIGTERM ends the show as closing its window does; a second one abandons
+    // the run, removing what it would leave behind.
+    host::CatchInterrupts([] {
+        std::fputs("\norangefunk: abandoned by a second interrupt; its temporary files are removed\n", stderr);
+        Leftovers::Abandon();
+    });
+    host::Desc host;
+    host.windowed = options.window;
+    host.windowWidth = options.width;
+    host.windowHeight = options.height;
+    host.startOrder = options.fromOrder;
+    // The parts before it see their end passed at their first check: set-up, no frame.
+    if (options.fromOrder > 0) syncState.order.store(options.fromOrder, std::memory_order_relaxed);
+    const bool offScreen = options.capturePath != nullptr || options.framesDir != nullptr;
+    OffscreenPlay play;
+    if (offScreen && !play.Begin(options, &host)) return 1;
+    host::Setup(host);
+    char commandLine[] = "";
+    WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
+    return offScreen ? play.Finish() : 0;
+}

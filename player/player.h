@@ -1,0 +1,37 @@
+// The player: the command-line options that play the show elsewhere than full screen (in a
+// window, captured to a video file, as frame dumps), and the run that applies them.
+#pragma once
+
+#include <string>
+
+constexpr int kMaxFramePositions = 64;  // positions one --at list may name
+
+// A song position: order (position in the order list) and pattern row.
+struct SongPosition {
+    int order;
+    int row;
+};
+
+struct PlayOptions {
+    bool help = false;
+    bool window = false;            // --window: a resizable window, no display-mode change
+    bool sizeGiven = false;
+    int width = 640, height = 480;  // --size: window or capture size, pixels
+    const char* capturePath = nullptr;  // --capture: video file to write, null for none
+    const char* framesDir = nullptr;    // --frames: folder of PNG frame dumps, null for none
+    SongPosition at[kMaxFramePositions] = {};  // --at: positions whose frames are dumped
+    int atCount = 0;
+    int fromOrder = 0;              // --from: song order the music starts at
+    bool version = false;           // --version: print the version and end
+    const char* dataDir = nullptr;  // --data: folder of the show's data files, null to look for one
+};
+
+// The text of --help.
+extern const char kPlayUsage[];
+// Reads the arguments after the program name into options. Returns false with a
+// one-line reason in error for an unknown option, a missing or malformed value, or
+// options that do not go together.
+bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, std::string* error);
+// Applies the options, runs WinMain and, when capturing or dumping frames, finishes the
+// files. Returns the process exit status (0 on success).
+int PlayWithOptions(const PlayOptions& options);

@@ -1,0 +1,324 @@
+// Video files through Debian's ffmpeg: an encoder process reads raw RGBA frames on its
+// standard input, fed by a writer thread from a short queue; the sound collects in a
+// temporary raw file; a last ffmpeg run muxes the encoded picture with the encoded sound.
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "player/capture.h"
+#include "player/leftovers.h"
+
+extern char** environ;
+
+namespace {
+
+constexpr int kMaxArguments = 48;
+constexpr int kEncoderPipeBytes = 1 << 20;  // asked for; the system may grant less
+
+// Lower-case extension of path including the dot, "" when there is none.
+std::string Extension(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+    std::string extension = path.substr(dot);
+    for (char& c : extension) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
+// Index of the first null entry of a fixed argument list: where further arguments go.
+int ArgumentCount(const char* const* arguments) {
+    int count = 0;
+    while (arguments[count] != nullptr) ++count;
+    return count;
+}
+
+// Starts ffmpeg with arguments (null-terminated), its standard input from stdinFd when
+// that is not -1, in a process group of its own (a terminal's Ctrl-C is the player's to
+// handle), listed as a leftover. Returns the process id, or -1 with the reason in error.
+pid_t SpawnFfmpeg(const char* const* arguments, int stdinFd, std::string* error) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (stdinFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdinFd, STDIN_FILENO);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setpgroup(&attributes, 0);
+    pid_t pid = -1;
+    std::unique_lock<std::mutex> hold = Leftovers::Hold();
+    const int status =
+        posix_spawnp(&pid, "ffmpeg", &actions, &attributes, const_cast<char* const*>(arguments), environ);
+    if (status == 0) Leftovers::AddProcess(pid);
+    hold.unlock();
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (status != 0) {
+        *error = std::string("cannot start ffmpeg (scripts/setup.sh installs it): ") + std::strerror(status);
+        return -1;
+    }
+    return pid;
+}
+
+// Waits for ffmpeg to end and takes it off the leftovers; false with a reason unless it
+// exited with status 0. It is reaped under the leftovers' hold, so an abandon never
+// signals a process id that may have been reused.
+bool WaitFfmpeg(pid_t pid, const char* stage, std::string* error) {
+    siginfo_t ended{};
+    while (waitid(P_PID, id_t(pid), &ended, WEXITED | WNOWAIT) < 0 && errno == EINTR) {
+    }
+    int status = 0;
+    std::unique_lock<std::mutex> hold = Leftovers::Hold();
+    const pid_t reaped = waitpid(pid, &status, 0);
+    const int waitError = errno;
+    Leftovers::Forget(pid);
+    hold.unlock();
+    if (reaped < 0) {
+        *error = std::string("waiting for ffmpeg (") + stage + "): " + std::strerror(waitError);
+        return false;
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
+        *error = "ffmpeg is not installed (scripts/setup.sh installs it)";
+    } else {
+        *error = std::string("ffmpeg failed while ") + stage + " (exit status " +
+                 std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)) + ")";
+    }
+    return false;
+}
+
+// Writes all of bytes to fd; false with errno set on failure.
+bool WriteAll(int fd, const void* bytes, size_t size) {
+    const char* at = static_cast<const char*>(bytes);
+    while (size > 0) {
+        const ssize_t n = write(fd, at, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        at += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+VideoWriter::~VideoWriter() { Discard(); }
+
+bool VideoWriter::Open(const char* path, int width, int height, std::string* error) {
+    this->path = path;
+    this->width = width;
+    this->height = height;
+    partial = CreateTemporaryBeside(path, error);
+    if (partial.empty()) return false;
+    const char* tmp = std::getenv("TMPDIR");
+    std::string pattern = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/orangefunk-capture-XXXXXX";
+    std::unique_lock<std::mutex> hold = Leftovers::Hold();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        hold.unlock();
+        *error = "cannot make a temporary folder " + pattern + ": " + std::strerror(errno);
+        Discard();
+        return false;
+    }
+    tempDir = pattern;
+    const std::string audioPath = tempDir + "/audio.raw";
+    Leftovers::AddFolder(tempDir);
+    Leftovers::AddFile(tempDir + "/video.mkv");  // the encoder makes it
+    Leftovers::AddFile(audioPath);
+    audioFile = open(audioPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    hold.unlock();
+    if (audioFile < 0) {
+        *error = "cannot create " + audioPath + ": " + std::strerror(errno);
+        Discard();
+        return false;
+    }
+
+    int pipeFds[2];
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) {
+        *error = std::string("pipe for ffmpeg: ") + std::strerror(errno);
+        Discard();
+        return false;
+    }
+    // A pipe as large as the system allows (1 MiB by default) takes most of a frame per
+    // write instead of 64 KiB, so far fewer switches between player and encoder.
+    fcntl(pipeFds[1], F_SETPIPE_SZ, kEncoderPipeBytes);
+    const bool webm = Extension(path) == ".webm";
+    const std::string size = std::to_string(width) + "x" + std::to_string(height);
+    const std::string rate = std::to_string(kCaptureFramesPerSecond);
+    const std::string videoPath = tempDir + "/video.mkv";
+    const char* arguments[kMaxArguments] = {
+        "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
+        "-f", "rawvideo", "-pix_fmt", "rgba", "-s", size.c_str(), "-framerate", rate.c_str(), "-i", "pipe:0",
+        "-vf", "vflip", "-pix_fmt", "yuv420p"};
+    int count = ArgumentCount(arguments);
+    const char* const h264[] = {"-c:v", "libx264", "-preset", "ultrafast", "-crf", "20"};
+    const char* const vp9[] = {"-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8", "-b:v", "3M"};
+    if (webm) {
+        for (const char* a : vp9) arguments[count++] = a;
+    } else {
+        for (const char* a : h264) arguments[count++] = a;
+    }
+    arguments[count++] = videoPath.c_str();
+    arguments[count] = nullptr;
+    encoder = SpawnFfmpeg(arguments, pipeFds[0], error);
+    close(pipeFds[0]);
+    encoderInput = pipeFds[1];
+    if (encoder < 0) {
+        Discard();
+        return false;
+    }
+    for (QueuedFrame& frame : queue) frame.rgba.assign(size_t(width) * height * 4, 0);
+    queueHead = queueCount = 0;
+    closing = abandon = writeFailed = false;
+    writeError.clear();
+    writer = std::thread([this] { WriteQueued(); });
+    return true;
+}
+
+bool VideoWriter::Add(const uint8_t* rgba, const int16_t* stereo, std::string* error) {
+    std::unique_lock<std::mutex> hold(lock);
+    changed.wait(hold, [this] { return queueCount < kQueuedVideoFrames || writeFailed; });
+    if (writeFailed) {
+        *error = writeError;
+        return false;
+    }
+    QueuedFrame& frame = queue[(queueHead + queueCount) % kQueuedVideoFrames];
+    std::memcpy(frame.rgba.data(), rgba, frame.rgba.size());
+    std::memcpy(frame.stereo, stereo, sizeof frame.stereo);
+    ++queueCount;
+    changed.notify_all();
+    return true;
+}
+
+// Writes queued frames in order, the picture to the encoder and the sound to its file,
+// until the queue is closed and empty, a write fails or the writer is abandoned. The
+// frame being written stays counted, so Add never overwrites it.
+void VideoWriter::WriteQueued() {
+    std::unique_lock<std::mutex> hold(lock);
+    for (;;) {
+        changed.wait(hold, [this] { return queueCount > 0 || closing || abandon; });
+        if (abandon || queueCount == 0) return;
+        QueuedFrame& frame = queue[queueHead];
+        hold.unlock();
+        std::string error;
+        if (!WriteAll(encoderInput, frame.rgba.data(), frame.rgba.size())) {
+            error = std::string("ffmpeg stopped taking frames: ") + std::strerror(errno);
+        } else if (!WriteAll(audioFile, frame.stereo, sizeof frame.stereo)) {
+            error = "cannot write " + tempDir + "/audio.raw: " + std::strerror(errno);
+        }
+        hold.lock();
+        if (!error.empty()) {
+            writeFailed = true;
+            writeError = error;
+            changed.notify_all();
+            return;
+        }
+        queueHead = (queueHead + 1) % kQueuedVideoFrames;
+        --queueCount;
+        changed.notify_all();
+    }
+}
+
+bool VideoWriter::StopWriter() {
+    if (!writer.joinable()) return !writeFailed;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        closing = true;
+    }
+    changed.notify_all();
+    writer.join();
+    return !writeFailed;
+}
+
+bool VideoWriter::Close(std::string* error) {
+    if (!StopWriter()) {
+        *error = writeError;
+        Discard();
+        return false;
+    }
+    close(encoderInput);
+    encoderInput = -1;
+    const pid_t pid = encoder;
+    encoder = -1;
+    if (!WaitFfmpeg(pid, "encoding the picture", error)) {
+        Discard();
+        return false;
+    }
+    close(audioFile);
+    audioFile = -1;
+
+    const bool webm = Extension(path) == ".webm";
+    const std::string videoPath = tempDir + "/video.mkv";
+    const std::string audioPath = tempDir + "/audio.raw";
+    const std::string rate = std::to_string(kCaptureRate);
+    const char* arguments[kMaxArguments] = {
+        "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
+        "-i", videoPath.c_str(),
+        "-f", "s16le", "-ar", rate.c_str(), "-ac", "2", "-i", audioPath.c_str(),
+        "-map", "0:v", "-map", "1:a", "-c:v", "copy"};
+    int count = ArgumentCount(arguments);
+    const char* const aac[] = {"-c:a", "aac", "-b:a", "192k"};
+    const char* const opus[] = {"-c:a", "libopus", "-b:a", "160k"};
+    if (webm) {
+        for (const char* a : opus) arguments[count++] = a;
+    } else {
+        for (const char* a : aac) arguments[count++] = a;
+    }
+    const std::string extension = Extension(path);
+    if (extension == ".mp4" || extension == ".mov" || extension == ".m4v") {
+        arguments[count++] = "-movflags";  // index first: playable while still downloading
+        arguments[count++] = "+faststart";
+    }
+    arguments[count++] = partial.c_str();
+    arguments[count] = nullptr;
+    const pid_t muxer = SpawnFfmpeg(arguments, -1, error);
+    bool done = muxer >= 0 && WaitFfmpeg(muxer, "muxing picture and sound", error);
+    if (done) {
+        done = FinishFile(partial, path, error);
+        partial.clear();
+    }
+    Discard();
+    return done;
+}
+
+void VideoWriter::Discard() {
+    if (writer.joinable()) {
+        // A stopped encoder makes a pending write fail at once (SIGPIPE is ignored while
+        // capturing); the rest of the queue is dropped.
+        if (encoder > 0) kill(encoder, SIGTERM);
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            abandon = true;
+        }
+        changed.notify_all();
+        writer.join();
+    }
+    if (encoderInput >= 0) close(encoderInput);
+    encoderInput = -1;
+    std::unique_lock<std::mutex> hold = Leftovers::Hold();
+    if (encoder > 0) {
+        kill(encoder, SIGTERM);
+        waitpid(encoder, nullptr, 0);
+        Leftovers::Forget(encoder);
+    }
+    encoder = -1;
+    if (audioFile >= 0) close(audioFile);
+    audioFile = -1;
+    if (!tempDir.empty()) {
+        for (const char* name : {"/video.mkv", "/audio.raw"}) {
+            unlink((tempDir + name).c_str());
+            Leftovers::Forget(tempDir + name);
+        }
+        rmdir(tempDir.c_str());
+        Leftovers::Forget(tempDir);
+        tempDir.clear();
+    }
+    hold.unlock();
+    if (!partial.empty()) DropFile(partial);
+    partial.clear();
+}

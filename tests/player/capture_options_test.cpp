@@ -1,0 +1,116 @@
+// Play options: what the command line turns into, and what it refuses.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "player/player.h"
+
+namespace {
+
+// Parses the arguments (without the program name); the error text when refused.
+bool Parse(std::vector<const char*> arguments, PlayOptions* options, std::string* error) {
+    return ParsePlayOptions(int(arguments.size()), arguments.data(), options, error);
+}
+
+TEST(PlayOptions, NoArgumentsMeanFullScreenPlayFromTheStart) {
+    PlayOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({}, &options, &error)) << error;
+    EXPECT_FALSE(options.help);
+    EXPECT_FALSE(options.window);
+    EXPECT_EQ(options.capturePath, nullptr);
+    EXPECT_EQ(options.framesDir, nullptr);
+    EXPECT_EQ(options.atCount, 0);
+    EXPECT_EQ(options.fromOrder, 0);
+    EXPECT_EQ(options.width, 640);
+    EXPECT_EQ(options.height, 480);
+}
+
+TEST(PlayOptions, ValuesAreReadInBothSpellings) {
+    PlayOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--window", "--size=1024x768", "--from", "32"}, &options, &error)) << error;
+    EXPECT_TRUE(options.window);
+    EXPECT_EQ(options.width, 1024);
+    EXPECT_EQ(options.height, 768);
+    EXPECT_EQ(options.fromOrder, 32);
+
+    ASSERT_TRUE(Parse({"--capture", "show.webm", "--frames=out", "--at", "0:0,1:21,32:120", "--size", "320x240",
+                       "--data", "share"},
+                      &options, &error))
+        << error;
+    EXPECT_STREQ(options.dataDir, "share");
+    EXPECT_STREQ(options.capturePath, "show.webm");
+    EXPECT_STREQ(options.framesDir, "out");
+    ASSERT_EQ(options.atCount, 3);
+    EXPECT_EQ(options.at[1].order, 1);
+    EXPECT_EQ(options.at[1].row, 21);
+    EXPECT_EQ(options.at[2].order, 32);
+    EXPECT_EQ(options.at[2].row, 120);
+    EXPECT_EQ(options.width, 320);
+
+    // --help and --version win over everything else, even options that would not go together.
+    ASSERT_TRUE(Parse({"--window", "--capture", "x.mp4", "--help"}, &options, &error)) << error;
+    EXPECT_TRUE(options.help);
+    ASSERT_TRUE(Parse({"--window", "--capture", "x.mp4", "--version"}, &options, &error)) << error;
+    EXPECT_TRUE(options.version);
+}
+
+TEST(PlayOptions, MalformedValuesAreRefusedWithTheirOption) {
+    const std::vector<std::vector<const char*>> refused = {
+        {"--bogus"},
+        {"--window=yes"},
+        {"--capture"},
+        {"--capture="},
+        {"--data"},
+        {"--data="},
+        {"--window", "--size", "640"},
+        {"--window", "--size", "0x480"},
+        {"--window", "--size", "640x"},
+        {"--window", "--size", "640x480x16"},
+        {"--window", "--size", "-640x480"},
+        {"--from", "33"},
+        {"--from", "-1"},
+        {"--from", "3a"},
+        {"--frames", "out", "--at", "1:21,"},
+        {"--frames", "out", "--at", "1-21"},
+        {"--frames", "out", "--at", "1:65536"},
+    };
+    for (const std::vector<const char*>& arguments : refused) {
+        PlayOptions options;
+        std::string error;
+        EXPECT_FALSE(Parse(arguments, &options, &error)) << arguments[0] << " " << (arguments.size() > 1 ? arguments[1] : "");
+        EXPECT_FALSE(error.empty());
+    }
+    PlayOptions options;
+    std::string error;
+    Parse({"--from", "40"}, &options, &error);
+    EXPECT_NE(error.find("--from"), std::string::npos) << error;
+}
+
+TEST(PlayOptions, OptionsThatDoNotGoTogetherAreRefused) {
+    const std::vector<std::vector<const char*>> refused = {
+        {"--frames", "out"},                          // nothing to dump
+        {"--at", "1:21"},                             // nowhere to dump it
+        {"--window", "--capture", "show.mp4"},        // capture renders off screen
+        {"--size", "800x600"},                        // full-screen play has a fixed mode
+    };
+    for (const std::vector<const char*>& arguments : refused) {
+        PlayOptions options;
+        std::string error;
+        EXPECT_FALSE(Parse(arguments, &options, &error)) << arguments[0];
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(PlayOptions, AtListHasANamedLimit) {
+    std::string list;
+    for (int i = 0; i <= kMaxFramePositions; ++i) list += (i ? ",1:" : "1:") + std::to_string(i);
+    PlayOptions options;
+    std::string error;
+    EXPECT_FALSE(Parse({"--frames", "out", "--at", list.c_str()}, &options, &error));
+    EXPECT_NE(error.find("more than"), std::string::npos) << error;
+}
+
+}  // namespace
