@@ -5,6 +5,8 @@
 #
 #   scripts/web.sh                 build
 #   scripts/web.sh --serve [PORT]  build, then serve build-web/ on 127.0.0.1 (default 8017)
+#   scripts/web.sh --test-tools    build, and install what the browser tests need: Chromium
+#                                  and puppeteer-core (into the cache's node/ folder)
 #
 # Environment: BUILD_DIR (native build, default build/), WEB_DIR (default build-web/),
 # JOBS (parallel jobs, default 2).
@@ -15,6 +17,7 @@ web=${WEB_DIR:-$root/build-web}
 jobs=${JOBS:-2}
 
 serve=false
+test_tools=false
 port=8017
 case "${1:-}" in
     "") ;;
@@ -22,8 +25,9 @@ case "${1:-}" in
         serve=true
         [[ -n "${2:-}" ]] && port=$2
         ;;
+    --test-tools) test_tools=true ;;
     *)
-        echo "usage: scripts/web.sh [--serve [PORT]]" >&2
+        echo "usage: scripts/web.sh [--serve [PORT] | --test-tools]" >&2
         exit 2
         ;;
 esac
@@ -45,6 +49,24 @@ if [[ ! -f "$web/cmake/build.ninja" ]]; then
 fi
 cmake --build "$web/cmake" -j "$jobs"
 echo "web: the page is $web/index.html"
+
+if $test_tools; then
+    need=()
+    command -v chromium >/dev/null || need+=(chromium)
+    command -v npm >/dev/null || need+=(npm)
+    if [[ ${#need[@]} -gt 0 ]]; then
+        sudo=""
+        [[ $(id -u) -eq 0 ]] || sudo="sudo"
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
+    fi
+    node_dir=${ORANGEFUNK_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/orangefunk-web}/node
+    puppeteer=24.43.1  # speaks to Debian's Chromium; the browser itself is never downloaded
+    if [[ "$(cat "$node_dir/node_modules/puppeteer-core/package.json" 2>/dev/null)" != *"\"version\": \"$puppeteer\""* ]]; then
+        mkdir -p "$node_dir"
+        npm install --prefix "$node_dir" --no-audit --no-fund --loglevel=error "puppeteer-core@$puppeteer"
+    fi
+    echo "web: browser test tools: $(chromium --version), puppeteer-core $puppeteer in $node_dir"
+fi
 
 if $serve; then
     echo "web: serving $web at http://127.0.0.1:$port/ (Ctrl-C ends)"
