@@ -128,7 +128,8 @@ async function main() {
         headless: true,
         protocolTimeout: 600000,
         defaultViewport: {width: kWidth, height: kHeight},
-        args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--autoplay-policy=no-user-gesture-required',
+        args: ['--no-sandbox', '--disable-dev-shm-usage', '--enable-unsafe-swiftshader',
+               '--autoplay-policy=no-user-gesture-required',
                `--window-size=${kWidth},${kHeight}`],
     });
     const log = [];
