@@ -65,7 +65,7 @@ if $test_tools; then
         mkdir -p "$node_dir"
         npm install --prefix "$node_dir" --no-audit --no-fund --loglevel=error "puppeteer-core@$puppeteer"
     fi
-    echo "web: browser test tools: $(chromium --version), puppeteer-core $puppeteer in $node_dir"
+    echo "web: browser test tools: $(chromium --version 2>/dev/null), puppeteer-core $puppeteer in $node_dir"
 fi
 
 if $serve; then
