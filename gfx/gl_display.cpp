@@ -1,40 +1,11 @@
-// The OpenGL display: full-screen mode change, pixel format and rendering context on the
-// main window with the initial depth and colour state, and their release at shutdown.
+// The OpenGL display: full-screen mode change and rendering context on the main window
+// with the initial depth and colour state of the fixed-function pipeline.
 #include "gfx/gl_display.h"
 
 #include <GL/gl.h>
 
-#include <cstring>
-#include <new>
-
 #include "gfx/gl_renderer.h"
 #include "gfx/gl_window_state.h"
-#include "shell/app.h"
-
-GlWindowState glWindowState = {};
-
-namespace {
-
-// Gives the desktop its mode back, reports `text` as fatal and returns 0 for Open.
-int FailOpenGL(const char* text) {
-    ChangeDisplaySettingsA(nullptr, 0);
-    MessageBoxA(nullptr, text, "FATAL ERROR", MB_OK);
-    return 0;
-}
-
-// Clean-up after a failed context step: the context (if any) and the device context go.
-void ReleaseContexts() {
-    if (glWindowState.renderContext) {
-        wglDeleteContext(glWindowState.renderContext);
-        glWindowState.renderContext = nullptr;
-    }
-    if (glWindowState.deviceContext) {
-        ReleaseDC(glWindowState.window, glWindowState.deviceContext);
-        glWindowState.deviceContext = nullptr;
-    }
-}
-
-}  // namespace
 
 Image* GlDisplay::CreateSurface(const PixelFormat&) { return nullptr; }
 
@@ -43,59 +14,14 @@ int GlDisplay::LockSurface(Image*) { return 0; }
 void GlDisplay::UnlockSurface() {}
 
 int GlDisplay::Open() {
-    glWindowState.showCommand = showCommand;
-    DEVMODEA mode;
-    std::memset(&mode, 0, sizeof mode);
-    mode.dmSize = sizeof mode;
-    mode.dmPelsWidth = static_cast<DWORD>(width);
-    mode.dmPelsHeight = static_cast<DWORD>(height);
-    mode.dmBitsPerPel = static_cast<DWORD>(bitsPerPixel);
-    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT | DM_BITSPERPEL;
-    ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN);  // a refused mode leaves the desktop's
+    EnterDisplayMode(width, height, bitsPerPixel);
     return InitOpenGL();
 }
 
 Renderer* GlDisplay::CreateRenderer() { return CreateGlRenderer(); }
 
 int InitOpenGL() {
-    glWindowState.window = mainWindow;
-
-    // 32-bit colour, no alpha (destination alpha reads as 1), 32-bit depth, double buffered.
-    PIXELFORMATDESCRIPTOR descriptor;
-    std::memset(&descriptor, 0, sizeof descriptor);
-    descriptor.nSize = sizeof descriptor;
-    descriptor.nVersion = 1;
-    descriptor.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    descriptor.iPixelType = PFD_TYPE_RGBA;
-    descriptor.cColorBits = 32;
-    descriptor.cDepthBits = 32;
-    descriptor.iLayerType = PFD_MAIN_PLANE;
-
-    glWindowState.deviceContext = GetDC(glWindowState.window);
-    if (!glWindowState.deviceContext) return FailOpenGL("GetDC on main window failed");
-    // After these two failures the device context stays held.
-    int format = ChoosePixelFormat(glWindowState.deviceContext, &descriptor);
-    if (format == 0) return FailOpenGL("ChoosePixelFormat failed\n");
-    if (!SetPixelFormat(glWindowState.deviceContext, format, &descriptor))
-        return FailOpenGL("SetPixelFormat failed\n");
-
-    glWindowState.renderContext = wglCreateContext(glWindowState.deviceContext);
-    if (!glWindowState.renderContext) {
-        FailOpenGL("wglCreateContext failed\n");
-        ReleaseContexts();
-        return 0;
-    }
-    if (!wglMakeCurrent(glWindowState.deviceContext, glWindowState.renderContext)) {
-        FailOpenGL("wglMakeCurrent failed\n");
-        ReleaseContexts();
-        return 0;
-    }
-
-    ShowWindow(glWindowState.window, glWindowState.showCommand);
-    UpdateWindow(glWindowState.window);
-    SetForegroundWindow(glWindowState.window);
-    SetFocus(glWindowState.window);
-
+    if (!OpenWindowContext()) return 0;
     // Depth holds 1/z (larger is nearer): cleared to 0, the farthest, and a fragment
     // passes when it is at least as near as what is stored.
     glEnable(GL_TEXTURE_2D);
@@ -105,18 +31,4 @@ int InitOpenGL() {
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearDepth(0.0);
     return 1;
-}
-
-void ShutdownOpenGL() {
-    if (glWindowState.renderContext) {
-        wglMakeCurrent(nullptr, nullptr);
-        if (!wglDeleteContext(glWindowState.renderContext))
-            MessageBoxA(nullptr, "ShutdownOpenGL - wglDeleteContext failed\n", "ERROR", MB_OK);
-        glWindowState.renderContext = nullptr;
-    }
-    if (glWindowState.deviceContext) {
-        ReleaseDC(glWindowState.window, glWindowState.deviceContext);
-        glWindowState.deviceContext = nullptr;
-    }
-    ChangeDisplaySettingsA(nullptr, 0);
 }

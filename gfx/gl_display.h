@@ -3,6 +3,7 @@
 #pragma once
 
 #include "gfx/gfx.h"
+#include "gfx/gl_window_state.h"
 
 class GlGraphicsSystem : public GraphicsSystem {
 public:
@@ -27,6 +28,3 @@ public:
 // Sets up OpenGL on the main window: 1 when a context is current with the initial state,
 // 0 after restoring the desktop mode and reporting the failed step in a "FATAL ERROR" box.
 int InitOpenGL();
-// Releases the context and device context if held and restores the desktop mode; a
-// failed wglDeleteContext is reported in an "ERROR" box. Safe to call when closed.
-void ShutdownOpenGL();

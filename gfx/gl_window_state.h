@@ -1,14 +1,26 @@
-// The window and drawing contexts OpenGL runs on: one process-wide record, filled by the
-// display's InitOpenGL, emptied by ShutdownOpenGL, read by the renderer's Present.
+// The window and drawing contexts OpenGL runs on: one process-wide record, filled when a
+// display opens, emptied by ShutdownOpenGL, read by the renderers' Present. The steps here
+// are the platform's (mode change, WGL), shared by the OpenGL and WebGL displays.
 #pragma once
 
 #include "platform/win32.h"
 
 struct GlWindowState {
-    HWND window;           // copy of the main window, taken when InitOpenGL starts
+    HWND window;           // copy of the main window, taken when the context opens
     HDC deviceContext;     // from GetDC(window); null when not held
     HGLRC renderContext;   // from wglCreateContext; null when none
     int showCommand;       // the entry point's show command, copied by Open
 };
 
 extern GlWindowState glWindowState;
+
+// Copies the entry's show command and switches the screen to width x height x
+// bitsPerPixel full-screen (a refused mode leaves the desktop's).
+void EnterDisplayMode(int width, int height, int bitsPerPixel);
+// Makes a double-buffered context (32-bit colour without alpha, 32-bit depth) current on
+// the main window and shows the window. 1 on success; 0 after restoring the desktop mode
+// and reporting the failed step in a "FATAL ERROR" box.
+int OpenWindowContext();
+// Releases the context and device context if held and restores the desktop mode; a
+// failed wglDeleteContext is reported in an "ERROR" box. Safe to call when closed.
+void ShutdownOpenGL();

@@ -15,11 +15,6 @@
 #include "platform/host.h"
 #include "player/player.h"
 
-// Music frames (stereo, 44.1 kHz) per presented frame: 1/60 s.
-constexpr int kCaptureRate = 44100;
-constexpr int kCaptureFramesPerSecond = 60;
-constexpr int kAudioFramesPerVideoFrame = kCaptureRate / kCaptureFramesPerSecond;
-
 // When DISPLAY is unset, starts a private Xvfb (screen at least width x height) that ends
 // with this process, and sets DISPLAY to it. False, with the reason on stderr, when it
 // cannot be started.

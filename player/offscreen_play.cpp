@@ -19,8 +19,6 @@ constexpr int kShowEndOrder = 33;
 constexpr double kProgressInterval = 0.25;  // seconds between progress updates
 constexpr int kProgressBarWidth = 24;
 
-long long PositionKey(int order, int row) { return (long long)order * 65536 + row; }
-
 double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }

@@ -5,7 +5,6 @@
 #include "player/capture.h"
 #include "player/leftovers.h"
 #include "shell/sequence.h"
-#include "shell/show_state.h"
 
 int PlayWithOptions(const PlayOptions& options) {
     // Ctrl-C or SIGTERM ends the show as closing its window does; a second one abandons
@@ -14,13 +13,7 @@ int PlayWithOptions(const PlayOptions& options) {
         std::fputs("\norangefunk: abandoned by a second interrupt; its temporary files are removed\n", stderr);
         Leftovers::Abandon();
     });
-    host::Desc host;
-    host.windowed = options.window;
-    host.windowWidth = options.width;
-    host.windowHeight = options.height;
-    host.startOrder = options.fromOrder;
-    // The parts before it see their end passed at their first check: set-up, no frame.
-    if (options.fromOrder > 0) syncState.order.store(options.fromOrder, std::memory_order_relaxed);
+    host::Desc host = StartingDesc(options);
     const bool offScreen = options.capturePath != nullptr || options.framesDir != nullptr;
     OffscreenPlay play;
     if (offScreen && !play.Begin(options, &host)) return 1;

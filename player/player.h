@@ -4,6 +4,14 @@
 
 #include <string>
 
+#include "platform/host.h"
+
+// Lockstep play (capture, frame dumps): music frames (stereo, 44.1 kHz) per presented
+// frame, 1/60 s.
+constexpr int kCaptureRate = 44100;
+constexpr int kCaptureFramesPerSecond = 60;
+constexpr int kAudioFramesPerVideoFrame = kCaptureRate / kCaptureFramesPerSecond;
+
 constexpr int kMaxFramePositions = 64;  // positions one --at list may name
 
 // A song position: order (position in the order list) and pattern row.
@@ -11,6 +19,9 @@ struct SongPosition {
     int order;
     int row;
 };
+
+// Song positions in playing order as one number.
+inline long long PositionKey(int order, int row) { return (long long)order * 65536 + row; }
 
 struct PlayOptions {
     bool help = false;
@@ -32,6 +43,9 @@ extern const char kPlayUsage[];
 // one-line reason in error for an unknown option, a missing or malformed value, or
 // options that do not go together.
 bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, std::string* error);
+// The host description the options ask for (window, size, start order); also sets the
+// song position to the start order, so the parts before it see their end at once.
+host::Desc StartingDesc(const PlayOptions& options);
 // Applies the options, runs WinMain and, when capturing or dumping frames, finishes the
 // files. Returns the process exit status (0 on success).
 int PlayWithOptions(const PlayOptions& options);

@@ -1,0 +1,28 @@
+// The WebGL display: mode change and context on the main window through the platform,
+// then the initial depth and colour state in OpenGL ES 2 terms.
+#include "gfx/webgl_display.h"
+
+#include <GLES2/gl2.h>
+
+#include "gfx/gl_window_state.h"
+#include "gfx/webgl_renderer.h"
+
+Image* WebGlDisplay::CreateSurface(const PixelFormat&) { return nullptr; }
+
+int WebGlDisplay::LockSurface(Image*) { return 0; }
+
+void WebGlDisplay::UnlockSurface() {}
+
+int WebGlDisplay::Open() {
+    EnterDisplayMode(width, height, bitsPerPixel);
+    if (!OpenWindowContext()) return 0;
+    // Depth holds 1/z (larger is nearer): cleared to 0, the farthest, and a fragment
+    // passes when it is at least as near as what is stored. Texturing is the renderer's.
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_GEQUAL);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearDepthf(0.0f);
+    return 1;
+}
+
+Renderer* WebGlDisplay::CreateRenderer() { return CreateWebGlRenderer(); }

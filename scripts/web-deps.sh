@@ -1,0 +1,206 @@
+#!/usr/bin/env bash
+# Builds the WebAssembly libraries of the browser build (zlib, libpng, SDL2, libopenmpt)
+# from Debian source with emscripten, once, into a cache outside the source tree. Each
+# library goes to its own folder named after its version and the recipe below; a folder
+# that is complete is never built again. Prints the cache's prefix (include/ and lib/).
+#
+# Environment: ORANGEFUNK_WEB_CACHE overrides the cache folder
+# (default ${XDG_CACHE_HOME:-$HOME/.cache}/orangefunk-web); JOBS the parallel jobs (2).
+set -euo pipefail
+
+# Bump when the flags or file lists below change: every library is then built again.
+recipe=1
+jobs=${JOBS:-2}
+export NODE_PATH=/usr/share/nodejs  # emcc's JavaScript tools need Debian's acorn
+
+# Tools: emscripten, and what apt-get source needs.
+need=()
+command -v emcc >/dev/null || need+=(emscripten)
+command -v dpkg-source >/dev/null || need+=(dpkg-dev)
+if [[ ${#need[@]} -gt 0 ]]; then
+    sudo=""
+    [[ $(id -u) -eq 0 ]] || sudo="sudo"
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -qq
+    $sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
+fi
+# apt-get source needs Debian's source index.
+if ! grep -rqs '^\(deb-src\|Types:.*deb-src\)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    sudo=""
+    [[ $(id -u) -eq 0 ]] || sudo="sudo"
+    printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm bookworm-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' |
+        $sudo tee /etc/apt/sources.list.d/orangefunk-deb-src.sources >/dev/null
+    $sudo apt-get update -qq
+fi
+
+# Versions. libopenmpt must be the native build's, so that rows fall at the same times.
+if ! openmpt_version=$(pkg-config --modversion libopenmpt 2>/dev/null); then
+    echo "web-deps: the native libopenmpt-dev is missing (scripts/setup.sh installs it)" >&2
+    exit 1
+fi
+openmpt_version=${openmpt_version%%+*}  # "0.6.9+release.autotools" names the tarball
+zlib_version=1.2.13
+png_version=1.6.39
+sdl_version=2.26.5
+
+emscripten_version=$(emcc -dumpversion)
+cache=${ORANGEFUNK_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/orangefunk-web}
+prefix=$cache/emscripten-$emscripten_version
+mkdir -p "$prefix/include" "$prefix/lib" "$prefix/stamps"
+
+log() { echo "web-deps: $*" >&2; }
+
+# Unpacks the Debian source package $1 into the work folder and prints its folder;
+# fails unless its upstream version is $2.
+fetch_source() {
+    local package=$1 version=$2
+    (cd "$work" && apt-get source -qq --download-only "$package" >/dev/null 2>&1 ||
+        { apt-get update -qq && apt-get source -qq --download-only "$package" >/dev/null; })
+    local dsc
+    dsc=$(ls "$work"/"$package"_*.dsc | head -n 1)
+    local folder="$work/src-$package"
+    dpkg-source --no-check -x "$dsc" "$folder" >/dev/null
+    local upstream
+    upstream=$(basename "$dsc" .dsc)
+    upstream=${upstream#*_}
+    upstream=${upstream#*:}
+    upstream=${upstream%-*}
+    upstream=${upstream%%+*}
+    upstream=${upstream%.dfsg}
+    if [[ "$upstream" != "$version" ]]; then
+        log "Debian's $package is $upstream, this build wants $version"
+        return 1
+    fi
+    echo "$folder"
+}
+
+# Compiles the C files $3... (relative to $2) with the flags in the array cflags into
+# the archive lib/$1.
+compile_archive() {
+    local archive=$1 base=$2
+    shift 2
+    local objects=() commands=() src obj
+    mkdir -p "$work/obj-$archive"
+    for src in "$@"; do
+        obj="$work/obj-$archive/${src//\//_}.o"
+        objects+=("$obj")
+        commands+=("emcc -c $base/$src -o $obj ${cflags[*]}")
+    done
+    printf '%s\n' "${commands[@]}" | xargs -P "$jobs" -I{} sh -c '{}'
+    rm -f "$prefix/lib/$archive"
+    emar rcs "$prefix/lib/$archive" "${objects[@]}"
+}
+
+# Builds library $1 (version $2) with the function build_$1 unless its stamp exists.
+build() {
+    local name=$1 version=$2
+    local stamp="$prefix/stamps/$name-$version-r$recipe"
+    [[ -e "$stamp" ]] && return 0
+    log "building $name $version (once; cached in $prefix)"
+    local started=$SECONDS
+    "build_$name" "$version"
+    log "$name $version built in $((SECONDS - started)) s"
+    touch "$stamp"
+}
+
+build_zlib() {
+    local src
+    src=$(fetch_source zlib "$1")
+    cflags=(-O2 -w -DHAVE_UNISTD_H -I"$src")
+    compile_archive libz.a "$src" adler32.c compress.c crc32.c deflate.c gzclose.c gzlib.c gzread.c \
+        gzwrite.c infback.c inffast.c inflate.c inftrees.c trees.c uncompr.c zutil.c
+    cp "$src/zlib.h" "$src/zconf.h" "$prefix/include/"
+}
+
+build_libpng() {
+    local src
+    src=$(fetch_source libpng1.6 "$1")
+    cp "$src/scripts/pnglibconf.h.prebuilt" "$src/pnglibconf.h"
+    cflags=(-O2 -w -DPNG_ARM_NEON_OPT=0 -I"$src" -I"$prefix/include")
+    compile_archive libpng.a "$src" png.c pngerror.c pngget.c pngmem.c pngpread.c pngread.c pngrio.c \
+        pngrtran.c pngrutil.c pngset.c pngtrans.c pngwio.c pngwrite.c pngwtran.c pngwutil.c
+    cp "$src/png.h" "$src/pngconf.h" "$src/pnglibconf.h" "$prefix/include/"
+}
+
+# SDL2 with its emscripten video (WebGL through EGL), events and Web Audio back-ends and
+# the generic (single-threaded) thread stand-ins.
+build_sdl2() {
+    local src
+    src=$(fetch_source libsdl2 "$1")
+    rm -rf "$prefix/include/SDL2"
+    mkdir -p "$prefix/include/SDL2"
+    cp "$src"/include/*.h "$prefix/include/SDL2/"
+    cflags=(-O2 -w -I"$prefix/include/SDL2")
+    local files=(
+        SDL.c SDL_assert.c SDL_dataqueue.c SDL_error.c SDL_guid.c SDL_hints.c SDL_list.c SDL_log.c SDL_utils.c
+        atomic/SDL_atomic.c atomic/SDL_spinlock.c
+        audio/SDL_audio.c audio/SDL_audiocvt.c audio/SDL_audiodev.c audio/SDL_audiotypecvt.c audio/SDL_mixer.c
+        audio/SDL_wave.c audio/emscripten/SDL_emscriptenaudio.c audio/disk/SDL_diskaudio.c
+        audio/dummy/SDL_dummyaudio.c
+        cpuinfo/SDL_cpuinfo.c dynapi/SDL_dynapi.c
+        events/SDL_clipboardevents.c events/SDL_displayevents.c events/SDL_dropevents.c events/SDL_events.c
+        events/SDL_gesture.c events/SDL_keyboard.c events/SDL_mouse.c events/SDL_quit.c events/SDL_touch.c
+        events/SDL_windowevents.c
+        file/SDL_rwops.c filesystem/emscripten/SDL_sysfilesystem.c
+        haptic/SDL_haptic.c haptic/dummy/SDL_syshaptic.c
+        joystick/SDL_gamecontroller.c joystick/SDL_joystick.c joystick/controller_type.c
+        joystick/emscripten/SDL_sysjoystick.c
+        loadso/dlopen/SDL_sysloadso.c locale/SDL_locale.c locale/emscripten/SDL_syslocale.c
+        main/dummy/SDL_dummy_main.c misc/SDL_url.c misc/dummy/SDL_sysurl.c
+        power/SDL_power.c power/emscripten/SDL_syspower.c
+        render/SDL_d3dmath.c render/SDL_render.c render/SDL_yuv_sw.c render/opengles2/SDL_render_gles2.c
+        render/opengles2/SDL_shaders_gles2.c render/software/SDL_blendfillrect.c
+        render/software/SDL_blendline.c render/software/SDL_blendpoint.c render/software/SDL_drawline.c
+        render/software/SDL_drawpoint.c render/software/SDL_render_sw.c render/software/SDL_rotate.c
+        render/software/SDL_triangle.c
+        sensor/SDL_sensor.c sensor/dummy/SDL_dummysensor.c
+        stdlib/SDL_crc16.c stdlib/SDL_crc32.c stdlib/SDL_getenv.c stdlib/SDL_iconv.c stdlib/SDL_malloc.c
+        stdlib/SDL_qsort.c stdlib/SDL_stdlib.c stdlib/SDL_string.c stdlib/SDL_strtokr.c
+        thread/SDL_thread.c thread/generic/SDL_syscond.c thread/generic/SDL_sysmutex.c
+        thread/generic/SDL_syssem.c thread/generic/SDL_systhread.c thread/generic/SDL_systls.c
+        timer/SDL_timer.c timer/unix/SDL_systimer.c
+        video/SDL_RLEaccel.c video/SDL_blit.c video/SDL_blit_0.c video/SDL_blit_1.c video/SDL_blit_A.c
+        video/SDL_blit_N.c video/SDL_blit_auto.c video/SDL_blit_copy.c video/SDL_blit_slow.c video/SDL_bmp.c
+        video/SDL_clipboard.c video/SDL_egl.c video/SDL_fillrect.c video/SDL_pixels.c video/SDL_rect.c
+        video/SDL_shape.c video/SDL_stretch.c video/SDL_surface.c video/SDL_video.c video/SDL_yuv.c
+        video/emscripten/SDL_emscriptenevents.c video/emscripten/SDL_emscriptenframebuffer.c
+        video/emscripten/SDL_emscriptenmouse.c video/emscripten/SDL_emscriptenopengles.c
+        video/emscripten/SDL_emscriptenvideo.c
+        video/dummy/SDL_nullevents.c video/dummy/SDL_nullframebuffer.c video/dummy/SDL_nullvideo.c
+        video/yuv2rgb/yuv_rgb.c
+    )
+    compile_archive libSDL2.a "$src/src" "${files[@]}"
+}
+
+# libopenmpt alone (no decoders of compressed samples, no player), with C++ exceptions,
+# which it reports load failures with.
+build_libopenmpt() {
+    local src
+    src=$(fetch_source libopenmpt "$1")
+    (
+        cd "$src"
+        emconfigure ./configure --host=wasm32 --disable-shared --enable-static --without-zlib \
+            --without-mpg123 --without-ogg --without-vorbis --without-vorbisfile --without-portaudio \
+            --without-portaudiocpp --without-sndfile --without-flac --without-pulseaudio \
+            --disable-openmpt123 --disable-examples --disable-tests --disable-doxygen-doc >"$work/openmpt-configure.log" 2>&1 ||
+            { tail -n 30 "$work/openmpt-configure.log" >&2; exit 1; }
+        emmake make -j"$jobs" CXXFLAGS="-O2 -fexceptions -fvisibility=hidden" CFLAGS="-O2" libopenmpt.la \
+            >"$work/openmpt-make.log" 2>&1 || { tail -n 30 "$work/openmpt-make.log" >&2; exit 1; }
+    )
+    cp "$src/.libs/libopenmpt.a" "$prefix/lib/"
+    mkdir -p "$prefix/include/libopenmpt"
+    cp "$src"/libopenmpt/libopenmpt*.h "$src"/libopenmpt/libopenmpt*.hpp "$prefix/include/libopenmpt/"
+}
+
+work=""
+cleanup() { [[ -n "$work" ]] && rm -rf "$work"; }
+trap cleanup EXIT
+work=$(mktemp -d "$cache/work.XXXXXX")
+
+started=$SECONDS
+build zlib "$zlib_version"
+build libpng "$png_version"
+build sdl2 "$sdl_version"
+build libopenmpt "$openmpt_version"
+[[ $((SECONDS - started)) -gt 1 ]] && log "dependencies ready in $((SECONDS - started)) s"
+echo "$prefix"
