@@ -14,7 +14,8 @@ struct Desc {
     // change; the picture keeps 4:3 inside it.
     bool windowed = false;
     int windowWidth = 640, windowHeight = 480;
-    // Windows are never shown: OpenGL draws off screen (capture, frame dumps).
+    // Windows are never shown: OpenGL draws off screen (capture, frame dumps), and
+    // SwapBuffers leaves the picture in the back buffer instead of swapping.
     bool hidden = false;
     // SwapBuffers waits for vertical sync, or for the next 1/60 s where that is not in
     // effect; false presents at once.

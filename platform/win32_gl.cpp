@@ -166,7 +166,7 @@ BOOL wglDeleteContext(HGLRC context) {
     Win32State& state = Win32();
     if (Forced(win32test::FailPoint::wglDeleteContext) || !LiveContext(context)) return 0;
     if (state.current == context) {
-        SDL_GL_MakeCurrent(nullptr, nullptr);
+            SDL_GL_MakeCurrent(nullptr, nullptr);
         state.current = nullptr;
     }
     SDL_GL_DeleteContext(context->context);
@@ -185,7 +185,8 @@ BOOL SwapBuffers(HDC dc) {
     if (host.present) host.present();
     bool late = false;
     const double waited = host.framePacing ? PacePresentation(&late) : 0.0;
-    SDL_GL_SwapWindow(dc->window->sdlWindow);
+    // Nothing shows a hidden window: swapping would only copy the picture to the X server.
+    if (!host.hidden) SDL_GL_SwapWindow(dc->window->sdlWindow);
     FitViewport(dc->window->sdlWindow, false);
     if (host.presented) host.presented(waited, late);
     return 1;
