@@ -1,6 +1,8 @@
 // Capture speed of the built program as a multiple of real time: seconds of show
 // captured (ffprobe's duration of the file) per second of wall time, the whole show and
-// its last parts, without a display (a private Xvfb) and under llvmpipe.
+// its last parts at 640x480, the last orders at 1440x1080, without a display (a private
+// Xvfb) and under llvmpipe. ORANGEFUNK_BENCH_PROGRAM names another build's program to
+// time instead (run from this build's data folder).
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,7 +25,7 @@ double VideoSeconds(const std::string& path) {
     return seconds;
 }
 
-// Arg: the song order the capture starts at.
+// Args: the song order the capture starts at, the picture's height (width 4:3).
 void BM_CaptureFromOrder(benchmark::State& state) {
     if (access((kData + "/funk.it").c_str(), R_OK) != 0) {
         state.SkipWithError("show data not generated (build the data target)");
@@ -35,8 +37,12 @@ void BM_CaptureFromOrder(benchmark::State& state) {
         return;
     }
     const std::string video = std::string(pattern) + "/show.mp4";
-    const std::string command = "cd '" + kData + "' && env -u DISPLAY ../orangefunk --from " +
-                                std::to_string(state.range(0)) + " --capture '" + video + "' >/dev/null 2>&1";
+    const char* program = std::getenv("ORANGEFUNK_BENCH_PROGRAM");
+    const std::string size = std::to_string(state.range(1) * 4 / 3) + "x" + std::to_string(state.range(1));
+    const std::string command = "cd '" + kData + "' && env -u DISPLAY '" +
+                                (program != nullptr ? program : "../orangefunk") + "' --from " +
+                                std::to_string(state.range(0)) + " --size " + size + " --capture '" + video +
+                                "' >/dev/null 2>&1";
     double showSeconds = 0, wallSeconds = 0;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
@@ -54,7 +60,13 @@ void BM_CaptureFromOrder(benchmark::State& state) {
     state.counters["x_real_time"] = wallSeconds > 0 ? showSeconds / wallSeconds : 0;
     std::system(("rm -rf '" + std::string(pattern) + "'").c_str());
 }
-BENCHMARK(BM_CaptureFromOrder)->Arg(26)->Arg(0)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_CaptureFromOrder)
+    ->Args({26, 480})
+    ->Args({0, 480})
+    ->Args({30, 1080})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
 
 }  // namespace
 

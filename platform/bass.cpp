@@ -3,6 +3,8 @@
 #include "platform/bass.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -40,7 +42,22 @@ struct Bass {
     Sync syncs[kMaxSyncs];
     int syncCount = 0;
     int16_t scratch[kScratchFrames * 2] = {};
+    int64_t pulledNanos = 0;  // steady clock when the output took the buffer being mixed
 };
+
+// The last row mixed for real-time output and when it is heard, written by the output
+// thread under a sequence count (odd while a write is under way) so readers never wait.
+struct HeardRow {
+    std::atomic<uint32_t> sequence{0};
+    std::atomic<int32_t> key{-1};  // order << 16 | row; -1 before the first
+    std::atomic<int64_t> heardNanos{0};
+};
+HeardRow heardRow;
+
+int64_t SteadyNanos() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 Bass& State() {
     static Bass bass;
@@ -50,6 +67,16 @@ Bass& State() {
 // Calls every position sync whose order and row match; lock is held.
 void FireRow(void* user, int order, int row) {
     Bass& bass = *static_cast<Bass*>(user);
+    if (!HostDesc().lockstepMusic) {
+        // The output plays a buffer after the one it takes: the row is heard that much
+        // later than the buffer was taken, plus its place within the buffer.
+        const int64_t heard = bass.pulledNanos + (int64_t(kOutputBufferFrames) + bass.music.RowOffset()) *
+                                                     1000000000 / bass.frequency;
+        heardRow.sequence.fetch_add(1, std::memory_order_acq_rel);
+        heardRow.key.store(int32_t(order << 16 | row), std::memory_order_relaxed);
+        heardRow.heardNanos.store(heard, std::memory_order_relaxed);
+        heardRow.sequence.fetch_add(1, std::memory_order_release);
+    }
     const DWORD data = (DWORD(order) & 0xFFFF) | (DWORD(row) << 16);
     for (int i = 0; i < bass.syncCount; ++i) {
         const Sync& sync = bass.syncs[i];
@@ -76,6 +103,7 @@ int MixLocked(Bass& bass, int16_t* out, int frames) {
 void MixFromOutput(void* user, int16_t* out, int frames) {
     Bass& bass = *static_cast<Bass*>(user);
     std::lock_guard<std::mutex> hold(bass.lock);
+    bass.pulledNanos = SteadyNanos();
     if (bass.started) {
         MixLocked(bass, out, frames);
     } else {
@@ -152,6 +180,7 @@ BOOL BASS_MusicPlay(HMUSIC handle) {
     if (handle == 0 || handle != bass.musicHandle) return 0;
     bass.music.Restart(HostDesc().startOrder);
     bass.playing = true;
+    heardRow.key.store(-1, std::memory_order_relaxed);
     return 1;
 }
 
@@ -201,6 +230,21 @@ int host::AdvanceMusic(int frames, int16_t* out) {
 }
 
 bool host::MusicPlaying() { return basstest::CurrentStatus().playing; }
+
+bool host::LastRowHeard(int* order, int* row, int64_t* heardNanos) {
+    for (;;) {
+        const uint32_t before = heardRow.sequence.load(std::memory_order_acquire);
+        const int32_t key = heardRow.key.load(std::memory_order_relaxed);
+        const int64_t heard = heardRow.heardNanos.load(std::memory_order_relaxed);
+        std::atomic_thread_fence(std::memory_order_acquire);
+        if ((before & 1) != 0 || heardRow.sequence.load(std::memory_order_relaxed) != before) continue;
+        if (key < 0) return false;
+        *order = key >> 16;
+        *row = key & 0xFFFF;
+        *heardNanos = heard;
+        return true;
+    }
+}
 
 namespace basstest {
 

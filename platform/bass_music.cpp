@@ -76,6 +76,7 @@ int MusicStream::Render(int frequency, int16_t* out, int frames,
             if (order != lastOrder || row != lastRow) {
                 lastOrder = order;
                 lastRow = row;
+                rowOffset = done;
                 onRow(user, order, row);
             }
         }

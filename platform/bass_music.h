@@ -31,9 +31,13 @@ public:
     int Render(int frequency, int16_t* out, int frames,
                void (*onRow)(void* user, int order, int row), void* user);
     bool Ended() const { return ended; }
+    // Frames from the start of the Render call under way to the piece in which the row
+    // being reported started (valid inside onRow).
+    int RowOffset() const { return rowOffset; }
 
 private:
     std::unique_ptr<openmpt::module> module;
     int lastOrder = -1, lastRow = -1;
+    int rowOffset = 0;
     bool ended = false;
 };

@@ -14,7 +14,8 @@ struct Desc {
     // change; the picture keeps 4:3 inside it.
     bool windowed = false;
     int windowWidth = 640, windowHeight = 480;
-    // Windows are never shown: OpenGL draws off screen (capture, frame dumps).
+    // Windows are never shown: OpenGL draws off screen (capture, frame dumps), and
+    // SwapBuffers leaves the picture in the back buffer instead of swapping.
     bool hidden = false;
     // SwapBuffers waits for vertical sync, or for the next 1/60 s where that is not in
     // effect; false presents at once.
@@ -26,6 +27,10 @@ struct Desc {
     // Called inside SwapBuffers, the back buffer complete and its context current, before
     // the buffers are swapped. Empty: nothing is called.
     std::function<void()> present = nullptr;
+    // Called inside SwapBuffers once the buffers are swapped, with the seconds frame pacing
+    // waited for the frame's 1/60 s slot and whether the frame came after its slot began
+    // (0 and false without framePacing). Empty: nothing is called.
+    std::function<void(double waitedSeconds, bool late)> presented = nullptr;
     // Takes every message box (caption, text) in place of the screen, for runs with nobody
     // to close one; MessageBoxA then returns IDOK at once. Empty: boxes are shown.
     std::function<void(const char* caption, const char* text)> messageBox = nullptr;
@@ -42,6 +47,11 @@ void Setup(const Desc& desc);
 int AdvanceMusic(int frames, int16_t* out);
 // True while a module is playing (started, not stopped, not at its end).
 bool MusicPlaying();
+
+// Music played in real time: the last row whose start has been mixed (order, row) and
+// when it starts to be heard, in steady-clock nanoseconds, reckoned as one output buffer
+// after the buffer it was mixed into. False before the first row and in lockstep.
+bool LastRowHeard(int* order, int* row, int64_t* heardNanos);
 
 // Terminal interrupts: SIGINT and SIGTERM reach the message queue as a close request of
 // the window that takes input, the way a window manager's close does (SDL's own handlers

@@ -36,18 +36,22 @@ HGLRC LiveContext(HGLRC context) {
 // Sleeps until the next 1/60 s deadline. Where vertical sync already holds presentation
 // to the refresh, frames arrive at or after their deadline and nothing is slept; where it
 // does not (Xvfb, drivers that ignore the swap interval) this sets the pace. A frame more
-// than one period late restarts the clock instead of rushing to catch up.
-void PacePresentation() {
+// than one period late restarts the clock instead of rushing to catch up. Returns the
+// seconds slept; *late tells whether the frame came after its deadline.
+double PacePresentation(bool* late) {
     Win32State& state = Win32();
     const Uint64 period = SDL_GetPerformanceFrequency() / kFramesPerSecond;
     Uint64 now = SDL_GetPerformanceCounter();
+    double seconds = 0.0;
+    *late = state.nextPresentTicks != 0 && now > state.nextPresentTicks;
     if (state.nextPresentTicks == 0 || now > state.nextPresentTicks + period) {
         state.nextPresentTicks = now;
     } else if (now < state.nextPresentTicks) {
-        const double seconds = double(state.nextPresentTicks - now) / double(SDL_GetPerformanceFrequency());
+        seconds = double(state.nextPresentTicks - now) / double(SDL_GetPerformanceFrequency());
         std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     }
     state.nextPresentTicks += period;
+    return seconds;
 }
 
 }  // namespace
@@ -162,7 +166,7 @@ BOOL wglDeleteContext(HGLRC context) {
     Win32State& state = Win32();
     if (Forced(win32test::FailPoint::wglDeleteContext) || !LiveContext(context)) return 0;
     if (state.current == context) {
-        SDL_GL_MakeCurrent(nullptr, nullptr);
+            SDL_GL_MakeCurrent(nullptr, nullptr);
         state.current = nullptr;
     }
     SDL_GL_DeleteContext(context->context);
@@ -179,8 +183,11 @@ BOOL SwapBuffers(HDC dc) {
     if (!LiveDc(dc) || !dc->window->sdlWindow || !dc->window->openGl) return 0;
     const host::Desc& host = HostDesc();
     if (host.present) host.present();
-    if (host.framePacing) PacePresentation();
-    SDL_GL_SwapWindow(dc->window->sdlWindow);
+    bool late = false;
+    const double waited = host.framePacing ? PacePresentation(&late) : 0.0;
+    // Nothing shows a hidden window: swapping would only copy the picture to the X server.
+    if (!host.hidden) SDL_GL_SwapWindow(dc->window->sdlWindow);
     FitViewport(dc->window->sdlWindow, false);
+    if (host.presented) host.presented(waited, late);
     return 1;
 }

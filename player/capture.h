@@ -39,10 +39,13 @@ public:
     // once when path's folder cannot be written. Temporaries and the encoder are listed
     // as leftovers until Close or the destructor.
     bool Open(const char* path, int width, int height, std::string* error);
-    // Queues one frame (copied): rgba bottom row first, and its kAudioFramesPerVideoFrame
-    // stereo frames. Waits while the queue is full. False with the reason once a write
-    // has failed (reported by the first Add after it).
-    bool Add(const uint8_t* rgba, const int16_t* stereo, std::string* error);
+    // The queue slot for the next frame: width * height RGBA pixels, bottom row first, to be
+    // filled and then queued by QueueFrame. Waits while the queue is full. Null with the
+    // reason once a write has failed (reported by the first call after it).
+    uint8_t* NextFrame(std::string* error);
+    // Queues the frame filled into NextFrame's slot with its kAudioFramesPerVideoFrame
+    // stereo frames (copied).
+    void QueueFrame(const int16_t* stereo);
     // Writes what is queued, ends the encoder and muxes picture and sound into a file
     // beside path, renamed to path once complete; temporaries are removed. A failed
     // writer leaves path as it was.
@@ -87,8 +90,8 @@ public:
     // present hook, message boxes kept); starts the X server and the video writer as
     // needed. False, with the reason on stderr, on failure.
     bool Begin(const PlayOptions& options, host::Desc* host);
-    // Reads back the frame about to be shown, hands it to the video file and the frame
-    // dumps, then advances the music by one frame's span (firing its row syncs).
+    // Reads back the frame about to be shown into the video file's queue and hands it to
+    // the frame dumps, then advances the music by one frame's span (firing its row syncs).
     void OnPresent();
     // Completes the files and says what was written; returns the exit status: 0, 1 on a
     // failure, 128 + the signal when an interrupt ended the show (the files then hold
@@ -96,7 +99,7 @@ public:
     int Finish();
 
 private:
-    void DumpFrames(int order, int row);
+    void DumpFrames(int order, int row, const uint8_t* rgba);
     void ShowProgress(int order, int row, bool last);
     void Stop(const std::string& reason);  // ends the show early as a failure
 
@@ -105,7 +108,7 @@ private:
     bool failed = false;
     bool stopping = false;
     std::vector<std::string> failedBoxes;  // "caption text" of boxes other than "Done!"
-    std::vector<uint8_t> pixels;  // width * height * 4, allocated once
+    std::vector<uint8_t> pixels;  // width * height * 4 when only dumping, allocated once
     int16_t audio[kAudioFramesPerVideoFrame * 2] = {};
     VideoWriter video;
     bool written[kMaxFramePositions] = {};

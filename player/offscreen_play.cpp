@@ -34,7 +34,7 @@ bool OffscreenPlay::Begin(const PlayOptions& options, host::Desc* host) {
         std::fprintf(stderr, "orangefunk: cannot make the folder %s: %s\n", options.framesDir, std::strerror(errno));
         return false;
     }
-    pixels.assign(size_t(options.width) * options.height * 4, 0);
+    if (!capturing) pixels.assign(size_t(options.width) * options.height * 4, 0);
     std::string error;
     if (capturing && !video.Open(options.capturePath, options.width, options.height, &error)) {
         std::fprintf(stderr, "orangefunk: %s\n", error.c_str());
@@ -60,18 +60,21 @@ bool OffscreenPlay::Begin(const PlayOptions& options, host::Desc* host) {
 
 void OffscreenPlay::OnPresent() {
     if (stopping) return;
-    // Syncs fire only inside Advance below, so this is the position the frame was drawn at.
+    // Syncs fire only inside AdvanceMusic below, so this is the position the frame was drawn at.
     const int order = syncState.order.load(std::memory_order_relaxed);
     const int row = syncState.row.load(std::memory_order_relaxed);
-    ReadBackFrame(options.width, options.height, pixels.data());
-    const int rendered = host::AdvanceMusic(kAudioFramesPerVideoFrame, audio);
-    ++frames;
+    // Read straight into the video file's queue: no copy of the frame on the way.
     std::string error;
-    if (capturing && !video.Add(pixels.data(), audio, &error)) {
+    uint8_t* rgba = capturing ? video.NextFrame(&error) : pixels.data();
+    if (rgba == nullptr) {
         Stop(error);
         return;
     }
-    if (options.atCount > 0) DumpFrames(order, row);
+    ReadBackFrame(options.width, options.height, rgba);
+    const int rendered = host::AdvanceMusic(kAudioFramesPerVideoFrame, audio);
+    ++frames;
+    if (options.atCount > 0) DumpFrames(order, row, rgba);
+    if (capturing) video.QueueFrame(audio);
     lastOrder = order;
     lastRow = row;
     if (row > highestRow) highestRow = row;
@@ -84,7 +87,7 @@ void OffscreenPlay::OnPresent() {
     if (SecondsSince(lastProgress) >= kProgressInterval) ShowProgress(order, row, false);
 }
 
-void OffscreenPlay::DumpFrames(int order, int row) {
+void OffscreenPlay::DumpFrames(int order, int row, const uint8_t* rgba) {
     // A target is written by the first frame drawn at or after it: rows shorter than a
     // frame would otherwise be missed.
     const long long key = PositionKey(order, row);
@@ -98,7 +101,7 @@ void OffscreenPlay::DumpFrames(int order, int row) {
         std::snprintf(name, sizeof name, "/frame-%02d-%03d.png", target.order, target.row);
         const std::string path = std::string(options.framesDir) + name;
         std::string error;
-        if (!WriteFramePng(path.c_str(), options.width, options.height, pixels.data(), &error)) {
+        if (!WriteFramePng(path.c_str(), options.width, options.height, rgba, &error)) {
             Stop(error);
             return;
         }

@@ -74,6 +74,9 @@ const char kPlayUsage[] =
     "  --at ORDER:ROW[,ORDER:ROW...]\n"
     "                      the song positions for --frames\n"
     "  --data DIR          read the show's data files from DIR\n"
+    "  --stats             at the end, print frame statistics per part on standard error:\n"
+    "                      frames, frame times (median, 99th percentile, worst), missed\n"
+    "                      60 Hz slots, main-thread CPU time per frame and music sync lag\n"
     "  --version           print the version\n"
     "  --help              show this text\n";
 
@@ -110,6 +113,8 @@ bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, s
                 return false;
             }
             options->dataDir = value;
+        } else if (name == "--stats") {
+            options->stats = true;
         } else if (name == "--window") {
             options->window = true;
         } else if (name == "--size") {

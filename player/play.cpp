@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "player/capture.h"
+#include "player/frame_stats.h"
 #include "player/leftovers.h"
 #include "shell/sequence.h"
 
@@ -17,8 +18,12 @@ int PlayWithOptions(const PlayOptions& options) {
     const bool offScreen = options.capturePath != nullptr || options.framesDir != nullptr;
     OffscreenPlay play;
     if (offScreen && !play.Begin(options, &host)) return 1;
+    FrameStats stats;
+    if (options.stats) stats.Begin(&host);
     host::Setup(host);
     char commandLine[] = "";
     WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
-    return offScreen ? play.Finish() : 0;
+    const int status = offScreen ? play.Finish() : 0;
+    stats.Print(stderr);
+    return status;
 }

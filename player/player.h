@@ -34,6 +34,7 @@ struct PlayOptions {
     int atCount = 0;
     int fromOrder = 0;              // --from: song order the music starts at
     bool version = false;           // --version: print the version and end
+    bool stats = false;             // --stats: a table of frame statistics on stderr at the end
     const char* dataDir = nullptr;  // --data: folder of the show's data files, null to look for one
 };
 

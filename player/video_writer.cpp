@@ -180,19 +180,23 @@ bool VideoWriter::Open(const char* path, int width, int height, std::string* err
     return true;
 }
 
-bool VideoWriter::Add(const uint8_t* rgba, const int16_t* stereo, std::string* error) {
+uint8_t* VideoWriter::NextFrame(std::string* error) {
     std::unique_lock<std::mutex> hold(lock);
     changed.wait(hold, [this] { return queueCount < kQueuedVideoFrames || writeFailed; });
     if (writeFailed) {
         *error = writeError;
-        return false;
+        return nullptr;
     }
+    // Only the writer thread takes frames away, so the slot stays free until QueueFrame.
+    return queue[(queueHead + queueCount) % kQueuedVideoFrames].rgba.data();
+}
+
+void VideoWriter::QueueFrame(const int16_t* stereo) {
+    std::lock_guard<std::mutex> hold(lock);
     QueuedFrame& frame = queue[(queueHead + queueCount) % kQueuedVideoFrames];
-    std::memcpy(frame.rgba.data(), rgba, frame.rgba.size());
     std::memcpy(frame.stereo, stereo, sizeof frame.stereo);
     ++queueCount;
     changed.notify_all();
-    return true;
 }
 
 // Writes queued frames in order, the picture to the encoder and the sound to its file,

@@ -72,6 +72,7 @@ void (*const kParts[])() = {
     PartTitle, PartMorphingBall, PartSnakingTube, PartSpinningSpiral,
     PartToyScene, PartInfiniteZoom, PartGreetings,
 };
+static_assert(sizeof kParts / sizeof kParts[0] == kShowPartCount - 1, "the looping parts, then the final scene");
 
 int Order() { return syncState.order.load(std::memory_order_relaxed); }
 
@@ -109,10 +110,15 @@ void StartMusic() {
 }
 
 void RunParts() {
-    for (void (*part)() : kParts) part();
+    runningPart = -1;
+    for (void (*part)() : kParts) {
+        ++runningPart;
+        part();
+    }
 }
 
 void RunFinalLoop() {
+    runningPart = kShowPartCount - 1;
     float frameClock = 0.0f;
     for (;;) {
         if (PumpMessages() == 1) break;

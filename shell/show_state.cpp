@@ -3,6 +3,7 @@
 #include "shell/show_state.h"
 
 float fadeLevel = 1.0f;
+int runningPart = -1;
 
 GraphicsSystem* graphicsSystem = nullptr;
 Display* display = nullptr;

@@ -24,6 +24,11 @@ extern SyncState syncState;
 // The sync callback: row = high 16 bits of data, order = low 16 bits.
 void OnMusicSync(DWORD sync, DWORD channel, DWORD data);
 
+// The part drawing the frames: 0..6 the looping parts in show order, 7 the final scene,
+// -1 before the first part starts. Set on the main thread by the demo sequence.
+constexpr int kShowPartCount = 8;
+extern int runningPart;
+
 extern float fadeLevel;  // colour of the final scene's faces: 1.0, lowered during order 32
 
 extern GraphicsSystem* graphicsSystem;

@@ -12,8 +12,10 @@
 #include <string>
 #include <vector>
 
+#include "parts/parts.h"
 #include "platform/bass.h"
 #include "platform/host.h"
+#include "player/capture.h"
 #include "tests/support/picture.h"
 #include "tests/support/show_program.h"
 #include "tests/support/test_paths.h"
@@ -63,24 +65,34 @@ std::string SoundChecksum(const std::string& video) {
 std::atomic<int> measuredOrder{0};
 void RecordOrder(DWORD, DWORD, DWORD data) { measuredOrder = int(data & 0xFFFF); }
 
-// Seconds of "funk.it" from its start until order 33 begins, rendered in lockstep.
-double SongSecondsToEnd() {
-    const int step = 441;  // 10 ms
+// Plays "funk.it" in lockstep, step frames at a time, calling each(order) with the song
+// order before every step, until order 33 begins or the song ends. Returns the frames
+// played, or -1 when the song never reaches order 33.
+template <typename Each>
+long long PlayLockstep(int step, Each each) {
     host::Setup({.lockstepMusic = true});
     BASS_Init(-1, 44100, 0, nullptr);
     const HMUSIC music = BASS_MusicLoad((ShowDataDir() + "/funk.it").c_str(), 0, 1);
     BASS_Start();
+    measuredOrder = 0;
     BASS_ChannelSetSync(music, BASS_SYNC_POS, 0xFFFFFFFFu, RecordOrder);
     BASS_MusicPlay(music);
     long long frames = 0;
     while (measuredOrder < kEndOrder) {
+        each(measuredOrder.load());
         const int rendered = host::AdvanceMusic(step, nullptr);
         if (rendered == 0) break;
         frames += rendered;
     }
     BASS_Stop();
     BASS_Free();
-    return measuredOrder >= kEndOrder ? double(frames) / 44100.0 : NAN;
+    return measuredOrder >= kEndOrder ? frames : -1;
+}
+
+// Seconds of "funk.it" from its start until order 33 begins, rendered in lockstep.
+double SongSecondsToEnd() {
+    const long long frames = PlayLockstep(441, [](int) {});  // 10 ms steps
+    return frames >= 0 ? double(frames) / 44100.0 : NAN;
 }
 
 bool Near(const uint8_t* pixel, const int* colour, int tolerance) {
@@ -121,7 +133,7 @@ protected:
         dir = pattern;
         // One capture that also dumps the frames the checks below look at.
         const auto start = std::chrono::steady_clock::now();
-        status = RunProgram("--capture " + Quote(dir + "/a.mp4") + " --frames " + Quote(dir + "/frames") +
+        status = RunProgram("--stats --capture " + Quote(dir + "/a.mp4") + " --frames " + Quote(dir + "/frames") +
                                 " --at 0:10,1:20,1:21,32:0,32:120",
                             dir + "/a.log");
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -183,6 +195,27 @@ TEST_F(WholeShow, ASecondCaptureGivesTheSameFramesAndSound) {
     const std::string sound = SoundChecksum(dir + "/a.mp4");
     EXPECT_NE(sound.find("MD5="), std::string::npos) << sound;
     EXPECT_EQ(sound, SoundChecksum(second)) << "the sound differs between two captures of the same build";
+}
+
+// --stats counts each frame for the part that drew it: in lockstep every part draws one
+// frame per 1/60 s of music from its first order until the order that ends it.
+TEST_F(WholeShow, StatsCountEachPartsFramesFromItsSongSpan) {
+    bool (*const runs[])(int) = {TitleRuns, MorphingBallRuns, SnakingTubeRuns, SpinningSpiralRuns,
+                                 ToySceneRuns, InfiniteZoomRuns, GreetingsRuns};
+    const char* const names[] = {"title", "morphing ball", "snaking tube", "spinning spiral",
+                                 "toy scene", "infinite zoom", "greetings", "final scene"};
+    long long expected[8] = {};
+    ASSERT_GE(PlayLockstep(kAudioFramesPerVideoFrame, [&](int order) {
+                  int part = 0;
+                  while (part < 7 && !runs[part](order)) ++part;
+                  ++expected[part];
+              }), 0);
+    const std::string log = FileText(dir + "/a.log");
+    for (int part = 0; part < 8; ++part) {
+        const size_t at = log.find(std::string("\n") + names[part] + " ");
+        ASSERT_NE(at, std::string::npos) << "no row for " << names[part] << " in\n" << log;
+        EXPECT_EQ(std::atoll(log.c_str() + at + 16), expected[part]) << log.substr(at, 100);
+    }
 }
 
 TEST_F(WholeShow, TitleShowsTheOrangeBackgroundRaysAndWordsOnTheirRow) {
