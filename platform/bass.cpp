@@ -229,7 +229,11 @@ int host::AdvanceMusic(int frames, int16_t* out) {
     return rendered;
 }
 
-bool host::MusicPlaying() { return basstest::CurrentStatus().playing; }
+bool host::MusicPlaying() {
+    Bass& bass = State();
+    std::lock_guard<std::mutex> hold(bass.lock);
+    return bass.playing;
+}
 
 bool host::LastRowHeard(int* order, int* row, int64_t* heardNanos) {
     for (;;) {

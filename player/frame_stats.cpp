@@ -1,6 +1,7 @@
 // Frame statistics: one fixed-size sample per presented frame (no allocation while the
 // show runs), sorted per part into medians and percentiles only when the table is printed.
 #include "player/frame_stats.h"
+#include "player/player.h"
 
 #include <time.h>
 
@@ -92,7 +93,7 @@ void FrameStats::OnPresented(double waitedSeconds, bool late) {
     int order = 0, row = 0;
     int64_t heard = 0;
     if (realTime && host::LastRowHeard(&order, &row, &heard)) {
-        shownKey = order << 16 | row;
+        shownKey = PositionKey(order, row);
         shownHeardNanos = heard;
     }
 }

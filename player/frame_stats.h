@@ -38,7 +38,7 @@ private:
     int sampleCount = 0;
     long long frames = 0;  // all frames, timed or not
     int64_t previousNanos = 0, previousCpuNanos = 0;
-    int32_t shownKey = -1;       // the row the frame being drawn shows: order << 16 | row
+    long long shownKey = -1;      // PositionKey of the row the frame being drawn shows
     int64_t shownHeardNanos = 0;  // when that row starts to be heard
-    int32_t lastShownKey = -1;   // the row the previous frame showed
+    long long lastShownKey = -1;  // the row the previous frame showed
 };

@@ -53,6 +53,13 @@ bool ParsePositions(const char* text, PlayOptions* options, std::string* error) 
     }
 }
 
+// False, with "OPTION needs WHAT" in error, when an option's value is empty.
+bool NonEmpty(const std::string& option, const char* value, const char* what, std::string* error) {
+    if (*value != '\0') return true;
+    *error = option + " needs " + what;
+    return false;
+}
+
 }  // namespace
 
 const char kPlayUsage[] =
@@ -108,10 +115,7 @@ bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, s
         } else if (name == "--version") {
             options->version = true;
         } else if (name == "--data") {
-            if (*value == '\0') {
-                *error = "--data needs a folder";
-                return false;
-            }
+            if (!NonEmpty(name, value, "a folder", error)) return false;
             options->dataDir = value;
         } else if (name == "--stats") {
             options->stats = true;
@@ -130,16 +134,10 @@ bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, s
                 return false;
             }
         } else if (name == "--capture") {
-            if (*value == '\0') {
-                *error = "--capture needs a file name";
-                return false;
-            }
+            if (!NonEmpty(name, value, "a file name", error)) return false;
             options->capturePath = value;
         } else if (name == "--frames") {
-            if (*value == '\0') {
-                *error = "--frames needs a folder";
-                return false;
-            }
+            if (!NonEmpty(name, value, "a folder", error)) return false;
             options->framesDir = value;
         } else if (name == "--at") {
             if (!ParsePositions(value, options, error)) return false;
