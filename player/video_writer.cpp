@@ -201,7 +201,7 @@ void VideoWriter::QueueFrame(const int16_t* stereo) {
 
 // Writes queued frames in order, the picture to the encoder and the sound to its file,
 // until the queue is closed and empty, a write fails or the writer is abandoned. The
-// frame being written stays counted, so Add never overwrites it.
+// frame being written stays counted, so NextFrame never hands out its slot.
 void VideoWriter::WriteQueued() {
     std::unique_lock<std::mutex> hold(lock);
     for (;;) {
