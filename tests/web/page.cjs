@@ -73,6 +73,9 @@ async function frames(browser, base, outDir, positions, log) {
         if (state !== 'frame') throw new Error(`?from=${from}&at=${at}: page ${state}`);
         const [o, r] = at.split(':').map(Number);
         const name = `web-${String(o).padStart(2, '0')}-${String(r).padStart(3, '0')}.png`;
+        // The state is set while the frame is still being drawn: let the browser show it
+        // (two animation frames) before the screenshot.
+        await page.evaluate(() => new Promise(done => requestAnimationFrame(() => requestAnimationFrame(done))));
         await page.screenshot({path: path.join(outDir, name), clip: {x: 0, y: 0, width: kWidth, height: kHeight}});
         await page.close();
     }
