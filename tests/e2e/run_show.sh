@@ -22,17 +22,28 @@ now() { date +%s.%N; }
 calc() { awk "BEGIN { print ($*) }"; }
 fail() {
   echo "FAIL: $*"
-  [[ -n "${pid:-}" ]] && kill -KILL "$pid" 2>/dev/null || true
-  echo "--- show's standard error (last lines) ---"
-  tail -n 20 "$log" || true
+  # What the show and the X server were doing, taken before the show is killed.
   echo "--- windows on $DISPLAY ---"
   xwininfo -root -tree 2>&1 | head -n 20 || true
+  echo "--- xdotool's search for the show's window ---"
   xdotool search --name "^Windows example title$" 2>&1 | head -n 5 || true
+  if [[ -n "${pid:-}" && -d /proc/$pid ]]; then
+    echo "--- the show's threads (name, state, wait channel) and display ---"
+    for task in /proc/"$pid"/task/*; do
+      echo "$(cat "$task/comm" 2>/dev/null) $(awk '{ print $3 }' "$task/stat" 2>/dev/null) $(cat "$task/wchan" 2>/dev/null)"
+    done
+    tr '\0' '\n' < /proc/"$pid"/environ 2>/dev/null | grep -E '^(DISPLAY|WAYLAND_DISPLAY|SDL_)' || true
+    kill -KILL "$pid" 2>/dev/null || true
+  fi
+  echo "--- show's standard error (last lines) ---"
+  tail -n 20 "$log" || true
   exit 1
 }
-show_window() { xdotool search --name "^Windows example title$" 2>/dev/null | head -n 1; }
-# The message box is found by its title in the window tree.
-box_window() { xwininfo -root -tree | awk '/"System message:"/ { print $1; exit }'; }
+# Windows are found by their titles in the window tree. (xdotool's search gives up on the
+# whole search when any window on the display goes away while it looks.)
+window_titled() { xwininfo -root -tree 2>/dev/null | awk -v title="\"$1\":" 'index($0, title) { print $1; exit }'; }
+show_window() { window_titled "Windows example title"; }
+box_window() { window_titled "System message:"; }
 
 order3=$("$song_time" "$data/funk.it" 3)
 order9=$("$song_time" "$data/funk.it" 9)
