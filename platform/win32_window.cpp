@@ -3,7 +3,9 @@
 #include "platform/win32_state.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 
 namespace {
@@ -45,17 +47,44 @@ HWND LiveWindow(HWND window) {
     return nullptr;
 }
 
+// SDL tries the X display first; when that cannot be opened it goes on to drivers that
+// still make OpenGL windows, down to "offscreen", which shows them nowhere. A busy X
+// server can refuse a connection now and then, so the display is asked again before the
+// stand-in gives up; SDL's offscreen driver is used only when SDL_VIDEODRIVER asks for it.
+constexpr int kVideoAttempts = 8;
+constexpr Uint32 kVideoRetryMs = 400;
+
 bool EnsureVideo() {
     if (state.videoReady) return true;
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER) == 0) {
-        state.videoReady = true;
-        state.videoHasScreen = std::strcmp(SDL_GetCurrentVideoDriver(), "dummy") != 0;
-        return true;
+    const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);  // the hint or SDL_VIDEODRIVER
+    const char* display = std::getenv("DISPLAY");
+    const bool xDisplayNamed = display != nullptr && *display != '\0';
+    std::string failure;
+    for (int attempt = 1; attempt <= kVideoAttempts; ++attempt) {
+        if (attempt > 1) {
+            SDL_Delay(kVideoRetryMs);
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");  // only the named X display is worth asking again
+        }
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER) != 0) {
+            failure = attempt > 1 ? std::string("cannot open X display ") + display : SDL_GetError();
+        } else if (asked != nullptr || std::strcmp(SDL_GetCurrentVideoDriver(), "offscreen") != 0) {
+            if (attempt > 1) {
+                std::fprintf(stderr, "X display %s opened at attempt %d\n", display, attempt);
+                SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+            }
+            state.videoReady = true;
+            state.videoHasScreen = std::strcmp(SDL_GetCurrentVideoDriver(), "dummy") != 0;
+            return true;
+        } else {
+            SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER);
+            failure = xDisplayNamed ? std::string("cannot open X display ") + display : "no X or Wayland display";
+        }
+        if (!xDisplayNamed) break;  // nothing to wait for
     }
     // No screen: keep windows and messages working on the dummy driver; OpenGL then fails.
     std::fprintf(stderr, "SDL_InitSubSystem(SDL_INIT_VIDEO) failed: %s; using the dummy video driver\n",
-                 SDL_GetError());
+                 failure.c_str());
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER) == 0) {
         state.videoReady = true;

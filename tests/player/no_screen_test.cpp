@@ -1,0 +1,36 @@
+// The program where its X display cannot be opened: it says so and ends, instead of
+// playing the whole show on a driver that shows it nowhere.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "tests/support/show_program.h"
+#include "tests/support/test_paths.h"
+
+namespace {
+
+TEST(NoScreen, AnUnreachableXDisplayEndsTheShowAtOnceAndSaysWhy) {
+    // A display number nobody serves here.
+    int number = 90;
+    auto served = [](int n) {
+        return std::system(("xdpyinfo -display :" + std::to_string(n) + " >/dev/null 2>&1").c_str()) == 0;
+    };
+    while (number < 200 && served(number)) ++number;
+    const std::string display = ":" + std::to_string(number);
+    char pattern[] = "/tmp/orangefunk-no-screen-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string log = std::string(pattern) + "/log";
+    const std::string command = "cd " + Quote(ShowDataDir()) +
+                                " && timeout 60 env -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER DISPLAY=" + display +
+                                " SDL_AUDIODRIVER=dummy " + Quote(ORANGEFUNK_PROGRAM) + " >" + Quote(log) + " 2>&1";
+    const int status = std::system(command.c_str());
+    const std::string text = Output("cat " + Quote(log));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status << "\n" << text;
+    EXPECT_NE(text.find("cannot open X display " + display), std::string::npos) << text;
+    EXPECT_NE(text.find("FATAL ERROR"), std::string::npos) << text;
+    std::system(("rm -rf " + Quote(pattern)).c_str());
+}
+
+}  // namespace
