@@ -28,15 +28,15 @@ bool WriteFramePng(const char* path, int width, int height, const uint8_t* rgba,
 // Frames queued between the player and the thread that feeds the encoder.
 constexpr int kQueuedVideoFrames = 3;
 
-// A video file written by ffmpeg: raw frames and their sound go down pipes to two encoder
-// processes; Close copies the two streams into the file. A writer thread does the writing,
-// so the player renders the next frame while the encoders take this one.
+// A video file written by ffmpeg: raw frames go down a pipe to an encoder process, the
+// sound into a temporary raw file; Close muxes the two into the file. A writer thread
+// does the writing, so the player renders the next frame while the encoder takes this one.
 class VideoWriter {
 public:
     ~VideoWriter();
-    // Starts the encoders for frames of width x height at 60 per second. The codecs follow
+    // Starts the encoder for frames of width x height at 60 per second. The codecs follow
     // the file's extension: .webm gets VP9 and Opus, anything else H.264 and AAC. Fails at
-    // once when path's folder cannot be written. Temporaries and the encoders are listed
+    // once when path's folder cannot be written. Temporaries and the encoder are listed
     // as leftovers until Close or the destructor.
     bool Open(const char* path, int width, int height, std::string* error);
     // The queue slot for the next frame: width * height RGBA pixels, bottom row first, to be
@@ -46,7 +46,7 @@ public:
     // Queues the frame filled into NextFrame's slot with its kAudioFramesPerVideoFrame
     // stereo frames (copied).
     void QueueFrame(const int16_t* stereo);
-    // Writes what is queued, ends the encoders and muxes picture and sound into a file
+    // Writes what is queued, ends the encoder and muxes picture and sound into a file
     // beside path, renamed to path once complete; temporaries are removed. A failed
     // writer leaves path as it was.
     bool Close(std::string* error);
@@ -63,12 +63,11 @@ private:
 
     std::string path;
     std::string partial;  // the file being made beside path, renamed to it when complete
-    std::string tempDir;  // holds video.mkv and sound.m4a (sound.webm) until Close
+    std::string tempDir;  // holds video.mkv and audio.raw until Close
     int width = 0, height = 0;
     pid_t encoder = -1;
-    int encoderInput = -1;  // write end of the picture encoder's standard input
-    pid_t soundEncoder = -1;
-    int soundInput = -1;    // write end of the sound encoder's standard input
+    int encoderInput = -1;  // write end of the encoder's standard input
+    int audioFile = -1;
 
     // Shared with the writer thread, under lock.
     std::thread writer;

@@ -1,6 +1,6 @@
-// Video files through Debian's ffmpeg: two encoder processes read raw RGBA frames and raw
-// stereo sound on their standard inputs, fed by a writer thread from a short queue; a last
-// ffmpeg run copies the encoded picture and sound into one file.
+// Video files through Debian's ffmpeg: an encoder process reads raw RGBA frames on its
+// standard input, fed by a writer thread from a short queue; the sound collects in a
+// temporary raw file; a last ffmpeg run muxes the encoded picture with the encoded sound.
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
@@ -33,12 +33,6 @@ std::string Extension(const std::string& path) {
     return extension;
 }
 
-// The encoded sound's file name in the temporary folder: Opus in WebM for a .webm video,
-// AAC in MP4 otherwise, so that its timing information survives the copy into the video.
-const char* SoundFileName(const std::string& path) {
-    return Extension(path) == ".webm" ? "/sound.webm" : "/sound.m4a";
-}
-
 // Index of the first null entry of a fixed argument list: where further arguments go.
 int ArgumentCount(const char* const* arguments) {
     int count = 0;
@@ -69,25 +63,6 @@ pid_t SpawnFfmpeg(const char* const* arguments, int stdinFd, std::string* error)
         *error = std::string("cannot start ffmpeg (scripts/setup.sh installs it): ") + std::strerror(status);
         return -1;
     }
-    return pid;
-}
-
-// Starts an ffmpeg that reads its input from a new pipe; the write end goes to *input,
-// made pipeBytes large when that is not 0. Returns the process id, or -1 with the reason.
-pid_t SpawnPipedFfmpeg(const char* const* arguments, int pipeBytes, int* input, std::string* error) {
-    int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0) {
-        *error = std::string("pipe for ffmpeg: ") + std::strerror(errno);
-        return -1;
-    }
-    if (pipeBytes != 0) fcntl(pipeFds[1], F_SETPIPE_SZ, pipeBytes);
-    const pid_t pid = SpawnFfmpeg(arguments, pipeFds[0], error);
-    close(pipeFds[0]);
-    if (pid < 0) {
-        close(pipeFds[1]);
-        return -1;
-    }
-    *input = pipeFds[1];
     return pid;
 }
 
@@ -151,16 +126,31 @@ bool VideoWriter::Open(const char* path, int width, int height, std::string* err
         return false;
     }
     tempDir = pattern;
-    const bool webm = Extension(path) == ".webm";
-    const std::string videoPath = tempDir + "/video.mkv";
-    const std::string soundPath = tempDir + SoundFileName(path);
+    const std::string audioPath = tempDir + "/audio.raw";
     Leftovers::AddFolder(tempDir);
-    Leftovers::AddFile(videoPath);  // the encoders make them
-    Leftovers::AddFile(soundPath);
+    Leftovers::AddFile(tempDir + "/video.mkv");  // the encoder makes it
+    Leftovers::AddFile(audioPath);
+    audioFile = open(audioPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     hold.unlock();
+    if (audioFile < 0) {
+        *error = "cannot create " + audioPath + ": " + std::strerror(errno);
+        Discard();
+        return false;
+    }
 
+    int pipeFds[2];
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) {
+        *error = std::string("pipe for ffmpeg: ") + std::strerror(errno);
+        Discard();
+        return false;
+    }
+    // A pipe as large as the system allows (1 MiB by default) takes most of a frame per
+    // write instead of 64 KiB, so far fewer switches between player and encoder.
+    fcntl(pipeFds[1], F_SETPIPE_SZ, kEncoderPipeBytes);
+    const bool webm = Extension(path) == ".webm";
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
     const std::string rate = std::to_string(kCaptureFramesPerSecond);
+    const std::string videoPath = tempDir + "/video.mkv";
     const char* arguments[kMaxArguments] = {
         "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
         "-f", "rawvideo", "-pix_fmt", "rgba", "-s", size.c_str(), "-framerate", rate.c_str(), "-i", "pipe:0",
@@ -175,31 +165,10 @@ bool VideoWriter::Open(const char* path, int width, int height, std::string* err
     }
     arguments[count++] = videoPath.c_str();
     arguments[count] = nullptr;
-    // A pipe as large as the system allows (1 MiB by default) takes most of a frame per
-    // write instead of 64 KiB, so far fewer switches between player and encoder.
-    encoder = SpawnPipedFfmpeg(arguments, kEncoderPipeBytes, &encoderInput, error);
+    encoder = SpawnFfmpeg(arguments, pipeFds[0], error);
+    close(pipeFds[0]);
+    encoderInput = pipeFds[1];
     if (encoder < 0) {
-        Discard();
-        return false;
-    }
-
-    // The sound is encoded while the show renders, on the time the picture leaves free.
-    const std::string soundRate = std::to_string(kCaptureRate);
-    const char* soundArguments[kMaxArguments] = {
-        "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
-        "-f", "s16le", "-ar", soundRate.c_str(), "-ac", "2", "-i", "pipe:0"};
-    count = ArgumentCount(soundArguments);
-    const char* const aac[] = {"-c:a", "aac", "-b:a", "192k"};
-    const char* const opus[] = {"-c:a", "libopus", "-b:a", "160k"};
-    if (webm) {
-        for (const char* a : opus) soundArguments[count++] = a;
-    } else {
-        for (const char* a : aac) soundArguments[count++] = a;
-    }
-    soundArguments[count++] = soundPath.c_str();
-    soundArguments[count] = nullptr;
-    soundEncoder = SpawnPipedFfmpeg(soundArguments, 0, &soundInput, error);
-    if (soundEncoder < 0) {
         Discard();
         return false;
     }
@@ -243,8 +212,8 @@ void VideoWriter::WriteQueued() {
         std::string error;
         if (!WriteAll(encoderInput, frame.rgba.data(), frame.rgba.size())) {
             error = std::string("ffmpeg stopped taking frames: ") + std::strerror(errno);
-        } else if (!WriteAll(soundInput, frame.stereo, sizeof frame.stereo)) {
-            error = std::string("ffmpeg stopped taking sound: ") + std::strerror(errno);
+        } else if (!WriteAll(audioFile, frame.stereo, sizeof frame.stereo)) {
+            error = "cannot write " + tempDir + "/audio.raw: " + std::strerror(errno);
         }
         hold.lock();
         if (!error.empty()) {
@@ -278,25 +247,32 @@ bool VideoWriter::Close(std::string* error) {
     }
     close(encoderInput);
     encoderInput = -1;
-    close(soundInput);
-    soundInput = -1;
-    const pid_t picture = encoder, sound = soundEncoder;
-    encoder = soundEncoder = -1;
-    const bool pictureDone = WaitFfmpeg(picture, "encoding the picture", error);
-    std::string soundError;
-    if (!WaitFfmpeg(sound, "encoding the sound", &soundError) || !pictureDone) {
-        if (pictureDone) *error = soundError;
+    const pid_t pid = encoder;
+    encoder = -1;
+    if (!WaitFfmpeg(pid, "encoding the picture", error)) {
         Discard();
         return false;
     }
+    close(audioFile);
+    audioFile = -1;
 
+    const bool webm = Extension(path) == ".webm";
     const std::string videoPath = tempDir + "/video.mkv";
-    const std::string soundPath = tempDir + SoundFileName(path);
+    const std::string audioPath = tempDir + "/audio.raw";
+    const std::string rate = std::to_string(kCaptureRate);
     const char* arguments[kMaxArguments] = {
         "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
-        "-i", videoPath.c_str(), "-i", soundPath.c_str(),
-        "-map", "0:v", "-map", "1:a", "-c", "copy"};
+        "-i", videoPath.c_str(),
+        "-f", "s16le", "-ar", rate.c_str(), "-ac", "2", "-i", audioPath.c_str(),
+        "-map", "0:v", "-map", "1:a", "-c:v", "copy"};
     int count = ArgumentCount(arguments);
+    const char* const aac[] = {"-c:a", "aac", "-b:a", "192k"};
+    const char* const opus[] = {"-c:a", "libopus", "-b:a", "160k"};
+    if (webm) {
+        for (const char* a : opus) arguments[count++] = a;
+    } else {
+        for (const char* a : aac) arguments[count++] = a;
+    }
     const std::string extension = Extension(path);
     if (extension == ".mp4" || extension == ".mov" || extension == ".m4v") {
         arguments[count++] = "-movflags";  // index first: playable while still downloading
@@ -319,7 +295,6 @@ void VideoWriter::Discard() {
         // A stopped encoder makes a pending write fail at once (SIGPIPE is ignored while
         // capturing); the rest of the queue is dropped.
         if (encoder > 0) kill(encoder, SIGTERM);
-        if (soundEncoder > 0) kill(soundEncoder, SIGTERM);
         {
             std::lock_guard<std::mutex> hold(lock);
             abandon = true;
@@ -336,16 +311,10 @@ void VideoWriter::Discard() {
         Leftovers::Forget(encoder);
     }
     encoder = -1;
-    if (soundInput >= 0) close(soundInput);
-    soundInput = -1;
-    if (soundEncoder > 0) {
-        kill(soundEncoder, SIGTERM);
-        waitpid(soundEncoder, nullptr, 0);
-        Leftovers::Forget(soundEncoder);
-    }
-    soundEncoder = -1;
+    if (audioFile >= 0) close(audioFile);
+    audioFile = -1;
     if (!tempDir.empty()) {
-        for (const char* name : {"/video.mkv", "/sound.m4a", "/sound.webm"}) {
+        for (const char* name : {"/video.mkv", "/audio.raw"}) {
             unlink((tempDir + name).c_str());
             Leftovers::Forget(tempDir + name);
         }
