@@ -189,7 +189,13 @@ int OffscreenPlay::Finish() {
     }
     if (failed) return 1;
     // The message the "Done!" box would have shown, with what was written.
-    if (capturing) std::fprintf(stderr, "Done! The show is in %s\n", options.capturePath);
+    // The whole run's speed, finishing the file included (the progress line's figure is
+    // the rendering's alone).
+    if (capturing) {
+        const double wall = SecondsSince(started), song = double(frames) / kCaptureFramesPerSecond;
+        std::fprintf(stderr, "Done! The show is in %s (%.1f s of the show in %.1f s: %.2fx real time)\n",
+                     options.capturePath, song, wall, wall > 0.0 ? song / wall : 0.0);
+    }
     if (options.framesDir != nullptr)
         std::fprintf(stderr, "Done! %d frame%s written to %s\n", writtenCount, writtenCount == 1 ? "" : "s",
                      options.framesDir);
