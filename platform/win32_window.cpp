@@ -50,7 +50,8 @@ HWND LiveWindow(HWND window) {
 // SDL tries the X display first; when that cannot be opened it goes on to drivers that
 // still make OpenGL windows, down to "offscreen", which shows them nowhere. A busy X
 // server can refuse a connection now and then, so the display is asked again before the
-// stand-in gives up; SDL's offscreen driver is used only when SDL_VIDEODRIVER asks for it.
+// stand-in gives up (unless SDL_VIDEODRIVER chose the driver); SDL's offscreen driver is
+// used only when SDL_VIDEODRIVER asks for it.
 constexpr int kVideoAttempts = 8;
 constexpr Uint32 kVideoRetryMs = 400;
 
@@ -80,7 +81,7 @@ bool EnsureVideo() {
             SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_TIMER);
             failure = xDisplayNamed ? std::string("cannot open X display ") + display : "no X or Wayland display";
         }
-        if (!xDisplayNamed) break;  // nothing to wait for
+        if (!xDisplayNamed || asked != nullptr) break;  // nothing to wait for, or a driver of the user's choice
     }
     // No screen: keep windows and messages working on the dummy driver; OpenGL then fails.
     std::fprintf(stderr, "SDL_InitSubSystem(SDL_INIT_VIDEO) failed: %s; using the dummy video driver\n",
