@@ -167,6 +167,13 @@ void WebGlRenderer::Flush() {
     batchCount = 0;
 }
 
+// Draws the batch first when its state differs from the wanted one or the vertices
+// would not fit; the batch then takes the wanted state.
+void WebGlRenderer::Reserve(int vertices) {
+    if (batchCount > 0 && (!(wanted == batched) || batchCount + vertices > kBatchVertices)) Flush();
+    batched = wanted;
+}
+
 // Unit 0 gets (s * q, t * q, q) with q = 1/z, so that the division by q in the shader
 // makes the mapping perspective-correct; the depth is q (nearer is larger). Unit 1 keeps
 // the coordinates last given to it, as the immediate-mode renderer's current ones.
@@ -177,8 +184,7 @@ void WebGlRenderer::Emit(const ScreenVertex* v, float alpha) {
 }
 
 void WebGlRenderer::DrawTriangle(const ScreenVertex* a, const ScreenVertex* b, const ScreenVertex* c) {
-    if (batchCount > 0 && (!(wanted == batched) || batchCount + 3 > kBatchVertices)) Flush();
-    batched = wanted;
+    Reserve(3);
     Emit(a, 1.0f);
     Emit(b, 1.0f);
     Emit(c, 1.0f);
@@ -187,8 +193,7 @@ void WebGlRenderer::DrawTriangle(const ScreenVertex* a, const ScreenVertex* b, c
 // A quad is drawn as the triangles (a, b, c) and (a, c, d), as OpenGL drivers split it.
 void WebGlRenderer::DrawQuad(const ScreenVertex* a, const ScreenVertex* b, const ScreenVertex* c,
                              const ScreenVertex* d) {
-    if (batchCount > 0 && (!(wanted == batched) || batchCount + 6 > kBatchVertices)) Flush();
-    batched = wanted;
+    Reserve(6);
     Emit(a, a->alpha);
     Emit(b, b->alpha);
     Emit(c, c->alpha);
@@ -200,8 +205,7 @@ void WebGlRenderer::DrawQuad(const ScreenVertex* a, const ScreenVertex* b, const
 // Both units take their coordinates as given (q = 1); unit 1 keeps the last corner's.
 void WebGlRenderer::DrawTriangleMultitex(const ScreenVertex* a, const ScreenVertex* b,
                                          const ScreenVertex* c) {
-    if (batchCount > 0 && (!(wanted == batched) || batchCount + 3 > kBatchVertices)) Flush();
-    batched = wanted;
+    Reserve(3);
     for (const ScreenVertex* v : {a, b, c}) {
         batch[batchCount++] = Vertex{v->screenX, v->screenY, 1.0f / v->z, v->red, v->green, v->blue, 1.0f,
                                      v->s0,      v->t0,      1.0f,        v->s1,  v->t1};
@@ -292,8 +296,9 @@ void WebGlRenderer::UpdateTexture(int name, const Image* image, int mode) { Uplo
 
 // Binds `name` on the selected unit and uploads the image in the format of `mode`:
 // 1 RGBA bytes; 2 RGB at 5 bits, opaque; 3 RGBA at 4 bits; 4 luminance, one byte per
-// pixel (the internal formats the OpenGL renderer asks for, at their precision). Other modes upload nothing. A null image uploads one white texel. Rows are read
-// at the image's pitch and repacked tight.
+// pixel (the internal formats the OpenGL renderer asks for, at their precision). Other
+// modes upload nothing. A null image uploads one white texel. Rows are read at the
+// image's pitch and repacked tight.
 void WebGlRenderer::Upload(int name, const Image* image, int mode) {
     GLenum format = GL_RGBA;
     GLenum type = GL_UNSIGNED_BYTE;

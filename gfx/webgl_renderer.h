@@ -60,6 +60,7 @@ private:
     void TexturedBlend(unsigned source, unsigned destination);
     void Emit(const ScreenVertex* v, float alpha);  // projective unit 0, current unit 1
     void Flush();                                   // draws the batch under its state
+    void Reserve(int vertices);                     // room for them under the wanted state
     void Apply(const DrawState& state);             // sets the GL state for a batch
     unsigned GlName(int name);                      // the GL texture of our name, made on first use
     bool Samples(int unit, const DrawState& state) const;
