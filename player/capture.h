@@ -29,14 +29,15 @@ bool WriteFramePng(const char* path, int width, int height, const uint8_t* rgba,
 constexpr int kQueuedVideoFrames = 3;
 
 // A video file written by ffmpeg: raw frames go down a pipe to an encoder process, the
-// sound into a temporary raw file; Close muxes the two into the file. A writer thread
-// does the writing, so the player renders the next frame while the encoder takes this one.
+// sound into a temporary raw file and, when the machine has time to spare, to a second
+// encoder at idle priority; Close puts picture and sound into the file. A writer thread
+// does the writing, so the player renders the next frame while the encoders take this one.
 class VideoWriter {
 public:
     ~VideoWriter();
-    // Starts the encoder for frames of width x height at 60 per second. The codecs follow
+    // Starts the encoders for frames of width x height at 60 per second. The codecs follow
     // the file's extension: .webm gets VP9 and Opus, anything else H.264 and AAC. Fails at
-    // once when path's folder cannot be written. Temporaries and the encoder are listed
+    // once when path's folder cannot be written. Temporaries and the encoders are listed
     // as leftovers until Close or the destructor.
     bool Open(const char* path, int width, int height, std::string* error);
     // The queue slot for the next frame: width * height RGBA pixels, bottom row first, to be
@@ -46,7 +47,7 @@ public:
     // Queues the frame filled into NextFrame's slot with its kAudioFramesPerVideoFrame
     // stereo frames (copied).
     void QueueFrame(const int16_t* stereo);
-    // Writes what is queued, ends the encoder and muxes picture and sound into a file
+    // Writes what is queued, ends the encoders and muxes picture and sound into a file
     // beside path, renamed to path once complete; temporaries are removed. A failed
     // writer leaves path as it was.
     bool Close(std::string* error);
@@ -59,15 +60,18 @@ private:
 
     void WriteQueued();  // the writer thread
     bool StopWriter();   // ends the writer thread after the queue; false if a write failed
+    void EndSoundEncoder();  // stops the early sound encoder and drops what it made
     void Discard();
 
     std::string path;
     std::string partial;  // the file being made beside path, renamed to it when complete
-    std::string tempDir;  // holds video.mkv and audio.raw until Close
+    std::string tempDir;  // holds video.mkv, audio.raw and sound.m4a (sound.webm) until Close
     int width = 0, height = 0;
     pid_t encoder = -1;
-    int encoderInput = -1;  // write end of the encoder's standard input
+    int encoderInput = -1;  // write end of the picture encoder's standard input
     int audioFile = -1;
+    pid_t soundEncoder = -1;  // the early one, at idle priority; -1 once given up
+    int soundInput = -1;      // its standard input, non-blocking; -1 once given up
 
     // Shared with the writer thread, under lock.
     std::thread writer;

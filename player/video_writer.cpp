@@ -1,7 +1,9 @@
 // Video files through Debian's ffmpeg: an encoder process reads raw RGBA frames on its
 // standard input, fed by a writer thread from a short queue; the sound collects in a
-// temporary raw file; a last ffmpeg run muxes the encoded picture with the encoded sound.
+// temporary raw file and is encoded, where the machine has time to spare, while the show
+// renders; a last ffmpeg run puts the encoded picture and sound into one file.
 #include <fcntl.h>
+#include <sched.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -12,6 +14,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "player/capture.h"
 #include "player/leftovers.h"
@@ -22,6 +25,12 @@ namespace {
 
 constexpr int kMaxArguments = 48;
 constexpr int kEncoderPipeBytes = 1 << 20;  // asked for; the system may grant less
+// How long Close waits for the early sound encoder to finish once the picture is encoded,
+// before it encodes the sound again from the raw file at normal priority.
+constexpr auto kEarlySoundGrace = std::chrono::seconds(2);
+
+// A frame's sound goes down the early encoder's pipe in one write, whole or not at all.
+static_assert(sizeof(int16_t) * kAudioFramesPerVideoFrame * 2 <= PIPE_BUF);
 
 // Lower-case extension of path including the dot, "" when there is none.
 std::string Extension(const std::string& path) {
@@ -33,6 +42,25 @@ std::string Extension(const std::string& path) {
     return extension;
 }
 
+// The encoded sound's file name in the temporary folder: Opus in WebM for a .webm video,
+// AAC in MP4 otherwise, so that its timing information survives the copy into the video.
+const char* SoundFileName(const std::string& path) {
+    return Extension(path) == ".webm" ? "/sound.webm" : "/sound.m4a";
+}
+
+// Appends the sound encoder's arguments for path's codec to arguments at count; returns
+// the new count.
+int AddSoundCodec(const std::string& path, const char** arguments, int count) {
+    const char* const aac[] = {"-c:a", "aac", "-b:a", "192k"};
+    const char* const opus[] = {"-c:a", "libopus", "-b:a", "160k"};
+    if (Extension(path) == ".webm") {
+        for (const char* a : opus) arguments[count++] = a;
+    } else {
+        for (const char* a : aac) arguments[count++] = a;
+    }
+    return count;
+}
+
 // Index of the first null entry of a fixed argument list: where further arguments go.
 int ArgumentCount(const char* const* arguments) {
     int count = 0;
@@ -42,15 +70,21 @@ int ArgumentCount(const char* const* arguments) {
 
 // Starts ffmpeg with arguments (null-terminated), its standard input from stdinFd when
 // that is not -1, in a process group of its own (a terminal's Ctrl-C is the player's to
-// handle), listed as a leftover. Returns the process id, or -1 with the reason in error.
-pid_t SpawnFfmpeg(const char* const* arguments, int stdinFd, std::string* error) {
+// handle), listed as a leftover. With idle, it runs only on processor time nothing else
+// wants (SCHED_IDLE). Returns the process id, or -1 with the reason in error.
+pid_t SpawnFfmpeg(const char* const* arguments, int stdinFd, bool idle, std::string* error) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     if (stdinFd >= 0) posix_spawn_file_actions_adddup2(&actions, stdinFd, STDIN_FILENO);
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | (idle ? POSIX_SPAWN_SETSCHEDULER : 0));
     posix_spawnattr_setpgroup(&attributes, 0);
+    if (idle) {
+        posix_spawnattr_setschedpolicy(&attributes, SCHED_IDLE);
+        const sched_param lowest{};  // SCHED_IDLE has only priority 0
+        posix_spawnattr_setschedparam(&attributes, &lowest);
+    }
     pid_t pid = -1;
     std::unique_lock<std::mutex> hold = Leftovers::Hold();
     const int status =
@@ -63,6 +97,26 @@ pid_t SpawnFfmpeg(const char* const* arguments, int stdinFd, std::string* error)
         *error = std::string("cannot start ffmpeg (scripts/setup.sh installs it): ") + std::strerror(status);
         return -1;
     }
+    return pid;
+}
+
+// Starts an ffmpeg (as SpawnFfmpeg) that reads its input from a new pipe as large as the
+// system allows (1 MiB by default, asked for; 64 KiB at least); the write end goes to
+// *input. Returns the process id, or -1 with the reason.
+pid_t SpawnPipedFfmpeg(const char* const* arguments, bool idle, int* input, std::string* error) {
+    int pipeFds[2];
+    if (pipe2(pipeFds, O_CLOEXEC) != 0) {
+        *error = std::string("pipe for ffmpeg: ") + std::strerror(errno);
+        return -1;
+    }
+    fcntl(pipeFds[1], F_SETPIPE_SZ, kEncoderPipeBytes);
+    const pid_t pid = SpawnFfmpeg(arguments, pipeFds[0], idle, error);
+    close(pipeFds[0]);
+    if (pid < 0) {
+        close(pipeFds[1]);
+        return -1;
+    }
+    *input = pipeFds[1];
     return pid;
 }
 
@@ -91,6 +145,18 @@ bool WaitFfmpeg(pid_t pid, const char* stage, std::string* error) {
                  std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)) + ")";
     }
     return false;
+}
+
+// True once process pid has ended (left unreaped for WaitFfmpeg), checked every 10 ms
+// for at most limit.
+bool EndsWithin(pid_t pid, std::chrono::steady_clock::duration limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        siginfo_t ended{};
+        if (waitid(P_PID, id_t(pid), &ended, WEXITED | WNOWAIT | WNOHANG) == 0 && ended.si_pid == pid) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
 }
 
 // Writes all of bytes to fd; false with errno set on failure.
@@ -126,9 +192,13 @@ bool VideoWriter::Open(const char* path, int width, int height, std::string* err
         return false;
     }
     tempDir = pattern;
+    const bool webm = Extension(path) == ".webm";
+    const std::string videoPath = tempDir + "/video.mkv";
     const std::string audioPath = tempDir + "/audio.raw";
+    const std::string soundPath = tempDir + SoundFileName(path);
     Leftovers::AddFolder(tempDir);
-    Leftovers::AddFile(tempDir + "/video.mkv");  // the encoder makes it
+    Leftovers::AddFile(videoPath);  // the encoders make these two
+    Leftovers::AddFile(soundPath);
     Leftovers::AddFile(audioPath);
     audioFile = open(audioPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     hold.unlock();
@@ -138,19 +208,8 @@ bool VideoWriter::Open(const char* path, int width, int height, std::string* err
         return false;
     }
 
-    int pipeFds[2];
-    if (pipe2(pipeFds, O_CLOEXEC) != 0) {
-        *error = std::string("pipe for ffmpeg: ") + std::strerror(errno);
-        Discard();
-        return false;
-    }
-    // A pipe as large as the system allows (1 MiB by default) takes most of a frame per
-    // write instead of 64 KiB, so far fewer switches between player and encoder.
-    fcntl(pipeFds[1], F_SETPIPE_SZ, kEncoderPipeBytes);
-    const bool webm = Extension(path) == ".webm";
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
     const std::string rate = std::to_string(kCaptureFramesPerSecond);
-    const std::string videoPath = tempDir + "/video.mkv";
     const char* arguments[kMaxArguments] = {
         "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
         "-f", "rawvideo", "-pix_fmt", "rgba", "-s", size.c_str(), "-framerate", rate.c_str(), "-i", "pipe:0",
@@ -165,13 +224,30 @@ bool VideoWriter::Open(const char* path, int width, int height, std::string* err
     }
     arguments[count++] = videoPath.c_str();
     arguments[count] = nullptr;
-    encoder = SpawnFfmpeg(arguments, pipeFds[0], error);
-    close(pipeFds[0]);
-    encoderInput = pipeFds[1];
+    // A pipe as large as the system allows (1 MiB by default) takes most of a frame per
+    // write instead of 64 KiB, so far fewer switches between player and encoder.
+    encoder = SpawnPipedFfmpeg(arguments, false, &encoderInput, error);
     if (encoder < 0) {
         Discard();
         return false;
     }
+
+    // The sound is also encoded early, while the show renders, on processor time the
+    // rendering and the picture's encoder leave (SCHED_IDLE): encoded after them it took
+    // 6 s alone at the end of a whole-show capture, and beside them at their priority it
+    // slowed them as much. Its pipe never holds the writer up: when the encoder falls
+    // about 6 s of sound behind (a machine busy with other work), it is given up and Close
+    // encodes the raw file instead. Without it the capture goes on the same way.
+    const std::string soundRate = std::to_string(kCaptureRate);
+    const char* soundArguments[kMaxArguments] = {
+        "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
+        "-f", "s16le", "-ar", soundRate.c_str(), "-ac", "2", "-i", "pipe:0"};
+    count = AddSoundCodec(path, soundArguments, ArgumentCount(soundArguments));
+    soundArguments[count++] = soundPath.c_str();
+    soundArguments[count] = nullptr;
+    std::string soundError;
+    soundEncoder = SpawnPipedFfmpeg(soundArguments, true, &soundInput, &soundError);
+    if (soundInput >= 0) fcntl(soundInput, F_SETFL, O_NONBLOCK);
     for (QueuedFrame& frame : queue) frame.rgba.assign(size_t(width) * height * 4, 0);
     queueHead = queueCount = 0;
     closing = abandon = writeFailed = false;
@@ -215,6 +291,11 @@ void VideoWriter::WriteQueued() {
         } else if (!WriteAll(audioFile, frame.stereo, sizeof frame.stereo)) {
             error = "cannot write " + tempDir + "/audio.raw: " + std::strerror(errno);
         }
+        // Behind (its pipe full) or gone: the early sound encoder is given up.
+        if (soundInput >= 0 && write(soundInput, frame.stereo, sizeof frame.stereo) != ssize_t(sizeof frame.stereo)) {
+            close(soundInput);
+            soundInput = -1;
+        }
         hold.lock();
         if (!error.empty()) {
             writeFailed = true;
@@ -247,6 +328,10 @@ bool VideoWriter::Close(std::string* error) {
     }
     close(encoderInput);
     encoderInput = -1;
+    // The early sound encoder, if it kept up, has all the sound once its input ends.
+    bool soundEncoded = soundInput >= 0;
+    if (soundInput >= 0) close(soundInput);
+    soundInput = -1;
     const pid_t pid = encoder;
     encoder = -1;
     if (!WaitFfmpeg(pid, "encoding the picture", error)) {
@@ -255,23 +340,29 @@ bool VideoWriter::Close(std::string* error) {
     }
     close(audioFile);
     audioFile = -1;
+    if (soundEncoded) {
+        std::string soundError;
+        soundEncoded = EndsWithin(soundEncoder, kEarlySoundGrace) &&
+                       WaitFfmpeg(soundEncoder, "encoding the sound", &soundError);
+        if (soundEncoded) soundEncoder = -1;
+    }
+    if (!soundEncoded) EndSoundEncoder();
 
-    const bool webm = Extension(path) == ".webm";
     const std::string videoPath = tempDir + "/video.mkv";
     const std::string audioPath = tempDir + "/audio.raw";
+    const std::string soundPath = tempDir + SoundFileName(path);
     const std::string rate = std::to_string(kCaptureRate);
     const char* arguments[kMaxArguments] = {
-        "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
-        "-i", videoPath.c_str(),
-        "-f", "s16le", "-ar", rate.c_str(), "-ac", "2", "-i", audioPath.c_str(),
-        "-map", "0:v", "-map", "1:a", "-c:v", "copy"};
+        "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-i", videoPath.c_str()};
     int count = ArgumentCount(arguments);
-    const char* const aac[] = {"-c:a", "aac", "-b:a", "192k"};
-    const char* const opus[] = {"-c:a", "libopus", "-b:a", "160k"};
-    if (webm) {
-        for (const char* a : opus) arguments[count++] = a;
+    if (soundEncoded) {
+        for (const char* a : {"-i", soundPath.c_str(), "-map", "0:v", "-map", "1:a", "-c", "copy"})
+            arguments[count++] = a;
     } else {
-        for (const char* a : aac) arguments[count++] = a;
+        for (const char* a : {"-f", "s16le", "-ar", rate.c_str(), "-ac", "2", "-i", audioPath.c_str(), "-map", "0:v",
+                              "-map", "1:a", "-c:v", "copy"})
+            arguments[count++] = a;
+        count = AddSoundCodec(path, arguments, count);
     }
     const std::string extension = Extension(path);
     if (extension == ".mp4" || extension == ".mov" || extension == ".m4v") {
@@ -280,7 +371,7 @@ bool VideoWriter::Close(std::string* error) {
     }
     arguments[count++] = partial.c_str();
     arguments[count] = nullptr;
-    const pid_t muxer = SpawnFfmpeg(arguments, -1, error);
+    const pid_t muxer = SpawnFfmpeg(arguments, -1, false, error);
     bool done = muxer >= 0 && WaitFfmpeg(muxer, "muxing picture and sound", error);
     if (done) {
         done = FinishFile(partial, path, error);
@@ -290,11 +381,26 @@ bool VideoWriter::Close(std::string* error) {
     return done;
 }
 
+void VideoWriter::EndSoundEncoder() {
+    if (soundInput >= 0) close(soundInput);
+    soundInput = -1;
+    std::unique_lock<std::mutex> hold = Leftovers::Hold();
+    if (soundEncoder > 0) {
+        kill(soundEncoder, SIGKILL);  // its output is dropped; also ends a stopped one
+        waitpid(soundEncoder, nullptr, 0);
+        Leftovers::Forget(soundEncoder);
+    }
+    soundEncoder = -1;
+    // What it wrote is not complete: the raw file is encoded instead.
+    if (!tempDir.empty()) unlink((tempDir + SoundFileName(path)).c_str());
+}
+
 void VideoWriter::Discard() {
     if (writer.joinable()) {
         // A stopped encoder makes a pending write fail at once (SIGPIPE is ignored while
         // capturing); the rest of the queue is dropped.
         if (encoder > 0) kill(encoder, SIGTERM);
+        if (soundEncoder > 0) kill(soundEncoder, SIGTERM);
         {
             std::lock_guard<std::mutex> hold(lock);
             abandon = true;
@@ -313,8 +419,11 @@ void VideoWriter::Discard() {
     encoder = -1;
     if (audioFile >= 0) close(audioFile);
     audioFile = -1;
+    hold.unlock();
+    EndSoundEncoder();
+    hold.lock();
     if (!tempDir.empty()) {
-        for (const char* name : {"/video.mkv", "/audio.raw"}) {
+        for (const char* name : {"/video.mkv", "/audio.raw", "/sound.m4a", "/sound.webm"}) {
             unlink((tempDir + name).c_str());
             Leftovers::Forget(tempDir + name);
         }

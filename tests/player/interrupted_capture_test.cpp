@@ -1,6 +1,7 @@
 // Captures that do not run to the end: interrupted from the terminal (the whole process
 // group, as Ctrl-C does) they keep a playable file of what was rendered; failed ones leave
-// neither a partial file nor a temporary folder, and never replace an existing file.
+// neither a partial file nor a temporary folder, and never replace an existing file. Also
+// a capture whose early sound encoder never gets to run.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -131,6 +132,29 @@ TEST_F(CaptureEnd, FailedCapturesLeaveNothingAndKeepTheFileThatWasThere) {
     EXPECT_EQ(ExitStatus(killed), 1);
     EXPECT_NE(FileText(dir + "/log").find("ffmpeg"), std::string::npos) << FileText(dir + "/log");
     EXPECT_EQ(FileText(dir + "/show.mp4"), "earlier capture");
+    EXPECT_EQ(Leftovers(), "");
+}
+
+TEST_F(CaptureEnd, AnEarlySoundEncoderThatNeverRunsCostsNoSound) {
+    // The sound encoder that works alongside the rendering stops itself at once, as if the
+    // machine never had time to spare: the sound is encoded at the end instead, the same.
+    const std::string standIn = dir + "/bin";
+    const std::string script = R"(#!/bin/sh
+case "$*" in *"-i pipe:0 -c:a"*) kill -STOP $$;; esac
+exec ")" + Output("command -v ffmpeg | tr -d '\n'") + R"(" "$@"
+)";
+    ASSERT_EQ(std::system(("mkdir " + Quote(standIn) + " && cat >" + Quote(standIn + "/ffmpeg") + " <<'EOF'\n" + script +
+                           "EOF\nchmod +x " + Quote(standIn + "/ffmpeg")).c_str()), 0);
+    const pid_t starved = Start("--from 32 --size 160x120 --capture " + Quote(dir + "/starved.mp4"), standIn);
+    ASSERT_EQ(ExitStatus(starved), 0) << FileText(dir + "/log");
+    ASSERT_EQ(ExitStatus(Start("--from 32 --size 160x120 --capture " + Quote(dir + "/show.mp4"))), 0);
+    const auto sound = [](const std::string& video) {
+        return Output("ffmpeg -nostdin -v error -i " + Quote(video) + " -map 0:a -f md5 -");
+    };
+    EXPECT_NE(sound(dir + "/show.mp4"), "");
+    EXPECT_EQ(sound(dir + "/starved.mp4"), sound(dir + "/show.mp4"));
+    // "[/]tmp" matches the encoders' arguments but not pgrep's own command line.
+    EXPECT_EQ(Output("pgrep -f " + Quote("[/]" + dir.substr(1) + "/tmp")), "") << "an encoder was left running";
     EXPECT_EQ(Leftovers(), "");
 }
 
