@@ -25,6 +25,7 @@ namespace {
 
 constexpr int kMaxArguments = 48;
 constexpr int kEncoderPipeBytes = 1 << 20;  // asked for; the system may grant less
+constexpr const char* kRawSoundName = "/audio.raw";  // in the temporary folder
 // How long Close waits for the early sound encoder to finish once the picture is encoded,
 // before it encodes the sound again from the raw file at normal priority.
 constexpr auto kEarlySoundGrace = std::chrono::seconds(2);
@@ -194,7 +195,7 @@ bool VideoWriter::Open(const char* path, int width, int height, std::string* err
     tempDir = pattern;
     const bool webm = Extension(path) == ".webm";
     const std::string videoPath = tempDir + "/video.mkv";
-    const std::string audioPath = tempDir + "/audio.raw";
+    const std::string audioPath = tempDir + kRawSoundName;
     const std::string soundPath = tempDir + SoundFileName(path);
     Leftovers::AddFolder(tempDir);
     Leftovers::AddFile(videoPath);  // the encoders make these two
@@ -245,8 +246,8 @@ bool VideoWriter::Open(const char* path, int width, int height, std::string* err
     count = AddSoundCodec(path, soundArguments, ArgumentCount(soundArguments));
     soundArguments[count++] = soundPath.c_str();
     soundArguments[count] = nullptr;
-    std::string soundError;
-    soundEncoder = SpawnPipedFfmpeg(soundArguments, true, &soundInput, &soundError);
+    std::string ignored;  // no early encoder: the sound is encoded at the end
+    soundEncoder = SpawnPipedFfmpeg(soundArguments, true, &soundInput, &ignored);
     if (soundInput >= 0) fcntl(soundInput, F_SETFL, O_NONBLOCK);
     for (QueuedFrame& frame : queue) frame.rgba.assign(size_t(width) * height * 4, 0);
     queueHead = queueCount = 0;
@@ -289,7 +290,7 @@ void VideoWriter::WriteQueued() {
         if (!WriteAll(encoderInput, frame.rgba.data(), frame.rgba.size())) {
             error = std::string("ffmpeg stopped taking frames: ") + std::strerror(errno);
         } else if (!WriteAll(audioFile, frame.stereo, sizeof frame.stereo)) {
-            error = "cannot write " + tempDir + "/audio.raw: " + std::strerror(errno);
+            error = "cannot write " + tempDir + kRawSoundName + ": " + std::strerror(errno);
         }
         // Behind (its pipe full) or gone: the early sound encoder is given up.
         if (soundInput >= 0 && write(soundInput, frame.stereo, sizeof frame.stereo) != ssize_t(sizeof frame.stereo)) {
@@ -349,7 +350,7 @@ bool VideoWriter::Close(std::string* error) {
     if (!soundEncoded) EndSoundEncoder();
 
     const std::string videoPath = tempDir + "/video.mkv";
-    const std::string audioPath = tempDir + "/audio.raw";
+    const std::string audioPath = tempDir + kRawSoundName;
     const std::string soundPath = tempDir + SoundFileName(path);
     const std::string rate = std::to_string(kCaptureRate);
     const char* arguments[kMaxArguments] = {
@@ -400,7 +401,6 @@ void VideoWriter::Discard() {
         // A stopped encoder makes a pending write fail at once (SIGPIPE is ignored while
         // capturing); the rest of the queue is dropped.
         if (encoder > 0) kill(encoder, SIGTERM);
-        if (soundEncoder > 0) kill(soundEncoder, SIGTERM);
         {
             std::lock_guard<std::mutex> hold(lock);
             abandon = true;
@@ -410,6 +410,7 @@ void VideoWriter::Discard() {
     }
     if (encoderInput >= 0) close(encoderInput);
     encoderInput = -1;
+    EndSoundEncoder();
     std::unique_lock<std::mutex> hold = Leftovers::Hold();
     if (encoder > 0) {
         kill(encoder, SIGTERM);
@@ -419,11 +420,8 @@ void VideoWriter::Discard() {
     encoder = -1;
     if (audioFile >= 0) close(audioFile);
     audioFile = -1;
-    hold.unlock();
-    EndSoundEncoder();
-    hold.lock();
     if (!tempDir.empty()) {
-        for (const char* name : {"/video.mkv", "/audio.raw", "/sound.m4a", "/sound.webm"}) {
+        for (const char* name : {"/video.mkv", kRawSoundName, "/sound.m4a", "/sound.webm"}) {
             unlink((tempDir + name).c_str());
             Leftovers::Forget(tempDir + name);
         }
