@@ -25,6 +25,7 @@ namespace {
 
 constexpr int kMaxArguments = 48;
 constexpr int kEncoderPipeBytes = 1 << 20;  // asked for; the system may grant less
+constexpr const char* kPictureName = "/video.mkv";   // in the temporary folder
 constexpr const char* kRawSoundName = "/audio.raw";  // in the temporary folder
 // How long Close waits for the early sound encoder to finish once the picture is encoded,
 // before it encodes the sound again from the raw file at normal priority.
@@ -194,7 +195,7 @@ bool VideoWriter::Open(const char* path, int width, int height, std::string* err
     }
     tempDir = pattern;
     const bool webm = Extension(path) == ".webm";
-    const std::string videoPath = tempDir + "/video.mkv";
+    const std::string videoPath = tempDir + kPictureName;
     const std::string audioPath = tempDir + kRawSoundName;
     const std::string soundPath = tempDir + SoundFileName(path);
     Leftovers::AddFolder(tempDir);
@@ -343,13 +344,16 @@ bool VideoWriter::Close(std::string* error) {
     audioFile = -1;
     if (soundEncoded) {
         std::string soundError;
-        soundEncoded = EndsWithin(soundEncoder, kEarlySoundGrace) &&
-                       WaitFfmpeg(soundEncoder, "encoding the sound", &soundError);
-        if (soundEncoded) soundEncoder = -1;
+        soundEncoded = EndsWithin(soundEncoder, kEarlySoundGrace);
+        if (soundEncoded) {
+            // Reaped whatever its exit status: never signalled again (its id may be reused).
+            soundEncoded = WaitFfmpeg(soundEncoder, "encoding the sound", &soundError);
+            soundEncoder = -1;
+        }
     }
     if (!soundEncoded) EndSoundEncoder();
 
-    const std::string videoPath = tempDir + "/video.mkv";
+    const std::string videoPath = tempDir + kPictureName;
     const std::string audioPath = tempDir + kRawSoundName;
     const std::string soundPath = tempDir + SoundFileName(path);
     const std::string rate = std::to_string(kCaptureRate);
@@ -421,7 +425,7 @@ void VideoWriter::Discard() {
     if (audioFile >= 0) close(audioFile);
     audioFile = -1;
     if (!tempDir.empty()) {
-        for (const char* name : {"/video.mkv", kRawSoundName, "/sound.m4a", "/sound.webm"}) {
+        for (const char* name : {kPictureName, kRawSoundName, SoundFileName(path)}) {
             unlink((tempDir + name).c_str());
             Leftovers::Forget(tempDir + name);
         }
