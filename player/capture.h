@@ -28,10 +28,32 @@ bool WriteFramePng(const char* path, int width, int height, const uint8_t* rgba,
 // Frames queued between the player and the thread that feeds the encoder.
 constexpr int kQueuedVideoFrames = 3;
 
+// Converts RGBA frames into the planar YUV 4:2:0 (BT.601, limited range) the encoders
+// take, byte for byte as ffmpeg 5's own scaler would (its default bicubic filter for the
+// chroma rows), flipping them upright on the way.
+class Yuv420Converter {
+public:
+    // Sizes the converter for frames of width x height pixels, both even; allocates.
+    void Resize(int width, int height);
+    // Converts width * height RGBA pixels, bottom row first, into yuv: the Y plane
+    // (width x height), then U and V (width/2 x height/2 each), top row first.
+    void Convert(const uint8_t* rgba, uint8_t* yuv);
+
+private:
+    void MakeChromaFilter(int rows);
+
+    int width = 0, height = 0;
+    int taps = 0;                    // weights per output chroma row, even
+    std::vector<int> firstRow;       // first input row of each output chroma row
+    std::vector<int16_t> weights;    // taps per output chroma row, in 1/4096
+    std::vector<int16_t> u, v;       // chroma of each pixel pair at full height, in 1/128
+    std::vector<int16_t> sums;       // one output chroma row's running sums
+};
+
 // A video file written by ffmpeg: raw frames go down a pipe to an encoder process, the
 // sound into a temporary raw file and, when the machine has time to spare, to a second
 // encoder at idle priority; Close puts picture and sound into the file. A writer thread
-// does the writing, so the player renders the next frame while the encoders take this one.
+// converts and writes each frame, so the player renders the next one meanwhile.
 class VideoWriter {
 public:
     ~VideoWriter();
@@ -67,6 +89,9 @@ private:
     std::string partial;  // the file being made beside path, renamed to it when complete
     std::string tempDir;  // holds video.mkv, audio.raw and sound.m4a (sound.webm) until Close
     int width = 0, height = 0;
+    bool convert = false;       // frames go to the encoder as YUV 4:2:0 (both sides even)
+    Yuv420Converter converter;  // the writer thread's, with yuv
+    std::vector<uint8_t> yuv;   // one converted frame, allocated by Open
     pid_t encoder = -1;
     int encoderInput = -1;  // write end of the picture encoder's standard input
     int audioFile = -1;
