@@ -142,9 +142,13 @@ void Yuv420Converter::Resize(int width, int height) {
 
 namespace {
 
-// The row functions are built twice, for AVX2 and for any x86-64, and the better one is
-// chosen when the program loads.
+// On x86-64 the row functions are built twice, for AVX2 and for any x86-64, and the
+// better one is chosen when the program loads.
+#if defined(__x86_64__)
 #define ROW_FUNCTION __attribute__((target_clones("avx2", "default")))
+#else
+#define ROW_FUNCTION
+#endif
 
 // One row of luma: Y = 16 + 219/255 of the weighted RGB, rounded the scaler's way (to
 // 1/64 first, then to a whole step).
