@@ -3,6 +3,7 @@
 // encoder gets the very bytes it would make from the RGBA frame itself.
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "player/capture.h"
 
@@ -54,7 +55,7 @@ void Yuv420Converter::MakeChromaFilter(int rows) {
                     coeff = (-B - 6 * C) * ddd + (6 * B + 30 * C) * dd + (-12 * B - 48 * C) * d +
                             (8 * B + 24 * C) * (1LL << 30);
             }
-            filter[size_t(i) * size + j] = coeff / ((1LL << 54) / fone);
+            filter[size_t(i) * size + j] = coeff / ((1LL << 54) / fone);  // to 1/fone
         }
     }
 
@@ -114,7 +115,7 @@ void Yuv420Converter::MakeChromaFilter(int rows) {
         }
     }
 
-    firstRow.assign(first.begin(), first.end());
+    firstRow = std::move(first);
     weights.assign(size_t(outRows) * taps, 0);
     for (int i = 0; i < outRows; ++i) {
         const long long* f = &trimmed[size_t(i) * taps];
