@@ -58,9 +58,10 @@ class VideoWriter {
 public:
     ~VideoWriter();
     // Starts the encoders for frames of width x height at 60 per second. The codecs follow
-    // the file's extension: .webm gets VP9 and Opus, anything else H.264 and AAC. Fails at
-    // once when path's folder cannot be written. Temporaries and the encoders are listed
-    // as leftovers until Close or the destructor.
+    // the file's extension: .webm gets VP9 and Opus, anything else H.264 and AAC (which
+    // needs even sides). Fails at once on odd sides for H.264 and when path's folder cannot
+    // be written. Temporaries and the encoders are listed as leftovers until Close or the
+    // destructor.
     bool Open(const char* path, int width, int height, std::string* error);
     // The queue slot for the next frame: width * height RGBA pixels, bottom row first, to be
     // filled and then queued by QueueFrame. Waits while the queue is full. Null with the

@@ -180,6 +180,12 @@ bool WriteAll(int fd, const void* bytes, size_t size) {
 VideoWriter::~VideoWriter() { Discard(); }
 
 bool VideoWriter::Open(const char* path, int width, int height, std::string* error) {
+    const bool webm = Extension(path) == ".webm";
+    if (!webm && (width % 2 != 0 || height % 2 != 0)) {  // x264 takes 4:2:0 pictures of even sides only
+        *error = "an H.264 video needs an even width and height, not " + std::to_string(width) + "x" +
+                 std::to_string(height) + " (a .webm file takes any size)";
+        return false;
+    }
     this->path = path;
     this->width = width;
     this->height = height;
@@ -195,7 +201,6 @@ bool VideoWriter::Open(const char* path, int width, int height, std::string* err
         return false;
     }
     tempDir = pattern;
-    const bool webm = Extension(path) == ".webm";
     const std::string videoPath = tempDir + kPictureName;
     const std::string audioPath = tempDir + kRawSoundName;
     const std::string soundPath = tempDir + SoundFileName(path);

@@ -1,9 +1,10 @@
-// Play options: what the command line turns into, and what it refuses.
+// Play options: what the command line turns into, and what it and the capture refuse.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "player/capture.h"
 #include "player/player.h"
 
 namespace {
@@ -102,6 +103,14 @@ TEST(PlayOptions, OptionsThatDoNotGoTogetherAreRefused) {
         EXPECT_FALSE(Parse(arguments, &options, &error)) << arguments[0];
         EXPECT_FALSE(error.empty());
     }
+}
+
+TEST(CaptureSize, OddSidesAreRefusedForH264BeforeAnythingStarts) {
+    VideoWriter video;
+    std::string error;
+    // The folder does not exist: refusing the size first says what the user must change.
+    EXPECT_FALSE(video.Open("/nonexistent-orangefunk-folder/show.mp4", 641, 480, &error));
+    EXPECT_NE(error.find("even width and height"), std::string::npos) << error;
 }
 
 TEST(PlayOptions, AtListHasANamedLimit) {
