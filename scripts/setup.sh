@@ -36,9 +36,10 @@ for p in "${packages[@]}"; do
 done
 [[ ${#missing[@]} -eq 0 ]] && exit 0
 
-echo "Installing: ${missing[*]}"
+# apt-get's progress goes to standard error, with every other message of this script.
+echo "Installing: ${missing[*]}" >&2
 sudo=""
 [[ $(id -u) -eq 0 ]] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+$sudo apt-get update -qq >&2
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2

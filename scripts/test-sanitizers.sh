@@ -23,7 +23,8 @@ runs=("test_gfx Png*:PixelFormat*" "test_import *")
 for run in "${runs[@]}"; do
   read -r target filter <<<"$run"
   if ! ninja -C "$build" -t query "$target" >/dev/null 2>&1; then
-    summary+=("$target: skipped (no such target yet)")
+    summary+=("$target: FAILED (no such target in $build)")
+    status=1
     continue
   fi
   if ! cmake --build "$build" --target "$target" -- -j"$jobs" >"$build/$target.build.log" 2>&1; then
@@ -40,7 +41,8 @@ done
 # The whole show, from the data folder of the normal build.
 data=${DATA_DIR:-$root/build/data}
 if [[ ! -f $data/funk.it ]]; then
-  summary+=("orangefunk: skipped (no show data in $data: build it with scripts/build.sh)")
+  summary+=("orangefunk: FAILED (no show data in $data: build it with scripts/build.sh)")
+  status=1
 elif ! cmake --build "$build" --target orangefunk -- -j"$jobs" >"$build/orangefunk.build.log" 2>&1; then
   tail -30 "$build/orangefunk.build.log"
   summary+=("orangefunk: BUILD FAILED (log: $build/orangefunk.build.log)")

@@ -2,11 +2,15 @@
 # Builds the WebAssembly libraries of the browser build (zlib, libpng, SDL2, libopenmpt)
 # from Debian source with emscripten, once, into a cache outside the source tree. Each
 # library goes to its own folder named after its version and the recipe below; a folder
-# that is complete is never built again. Prints the cache's prefix (include/ and lib/).
+# that is complete is never built again. Its standard output carries one line, the cache's
+# prefix (include/ and lib/): everything else, installers' and builds' chatter included,
+# goes to standard error.
 #
 # Environment: ORANGEFUNK_WEB_CACHE overrides the cache folder
 # (default ${XDG_CACHE_HOME:-$HOME/.cache}/orangefunk-web); JOBS the parallel jobs (2).
 set -euo pipefail
+# Standard output is kept (as 3) for the one line of the result.
+exec 3>&1 1>&2
 
 # Bump when the flags or file lists below change: every library is then built again.
 recipe=1
@@ -50,12 +54,12 @@ mkdir -p "$prefix/include" "$prefix/lib" "$prefix/stamps"
 
 log() { echo "web-deps: $*" >&2; }
 
-# Unpacks the Debian source package $1 into the work folder and prints its folder;
+# Unpacks the Debian source package $1 into the work folder and sets `src` to its folder;
 # fails unless its upstream version is $2.
 fetch_source() {
     local package=$1 version=$2
     (cd "$work" && apt-get source -qq --download-only "$package" >/dev/null 2>&1 ||
-        { apt-get update -qq && apt-get source -qq --download-only "$package" >/dev/null; })
+        { apt-get update -qq && apt-get source -qq --download-only "$package"; })
     local dsc
     dsc=$(ls "$work"/"$package"_*.dsc | head -n 1)
     local folder="$work/src-$package"
@@ -71,7 +75,7 @@ fetch_source() {
         log "Debian's $package is $upstream, this build wants $version"
         return 1
     fi
-    echo "$folder"
+    src=$folder
 }
 
 # Compiles the C files $3... (relative to $2) with the flags in the array cflags into
@@ -105,7 +109,7 @@ build() {
 
 build_zlib() {
     local src
-    src=$(fetch_source zlib "$1")
+    fetch_source zlib "$1"
     cflags=(-O2 -w -DHAVE_UNISTD_H -I"$src")
     compile_archive libz.a "$src" adler32.c compress.c crc32.c deflate.c gzclose.c gzlib.c gzread.c \
         gzwrite.c infback.c inffast.c inflate.c inftrees.c trees.c uncompr.c zutil.c
@@ -114,7 +118,7 @@ build_zlib() {
 
 build_libpng() {
     local src
-    src=$(fetch_source libpng1.6 "$1")
+    fetch_source libpng1.6 "$1"
     cp "$src/scripts/pnglibconf.h.prebuilt" "$src/pnglibconf.h"
     cflags=(-O2 -w -DPNG_ARM_NEON_OPT=0 -I"$src" -I"$prefix/include")
     compile_archive libpng.a "$src" png.c pngerror.c pngget.c pngmem.c pngpread.c pngread.c pngrio.c \
@@ -126,7 +130,7 @@ build_libpng() {
 # the generic (single-threaded) thread stand-ins.
 build_sdl2() {
     local src
-    src=$(fetch_source libsdl2 "$1")
+    fetch_source libsdl2 "$1"
     rm -rf "$prefix/include/SDL2"
     mkdir -p "$prefix/include/SDL2"
     cp "$src"/include/*.h "$prefix/include/SDL2/"
@@ -176,7 +180,7 @@ build_sdl2() {
 # which it reports load failures with.
 build_libopenmpt() {
     local src
-    src=$(fetch_source libopenmpt "$1")
+    fetch_source libopenmpt "$1"
     (
         cd "$src"
         emconfigure ./configure --host=wasm32 --disable-shared --enable-static --without-zlib \
@@ -203,4 +207,4 @@ build libpng "$png_version"
 build sdl2 "$sdl_version"
 build libopenmpt "$openmpt_version"
 [[ $((SECONDS - started)) -gt 1 ]] && log "dependencies ready in $((SECONDS - started)) s"
-echo "$prefix"
+echo "$prefix" >&3

@@ -40,7 +40,12 @@ if [[ ! -f "$native/build.ninja" ]]; then
 fi
 cmake --build "$native" --target data -j "$jobs"
 
+# web-deps.sh prints one line, its prefix; its chatter goes to standard error.
 deps=$(JOBS=$jobs "$root/scripts/web-deps.sh")
+if [[ "$deps" == *$'\n'* || ! -f "$deps/lib/libopenmpt.a" || ! -f "$deps/include/SDL2/SDL.h" ]]; then
+    echo "web: scripts/web-deps.sh gave no usable folder of libraries: \"$deps\"" >&2
+    exit 1
+fi
 
 export NODE_PATH=/usr/share/nodejs  # emcc's JavaScript tools need Debian's acorn
 if [[ ! -f "$web/cmake/build.ninja" ]]; then
@@ -57,13 +62,14 @@ if $test_tools; then
     if [[ ${#need[@]} -gt 0 ]]; then
         sudo=""
         [[ $(id -u) -eq 0 ]] || sudo="sudo"
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
+        $sudo apt-get update -qq >&2
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >&2
     fi
     node_dir=${ORANGEFUNK_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/orangefunk-web}/node
     puppeteer=24.43.1  # speaks to Debian's Chromium; the browser itself is never downloaded
     if [[ "$(cat "$node_dir/node_modules/puppeteer-core/package.json" 2>/dev/null)" != *"\"version\": \"$puppeteer\""* ]]; then
         mkdir -p "$node_dir"
-        npm install --prefix "$node_dir" --no-audit --no-fund --loglevel=error "puppeteer-core@$puppeteer"
+        npm install --prefix "$node_dir" --no-audit --no-fund --loglevel=error "puppeteer-core@$puppeteer" >&2
     fi
     echo "web: browser test tools: $(chromium --version 2>/dev/null), puppeteer-core $puppeteer in $node_dir"
 fi

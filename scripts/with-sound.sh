@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Runs a command with a sound server that needs no sound card: a private PulseAudio daemon
-# whose only output is a null sink, reached through PULSE_SERVER. Exits 77 (skip) when
-# pulseaudio is not installed (scripts/setup.sh installs it).
+# whose only output is a null sink, reached through PULSE_SERVER. Fails when pulseaudio is
+# not installed (scripts/setup.sh installs it).
 set -euo pipefail
 if ! command -v pulseaudio >/dev/null || ! command -v pactl >/dev/null; then
   echo "with-sound: pulseaudio is not installed (scripts/setup.sh installs it)"
-  exit 77
+  exit 1
 fi
 runtime=$(mktemp -d "${TMPDIR:-/tmp}/orangefunk-sound-XXXXXX")
 # The daemon keeps its socket and state there (as root it has no session directory), and

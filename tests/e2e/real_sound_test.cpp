@@ -59,8 +59,8 @@ std::vector<Row> ReferenceRows() {
 
 TEST(RealSound, ShowFromALateOrderKeepsTheSongsTimeAndEveryRow) {
     win32test::Reset();
-    if (!win32test::HasScreen()) GTEST_SKIP() << "no display: run under scripts/with-display.sh";
-    if (getenv("PULSE_SERVER") == nullptr) GTEST_SKIP() << "no sound server: run under scripts/with-sound.sh";
+    if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/with-display.sh";
+    if (getenv("PULSE_SERVER") == nullptr) GTEST_FAIL() << "no sound server: run under scripts/with-sound.sh";
     ASSERT_EQ(chdir(ShowDataDir().c_str()), 0) << "show data not generated in " << ShowDataDir();
     win32test::RecordMessageBoxes(true);
 

@@ -3,7 +3,7 @@
 #   whole_show             it plays to song order 33 and shows "Done!" in the song's time
 #   escape_in_second_part  Escape while the second part runs ends it there, then "Done!"
 # The "Done!" box is dismissed with Return; the show must then exit with status 0.
-# Usage: run_show.sh MODE SHOW DATA_DIR SONG_TIME   (exit 77: data not built, skipped)
+# Usage: run_show.sh MODE SHOW DATA_DIR SONG_TIME
 set -euo pipefail
 mode=$1
 show=$(realpath "$2") data=$(realpath "$3") song_time=$(realpath "$4")
@@ -13,8 +13,8 @@ if [[ -z "${DISPLAY:-}" ]] || ! xdpyinfo >/dev/null 2>&1; then
   exec "$here/../../scripts/with-display.sh" bash "$0" "$@"
 fi
 if [[ ! -f "$data/funk.it" || ! -f "$data/toyscene.3ds" ]]; then
-  echo "SKIP: show data not built in $data"
-  exit 77
+  echo "FAIL: show data not built in $data (build the data target)"
+  exit 1
 fi
 
 now() { date +%s.%N; }

@@ -37,8 +37,8 @@ std::string FileName(const Position& p) {
 }
 
 TEST(ReferenceFrames, MatchTheShowAtEverySongPosition) {
-    if (access((ShowDataDir() + "/funk.it").c_str(), R_OK) != 0) GTEST_SKIP() << "show data not generated";
-    if (!CommandExists("Xvfb")) GTEST_SKIP() << "Xvfb is not installed (scripts/setup.sh installs it)";
+    if (const std::string missing = MissingShowData(); !missing.empty()) GTEST_FAIL() << missing;
+    if (!CommandExists("Xvfb")) GTEST_FAIL() << "Xvfb is not installed (scripts/setup.sh installs it)";
     char pattern[] = "/tmp/orangefunk-reference-frames-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const std::string dir = pattern;

@@ -160,7 +160,7 @@ class ScreenDrawGlTest : public GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
-        if (IsSkipped()) return;
+        if (HasFatalFailure()) return;
         renderer.reset(CreateGlRenderer());
         ASSERT_NE(renderer, nullptr);
         renderer->SetState(6, 1);

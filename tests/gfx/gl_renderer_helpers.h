@@ -49,7 +49,7 @@ class GlRendererTest : public GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
-        if (IsSkipped()) return;
+        if (HasFatalFailure()) return;
         renderer.reset(static_cast<GlRenderer*>(CreateGlRenderer()));
         ASSERT_NE(renderer, nullptr) << "the context lacks GL_ARB_multitexture";
     }

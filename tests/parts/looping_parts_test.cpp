@@ -116,7 +116,7 @@ class LoopingParts : public ShowDataFolder {
 protected:
     void SetUp() override {
         ShowDataFolder::SetUp();
-        if (IsSkipped()) return;
+        if (HasFatalFailure()) return;
         renderer = &screen;
         demoTime = 3.14f;
         imageStripX = 1.0f;

@@ -119,15 +119,11 @@ double MeanLevel(const Picture& picture) {
 class WholeShow : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        if (access((ShowDataDir() + "/funk.it").c_str(), R_OK) != 0) {
-            skipReason = "show data not generated (build the data target): " + ShowDataDir();
-            return;
-        }
+        missing = MissingShowData();
         for (const char* tool : {"ffmpeg", "ffprobe", "Xvfb"})
-            if (!CommandExists(tool)) {
-                skipReason = std::string(tool) + " is not installed (scripts/setup.sh installs it)";
-                return;
-            }
+            if (missing.empty() && !CommandExists(tool))
+                missing = std::string(tool) + " is not installed (scripts/setup.sh installs it)";
+        if (!missing.empty()) return;
         char pattern[] = "/tmp/orangefunk-capture-test-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;
@@ -142,12 +138,12 @@ protected:
         if (!dir.empty()) std::system(("rm -rf " + Quote(dir)).c_str());
     }
     void SetUp() override {
-        if (!skipReason.empty()) GTEST_SKIP() << skipReason;
+        if (!missing.empty()) GTEST_FAIL() << missing;
         ASSERT_EQ(status, 0) << FileText(dir + "/a.log");
     }
     static std::string Frame(const char* position) { return dir + "/frames/frame-" + position + ".png"; }
 
-    static inline std::string skipReason, dir;
+    static inline std::string missing, dir;
     static inline int status = -1;
     static inline double seconds = 0;
 };
@@ -247,8 +243,7 @@ TEST_F(WholeShow, FinalSceneDarkensDuringTheLastOrder) {
     ASSERT_TRUE(ReadPicture(Frame("32-000"), &start));
     ASSERT_TRUE(ReadPicture(Frame("32-120"), &late));
     const auto lit = [](const uint8_t* p) { return p[0] + p[1] + p[2] > 30; };
-    if (Count(start, 0, 0, kWidth, kHeight, lit) == 0)
-        GTEST_SKIP() << "the final scene draws nothing yet: its frame at order 32 row 0 is black";
+    ASSERT_GT(Count(start, 0, 0, kWidth, kHeight, lit), 0) << "the final scene draws nothing at order 32 row 0";
     // Faces fade to 1/16 of their colour by row 120; the background stays.
     EXPECT_LT(MeanLevel(late), MeanLevel(start) * 0.95) << MeanLevel(late) << " vs " << MeanLevel(start);
 }
@@ -256,8 +251,8 @@ TEST_F(WholeShow, FinalSceneDarkensDuringTheLastOrder) {
 // Frame dumps alone end the show once their last position has passed; positions before
 // --from are never shown, and the run says so.
 TEST(FrameDumps, EndAfterTheLastPositionAndReportTheOnesNeverShown) {
-    if (access((ShowDataDir() + "/funk.it").c_str(), R_OK) != 0) GTEST_SKIP() << "show data not generated";
-    if (!CommandExists("Xvfb")) GTEST_SKIP() << "Xvfb is not installed";
+    if (const std::string missing = MissingShowData(); !missing.empty()) GTEST_FAIL() << missing;
+    if (!CommandExists("Xvfb")) GTEST_FAIL() << "Xvfb is not installed (scripts/setup.sh installs it)";
     char pattern[] = "/tmp/orangefunk-frames-test-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const std::string dir = pattern;

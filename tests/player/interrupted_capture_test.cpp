@@ -33,8 +33,9 @@ std::string FileText(const std::string& path) { return Output("cat " + Quote(pat
 class CaptureEnd : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (access((ShowDataDir() + "/funk.it").c_str(), R_OK) != 0) GTEST_SKIP() << "show data not generated";
-        if (Output("command -v ffprobe >/dev/null && command -v Xvfb").empty()) GTEST_SKIP() << "ffprobe or Xvfb is not installed";
+        if (const std::string missing = MissingShowData(); !missing.empty()) GTEST_FAIL() << missing;
+        if (Output("command -v ffprobe >/dev/null && command -v Xvfb").empty())
+            GTEST_FAIL() << "ffprobe or Xvfb is not installed (scripts/setup.sh installs them)";
         char pattern[] = "/tmp/orangefunk-end-test-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;

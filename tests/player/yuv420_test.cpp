@@ -29,7 +29,7 @@ std::vector<uint8_t> FfmpegYuv(const std::vector<uint8_t>& rgba, int width, int 
 }
 
 TEST(Yuv420, MatchesFfmpegForNoiseAndSaturatedColours) {
-    if (!CommandExists("ffmpeg")) GTEST_SKIP() << "ffmpeg is not installed (scripts/setup.sh installs it)";
+    if (!CommandExists("ffmpeg")) GTEST_FAIL() << "ffmpeg is not installed (scripts/setup.sh installs it)";
     std::mt19937 random(7);
     // The show's size, a wide one and small ones where the chroma filter meets both edges.
     for (const auto& [width, height] : {std::pair{640, 480}, std::pair{1366, 8}, std::pair{6, 10}, std::pair{2, 2}}) {

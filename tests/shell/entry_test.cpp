@@ -20,9 +20,8 @@ class Entry : public ::testing::Test {
 protected:
     void SetUp() override {
         win32test::Reset();
-        if (!win32test::HasScreen()) GTEST_SKIP() << "no display: run under scripts/with-display.sh";
-        if (access((ShowDataDir() + "/funk.it").c_str(), R_OK) != 0)
-            GTEST_SKIP() << "show data not generated (build the data target): " << ShowDataDir();
+        if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/with-display.sh";
+        if (const std::string missing = MissingShowData(); !missing.empty()) GTEST_FAIL() << missing;
         char cwd[4096];
         ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
         previousDir = cwd;

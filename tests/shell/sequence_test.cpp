@@ -48,7 +48,7 @@ class ShowSequence : public ShowDataFolder {
 protected:
     void SetUp() override {
         ShowDataFolder::SetUp();
-        if (IsSkipped()) return;
+        if (HasFatalFailure()) return;
         SetPosition(0, 0);
         fadeLevel = 1.0f;
         quitSeen = 0;

@@ -119,5 +119,5 @@ int GlTestContext::AlphaBits() const {
 
 void GlTest::SetUp() {
     std::string error;
-    if (!gl.Open(kSize, kSize, &error)) GTEST_SKIP() << "no OpenGL context: " << error;
+    if (!gl.Open(kSize, kSize, &error)) GTEST_FAIL() << "no OpenGL context: " << error;
 }

@@ -16,15 +16,8 @@
 
 class ShowDataFolder : public ::testing::Test {
 protected:
-    // True when every file the shared assets, the parts and the song need is there.
-    static bool ShowDataBuilt() {
-        for (const char* name : {"spiral.3ds", "ball2116.3ds", "striber.3ds", "toyscene.3ds", "toypush1.3ds",
-                                 "purple.3ds", "hjerte~1.3ds", "logoenv.png", "funk.it"})
-            if (access((ShowDataDir() + "/" + name).c_str(), R_OK) != 0) return false;
-        return true;
-    }
     static void SetUpTestSuite() {
-        if (!ShowDataBuilt()) return;
+        if (!MissingShowData().empty()) return;
         if (getcwd(previousDir, sizeof previousDir) == nullptr || chdir(ShowDataDir().c_str()) != 0) return;
         static CountingRenderer loader;
         renderer = &loader;
@@ -36,9 +29,12 @@ protected:
         if (ready && chdir(previousDir) != 0) ADD_FAILURE() << "cannot return to " << previousDir;
         ready = false;
     }
-    // Call first in a derived SetUp: skips the test when the data is not there.
+    // Call first in a derived SetUp, returning when HasFatalFailure(): fails the test when
+    // the data is not there.
     void SetUp() override {
-        if (!ready) GTEST_SKIP() << "show data not built in " << ShowDataDir();
+        if (ready) return;
+        const std::string missing = MissingShowData();
+        GTEST_FAIL() << (missing.empty() ? "cannot load the shared assets in " + ShowDataDir() : missing);
     }
 
     static inline bool ready = false;

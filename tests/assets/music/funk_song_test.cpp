@@ -60,7 +60,7 @@ protected:
     }
     void SetUp() override {
         if (bytes_.empty()) {
-            GTEST_SKIP() << "funk.it not found in " << ShowDataDir() << "; build the data target";
+            GTEST_FAIL() << "funk.it not found in " << ShowDataDir() << "; build the data target";
         }
     }
 
