@@ -6,7 +6,8 @@
 # must leave a playable video), then scripts/test.sh. The inside run has private mount and
 # PID namespaces, so nothing stays mounted or running when it ends, however it ends. Prints
 # each step's time and the test command's summary, and exits with the inside run's status.
-# Only downloaded .deb files are kept between runs; nothing else of the host is seen inside.
+# Only downloaded .deb files are kept between runs (each run works on its own copy, so runs
+# side by side never share a lock); nothing else of the host is seen inside.
 #
 # Environment: FRESH_DIR (where the root and its log go, default /var/tmp), FRESH_DEB_CACHE
 # (the .deb files, default /var/cache/orangefunk-fresh), FRESH_KEEP=1 keeps the root.
@@ -55,26 +56,36 @@ fi
 
 base=${FRESH_DIR:-/var/tmp}
 debs=${FRESH_DEB_CACHE:-/var/cache/orangefunk-fresh}
-mkdir -p "$base" "$debs/partial"
+mkdir -p "$base" "$debs"
 work=$(mktemp -d "$base/orangefunk-fresh.XXXXXX")
 chmod 755 "$work"
 fs=$work/root
 output=$base/$(basename "$work").log
-cleanup() { [[ "${FRESH_KEEP:-}" == 1 ]] && log "root kept in $fs" || rm -rf "$work"; }
+# Copies (hard links where it can) the .deb files of folder $1 that folder $2 lacks.
+copy_debs() { find "$1" -maxdepth 1 -name '*.deb' -exec cp -n -l -t "$2" {} + 2>/dev/null ||
+  find "$1" -maxdepth 1 -name '*.deb' -exec cp -n -t "$2" {} +; }
+cleanup() {
+  [[ -d "$fs/var/cache/apt/archives" ]] && copy_debs "$fs/var/cache/apt/archives" "$debs"
+  [[ -d "$work/debs" ]] && copy_debs "$work/debs" "$debs"
+  if [[ "${FRESH_KEEP:-}" == 1 ]]; then log "root kept in $fs"; else rm -rf "$work"; fi
+}
 trap cleanup EXIT
+mkdir -p "$work/debs"
+copy_debs "$debs" "$work/debs"
 
 commit=$(git -C "$root" rev-parse HEAD)
 [[ -z "$(git -C "$root" status --porcelain)" ]] || log "note: uncommitted changes are not tested, only $commit"
 log "making a Debian 12 root from $mirror in $fs"
 started=$SECONDS
-debootstrap --variant=minbase --include=ca-certificates,git --cache-dir="$debs" bookworm "$fs" "$mirror" \
+debootstrap --variant=minbase --include=ca-certificates,git --cache-dir="$work/debs" bookworm "$fs" "$mirror" \
   >"$work/debootstrap.log" 2>&1 || { tail -n 20 "$work/debootstrap.log"; exit 1; }
 rm -f "$fs/etc/apt/sources.list"
 cp "${sources[@]}" "$fs/etc/apt/sources.list.d/"
 if compgen -G "/usr/local/share/ca-certificates/*" >/dev/null; then
   cp -r /usr/local/share/ca-certificates/. "$fs/usr/local/share/ca-certificates/"
-  chroot "$fs" update-ca-certificates >/dev/null
+  chroot "$fs" update-ca-certificates >/dev/null 2>&1
 fi
+copy_debs "$work/debs" "$fs/var/cache/apt/archives"
 git clone -q "$root" "$fs/work/orangefunk"
 git -C "$fs/work/orangefunk" checkout -q --detach "$commit"
 if [[ -d "$root/../shared" ]]; then
@@ -84,13 +95,13 @@ fi
 log "root ready in $((SECONDS - started)) s; the test command runs inside it (log: $output)"
 
 # Private mount and PID namespaces: proc, sys and dev, a /tmp, /run and /dev/shm of its own,
-# no sound devices; the .deb cache is the only folder of the host it shares. When this
-# script or the namespace's first process dies, every process in it is killed.
+# no sound devices; nothing of the host is shared. When this script or the namespace's
+# first process dies, every process in it is killed.
 inside=(env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8
         TERM=dumb CI=true /work/orangefunk/scripts/test-fresh.sh --inside)
 status=0
 unshare --mount --pid --fork --kill-child --propagation private bash -euc '
-  fs=$1 debs=$2; shift 2
+  fs=$1; shift
   mount -t proc proc "$fs/proc"
   mount -t sysfs sysfs "$fs/sys"
   mount --rbind /dev "$fs/dev"
@@ -98,13 +109,12 @@ unshare --mount --pid --fork --kill-child --propagation private bash -euc '
   [[ -d "$fs/dev/snd" ]] && mount -t tmpfs tmpfs "$fs/dev/snd"
   mount -t tmpfs -o mode=1777 tmpfs "$fs/tmp"
   mount -t tmpfs -o mode=755 tmpfs "$fs/run"
-  mount --bind "$debs" "$fs/var/cache/apt/archives"
-  exec chroot "$fs" "$@"' fresh "$fs" "$debs" "${inside[@]}" >"$output" 2>&1 || status=$?
+  exec chroot "$fs" "$@"' fresh "$fs" "${inside[@]}" >"$output" 2>&1 || status=$?
 grep -E '^(fresh|test|package|sanitizers|memcheck):|tests passed|tests failed|^[[:space:]]+[0-9]+ - ' "$output" || true
 sed -n '/^=== test summary/,$p' "$output"
 if [[ $status -ne 0 ]]; then
   echo "--- the last lines of $output:"
-  tail -n 60 "$output"
+  tail -n 60 "$output" | cut -c 1-300
 fi
 log "inside run exited $status after $((SECONDS - started)) s"
 exit $status
