@@ -17,8 +17,6 @@
 
 namespace {
 
-// The show ends when this order begins.
-constexpr int kShowEndOrder = 33;
 constexpr double kProgressInterval = 0.25;  // seconds between progress updates
 constexpr int kProgressBarWidth = 24;
 
