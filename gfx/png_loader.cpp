@@ -5,14 +5,22 @@
 #include <png.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
-// Largest accepted width and height; larger headers are refused before any allocation.
-constexpr png_uint_32 kMaxPngSide = 8192;
+// Largest picture accepted; larger headers are refused, as a corrupt file is, before any
+// allocation. A side of 2048 is a texture size every renderer the show runs on takes
+// (OpenGL 3 and WebGL devices promise at least that much). The pixel count keeps the
+// show's memory bounded: at most 1 Mi pixels (4 MiB decoded, and as much again for the
+// texture made from it), so its 17 pictures stay within 136 MiB whatever the data folder
+// holds; the show's own are 256 x 256.
+constexpr png_uint_32 kMaxPngSide = 2048;
+constexpr png_uint_32 kMaxPngPixels = png_uint_32(1) << 20;
+constexpr png_uint_32 kLibpngSideLimit = 1 << 20;
 
 // Everything the error path has to release. It lives in LoadPngImage's frame, outside the
 // function that sets the recovery point, so its fields survive the long jump intact.
@@ -57,6 +65,12 @@ bool DecodePng(PngLoad* load) {
     png_read_info(png, info);
     const png_uint_32 width = png_get_image_width(png, info);
     const png_uint_32 height = png_get_image_height(png, info);
+    if (width > kMaxPngSide || height > kMaxPngSide || uint64_t(width) * height > kMaxPngPixels) {
+        char reason[128];
+        std::snprintf(reason, sizeof reason, "a picture of %ux%u pixels is larger than the show takes (sides up to %u, %u pixels in all)",
+                      unsigned(width), unsigned(height), unsigned(kMaxPngSide), unsigned(kMaxPngPixels));
+        png_error(png, reason);
+    }
     const bool grey = (png_get_color_type(png, info) & PNG_COLOR_MASK_COLOR) == 0;
     int colourType = png_get_color_type(png, info);
     int bitDepth = png_get_bit_depth(png, info);
@@ -130,7 +144,9 @@ Image* LoadPngImage(const char* fileName, int bitsPerPixel) {
     if (load.info) load.endInfo = png_create_info_struct(load.png);
     bool decoded = false;
     if (load.endInfo) {
-        png_set_user_limits(load.png, kMaxPngSide, kMaxPngSide);
+        // libpng's own limit only bounds what its header check takes; DecodePng says why a
+        // picture is too large.
+        png_set_user_limits(load.png, kLibpngSideLimit, kLibpngSideLimit);
         png_set_sig_bytes(load.png, 8);
         png_set_read_fn(load.png, load.file, ReadFromFile);
         decoded = DecodePng(&load);

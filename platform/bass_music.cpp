@@ -6,27 +6,42 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <ostream>
 #include <libopenmpt/libopenmpt.hpp>
 #include <vector>
+
+#include "platform/module_limits.h"
 
 MusicStream::MusicStream() = default;
 MusicStream::~MusicStream() = default;
 
 bool MusicStream::Load(const char* fileName, std::string* error) {
     Unload();
-    std::ifstream file(fileName, std::ios::binary);
+    std::ifstream file(fileName, std::ios::binary | std::ios::ate);
     if (!file) {
         *error = std::strerror(errno);
         return false;
     }
-    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-    if (file.bad()) {
+    // The size is known before anything is read: a file beyond the budget is never held.
+    const std::streamoff size = file.tellg();
+    if (size < 0 || size_t(size) > kMaxModuleBytes) {
+        *error = size < 0 ? "cannot tell its size"
+                          : std::to_string(size) + " bytes is larger than a module may be (" +
+                                std::to_string(kMaxModuleBytes) + " bytes)";
+        return false;
+    }
+    if (size == 0) {
+        *error = "the file is empty";
+        return false;
+    }
+    file.seekg(0);
+    std::vector<char> bytes(static_cast<size_t>(size));
+    if (!file.read(bytes.data(), size)) {
         *error = "read error";
         return false;
     }
+    if (!CheckModuleSizes(bytes, error)) return false;
     try {
         // Play once: repeat count 0, and no fade-out tail after the last row. No dither on
         // the 16-bit output: it adds noise from a randomly seeded generator, so the same
@@ -43,6 +58,17 @@ bool MusicStream::Load(const char* fileName, std::string* error) {
     }
     Restart(0);
     return true;
+}
+
+std::vector<int> MusicStream::OrderRows() const {
+    std::vector<int> rows;
+    if (!module) return rows;
+    const int orders = module->get_num_orders();
+    for (int order = 0; order < orders; ++order) {
+        // Markers ("+++", "---") name no pattern: libopenmpt gives them 0 rows.
+        rows.push_back(module->get_pattern_num_rows(module->get_order_pattern(order)));
+    }
+    return rows;
 }
 
 void MusicStream::Unload() {

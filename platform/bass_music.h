@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace openmpt {
 class module;
@@ -18,8 +19,13 @@ public:
     MusicStream();
     ~MusicStream();
 
-    // Loads a module file; on failure returns false and sets error to the reason.
+    // Loads a module file; on failure returns false and sets error to the reason. Files
+    // larger than kMaxModuleBytes, or declaring sizes CheckModuleSizes refuses, are refused
+    // before they are decoded.
     bool Load(const char* fileName, std::string* error);
+    // Rows of each order's pattern in the loaded module's order list (0 for an order that
+    // names no pattern); empty when nothing is loaded.
+    std::vector<int> OrderRows() const;
     void Unload();
     bool Loaded() const { return module != nullptr; }
     // Rewinds to row 0 of startOrder; the next row seen is reported again.

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace host {
 
@@ -52,6 +54,12 @@ bool MusicPlaying();
 // when it starts to be heard, in steady-clock nanoseconds, reckoned as one output buffer
 // after the buffer it was mixed into. False before the first row and in lockstep.
 bool LastRowHeard(int* order, int* row, int64_t* heardNanos);
+
+// Reads the module fileName as the music stand-in would load it and gives the rows of each
+// order's pattern in its order list (0 where an order names no pattern), so the program
+// can check song positions before the show starts. False with the reason when the file
+// cannot be read, is refused by the module limits or is not a module libopenmpt plays.
+bool ReadSong(const char* fileName, std::vector<int>* rowsPerOrder, std::string* error);
 
 // Terminal interrupts: SIGINT and SIGTERM reach the message queue as a close request of
 // the window that takes input, the way a window manager's close does (SDL's own handlers

@@ -63,18 +63,51 @@ bool Given(const std::vector<const char*>& arguments, const char* name) {
     return false;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    std::vector<const char*> arguments(argv + 1, argv + argc);
+// Reads and checks the page's options as the native program does (the song positions
+// against the song in the preloaded data); the page has no --size, its canvas follows the
+// browser's window. A refusal appears in the page, its data-state set to "failed".
+bool ReadPageOptions(std::vector<const char*> arguments, PlayOptions* options) {
+    const bool size = Given(arguments, "--size");
     arguments.push_back(Given(arguments, "--at") ? "--frames=page" : "--window");
-    PlayOptions options;
     std::string error;
-    if (!ParsePlayOptions(int(arguments.size()), arguments.data(), &options, &error)) {
+    std::vector<int> rowsPerOrder;
+    bool good = ParsePlayOptions(int(arguments.size()), arguments.data(), options, &error);
+    if (good && size) {
+        error = "--size is not taken in the page: the picture follows the browser's window";
+        good = false;
+    }
+    if (good && !host::ReadSong(kSongFile, &rowsPerOrder, &error)) {
+        error = std::string("the song ") + kSongFile + " cannot be played: " + error;
+        good = false;
+    }
+    if (good) good = CheckSongPositions(*options, rowsPerOrder, &error);
+    if (!good) {
         browser::ShowPageMessage("orangefunk:", error.c_str());
         browser::SetPageData("state", "failed");
-        return 2;
     }
+    return good;
+}
+
+}  // namespace
+
+// Called by the page as soon as the program is loaded, before its Play control is offered:
+// the options, one a line. Returns 0 when they are good, 2 after showing the refusal.
+extern "C" EMSCRIPTEN_KEEPALIVE int CheckPageOptions(const char* lines) {
+    std::vector<std::string> kept;
+    for (const char* at = lines; *at != '\0';) {
+        const char* end = std::strchr(at, '\n');
+        kept.emplace_back(at, end != nullptr ? end : at + std::strlen(at));
+        at = end != nullptr ? end + 1 : at + std::strlen(at);
+    }
+    std::vector<const char*> arguments;
+    for (const std::string& argument : kept) arguments.push_back(argument.c_str());
+    PlayOptions options;
+    return ReadPageOptions(arguments, &options) ? 0 : 2;
+}
+
+int main(int argc, char** argv) {
+    PlayOptions options;
+    if (!ReadPageOptions(std::vector<const char*>(argv + 1, argv + argc), &options)) return 2;
     host::Desc host = StartingDesc(options);
     host.windowed = true;
     host.framePacing = false;  // each present waits for the browser's next animation frame

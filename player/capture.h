@@ -71,9 +71,13 @@ public:
     // stereo frames (copied).
     void QueueFrame(const int16_t* stereo);
     // Writes what is queued, ends the encoders and muxes picture and sound into a file
-    // beside path, renamed to path once complete; temporaries are removed. A failed
+    // beside path, renamed to path once complete; temporaries are removed. When only the
+    // last step fails (the sound, a full disk), the picture alone is tried into path:
+    // false with the reason, and KeptPictureOnly true when it is there. Otherwise a failed
     // writer leaves path as it was.
     bool Close(std::string* error);
+    // After a failed Close: true when path holds the picture without its sound.
+    bool KeptPictureOnly() const { return keptPictureOnly; }
 
 private:
     struct QueuedFrame {
@@ -84,12 +88,16 @@ private:
     void WriteQueued();  // the writer thread
     bool StopWriter();   // ends the writer thread after the queue; false if a write failed
     void EndSoundEncoder();  // stops the early sound encoder and drops what it made
+    // Runs the ffmpeg of arguments (count of them set) writing the file beside path, then
+    // renames it to path; false with the reason, the file beside path then left for Discard.
+    bool Mux(const char** arguments, int count, const char* stage, std::string* error);
     void Discard();
 
     std::string path;
     std::string partial;  // the file being made beside path, renamed to it when complete
     std::string tempDir;  // holds video.mkv, audio.raw and sound.m4a (sound.webm) until Close
     int width = 0, height = 0;
+    bool keptPictureOnly = false;
     bool convert = false;       // frames go to the encoder as YUV 4:2:0 (both sides even)
     Yuv420Converter converter;  // the writer thread's, with yuv
     std::vector<uint8_t> yuv;   // one converted frame, allocated by Open
@@ -137,6 +145,7 @@ private:
     bool capturing = false;
     bool failed = false;
     bool stopping = false;
+    bool musicHeard = false;  // a frame has had music: a later silence is the song's end
     std::vector<std::string> failedBoxes;  // "caption text" of boxes other than "Done!"
     std::vector<uint8_t> pixels;  // width * height * 4 when only dumping, allocated once
     int16_t audio[kAudioFramesPerVideoFrame * 2] = {};

@@ -1,5 +1,5 @@
-// The program's main: reads the play options, enters the data folder, then hands over to
-// WinMain as the Windows loader would.
+// The program's main: reads and checks the play options, enters the data folder, reads the
+// song, then hands over to WinMain as the Windows loader would.
 #include <cstdio>
 
 #include "player/data_folder.h"
@@ -21,10 +21,26 @@ int main(int argc, char** argv) {
         std::puts("orangefunk " ORANGEFUNK_VERSION);
         return 0;
     }
+    if (!CheckOutputs(options, &error)) {
+        std::fprintf(stderr, "orangefunk: %s\nTry 'orangefunk --help'.\n", error.c_str());
+        return 2;
+    }
     OutputPaths outputPaths;
     if (!EnterDataFolder(&options, &outputPaths, &error)) {
         std::fprintf(stderr, "orangefunk: %s\n", error.c_str());
         return 1;
+    }
+    // The song is read before any window opens: a damaged one is refused here, and the
+    // song positions asked for are checked against it.
+    std::vector<int> rowsPerOrder;
+    if (!host::ReadSong(kSongFile, &rowsPerOrder, &error)) {
+        std::fprintf(stderr, "orangefunk: the song %s in the data folder cannot be played: %s\n", kSongFile,
+                     error.c_str());
+        return 1;
+    }
+    if (!CheckSongPositions(options, rowsPerOrder, &error)) {
+        std::fprintf(stderr, "orangefunk: %s\nTry 'orangefunk --help'.\n", error.c_str());
+        return 2;
     }
     return PlayWithOptions(options);
 }

@@ -17,8 +17,6 @@
 
 namespace {
 
-// The show ends when this order begins.
-constexpr int kShowEndOrder = 33;
 constexpr double kProgressInterval = 0.25;  // seconds between progress updates
 constexpr int kProgressBarWidth = 24;
 
@@ -94,6 +92,15 @@ void OffscreenPlay::OnPresent() {
     lastOrder = order;
     lastRow = row;
     if (row > highestRow) highestRow = row;
+    if (rendered == 0 && !stopping && musicHeard) {
+        // A song shorter than the show (a module of another song) ended: the show ends
+        // with it, its files kept.
+        std::fprintf(stderr, "\norangefunk: the song ended at order %d row %d, before the show's end\n", order, row);
+        stopping = true;
+        PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+        return;
+    }
+    if (rendered > 0) musicHeard = true;
     if (rendered == 0 && !stopping) {
         // Without music the order never reaches the end: the show would never finish.
         Stop(host::MusicPlaying() ? "the music stalled"
@@ -191,8 +198,15 @@ int OffscreenPlay::Finish() {
     }
     std::string error;
     if (capturing && !failed && !video.Close(&error)) {
-        std::fprintf(stderr, "orangefunk: %s\n", error.c_str());
-        failed = true;
+        // Said at once, so an interrupt's report below does not contradict it.
+        if (video.KeptPictureOnly())
+            std::fprintf(stderr, "orangefunk: %s\norangefunk: the sound is lost; the picture alone is in %s\n",
+                         error.c_str(), options.capturePath);
+        else
+            std::fprintf(stderr, "orangefunk: %s\norangefunk: nothing written to %s\n", error.c_str(),
+                         options.capturePath);
+        if (interrupt != 0) return 128 + interrupt;
+        return 1;
     }
     if (interrupt != 0) {
         if (capturing)
@@ -203,7 +217,10 @@ int OffscreenPlay::Finish() {
                          options.framesDir);
         return 128 + interrupt;
     }
-    if (failed) return 1;
+    if (failed) {
+        if (capturing) std::fprintf(stderr, "orangefunk: nothing written to %s\n", options.capturePath);
+        return 1;
+    }
     // The message the "Done!" box would have shown, with what was written.
     // The whole run's speed, finishing the file included (the progress line's figure is
     // the rendering's alone).

@@ -2,13 +2,14 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <strings.h>
 
 #include "player/player.h"
 
 namespace {
 
-// The last song order a show can start at: the final loop ends when order 33 begins.
-constexpr int kLastStartOrder = 32;
+// The last song order a show can start at.
+constexpr int kLastStartOrder = kShowEndOrder - 1;
 constexpr int kMaxSongField = 0xFFFF;  // order and row are 16-bit fields of the sync data
 constexpr int kMaxSide = 8192;         // largest width or height accepted for --size
 
@@ -53,6 +54,21 @@ bool ParsePositions(const char* text, PlayOptions* options, std::string* error) 
     }
 }
 
+// The file types --capture writes, by extension (any case): ffmpeg makes each of them from
+// H.264 and AAC, or VP9 and Opus for .webm (the video writer chooses by the same names).
+#define CAPTURE_TYPES ".mp4, .m4v, .mov, .mkv (H.264 and AAC) or .webm (VP9 and Opus)"
+constexpr const char* kCaptureExtensions[] = {".mp4", ".m4v", ".mov", ".mkv", ".webm"};
+
+// True when the file name of path ends in one of kCaptureExtensions.
+bool IsCaptureType(const std::string& path) {
+    const std::string name = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
+    for (const char* extension : kCaptureExtensions) {
+        const size_t length = std::strlen(extension);
+        if (name.size() > length && strcasecmp(name.c_str() + name.size() - length, extension) == 0) return true;
+    }
+    return false;
+}
+
 // False, with "OPTION needs WHAT" in error, when an option's value is empty.
 bool NonEmpty(const std::string& option, const char* value, const char* what, std::string* error) {
     if (*value != '\0') return true;
@@ -74,7 +90,7 @@ const char kPlayUsage[] =
     "  --size WxH          size of the window, or of the captured picture (default 640x480)\n"
     "  --from ORDER        start the music at song order ORDER (0 to 32); earlier parts are skipped\n"
     "  --capture FILE      render the whole show off screen at 60 frames per second into a video\n"
-    "                      file (.mp4, .mkv: H.264 and AAC; .webm: VP9 and Opus) with ffmpeg;\n"
+    "                      file with ffmpeg, named " CAPTURE_TYPES ";\n"
     "                      needs no display and no sound card\n"
     "  --frames DIR        write the frames shown at the --at positions as DIR/frame-OO-RRR.png\n"
     "                      (rendered as for --capture); the show ends after the last one\n"
@@ -99,6 +115,12 @@ bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, s
         }
         const bool takesValue = name == "--size" || name == "--from" || name == "--capture" || name == "--frames" ||
                                 name == "--at" || name == "--data";
+        const bool flag = name == "--help" || name == "-h" || name == "--version" || name == "--stats" ||
+                          name == "--window";
+        if (!takesValue && !flag) {
+            *error = "unknown option " + name;
+            return false;
+        }
         if (takesValue && value == nullptr) {
             if (i + 1 == argc) {
                 *error = name + " needs a value";
@@ -135,15 +157,17 @@ bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, s
             }
         } else if (name == "--capture") {
             if (!NonEmpty(name, value, "a file name", error)) return false;
+            if (!IsCaptureType(value)) {
+                *error = std::string("--capture: \"") + value + "\" is not a file type the capture writes: name it " +
+                         CAPTURE_TYPES;
+                return false;
+            }
             options->capturePath = value;
         } else if (name == "--frames") {
             if (!NonEmpty(name, value, "a folder", error)) return false;
             options->framesDir = value;
         } else if (name == "--at") {
             if (!ParsePositions(value, options, error)) return false;
-        } else {
-            *error = "unknown option " + name;
-            return false;
         }
     }
     if (options->help || options->version) return true;
@@ -154,6 +178,13 @@ bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, s
     }
     if (options->sizeGiven && !options->window && !offScreen) {
         *error = "--size needs --window, --capture or --frames (full-screen play covers the whole monitor)";
+        return false;
+    }
+    // x264 takes 4:2:0 pictures of even sides only.
+    const bool webm = options->capturePath != nullptr && strcasecmp(std::strrchr(options->capturePath, '.'), ".webm") == 0;
+    if (options->capturePath != nullptr && !webm && (options->width % 2 != 0 || options->height % 2 != 0)) {
+        *error = "--size: an H.264 video needs an even width and height, not " + std::to_string(options->width) + "x" +
+                 std::to_string(options->height) + " (a .webm file takes any size)";
         return false;
     }
     if ((options->framesDir != nullptr) != (options->atCount > 0)) {

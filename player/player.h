@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/host.h"
 
@@ -13,6 +14,11 @@ constexpr int kCaptureFramesPerSecond = 60;
 constexpr int kAudioFramesPerVideoFrame = kCaptureRate / kCaptureFramesPerSecond;
 
 constexpr int kMaxFramePositions = 64;  // positions one --at list may name
+
+// The show ends when this song order begins (the final loop's end).
+constexpr int kShowEndOrder = 33;
+// The module the show plays, in the data folder.
+constexpr const char kSongFile[] = "funk.it";
 
 // A song position: order (position in the order list) and pattern row.
 struct SongPosition {
@@ -44,6 +50,15 @@ extern const char kPlayUsage[];
 // one-line reason in error for an unknown option, a missing or malformed value, or
 // options that do not go together.
 bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, std::string* error);
+// Checks the options against the song, given as the rows of each order's pattern (as
+// host::ReadSong reads them): --from must name an order of the song, and every --at
+// position a row of an order from --from up to the show's end. False with a one-line
+// reason naming the option and the valid range.
+bool CheckSongPositions(const PlayOptions& options, const std::vector<int>& rowsPerOrder, std::string* error);
+// Checks that the files the options ask for can be written: the folder of --capture
+// exists and can be written in, the --frames folder is a writable folder or can be made.
+// False with a one-line reason naming the option.
+bool CheckOutputs(const PlayOptions& options, std::string* error);
 // The host description the options ask for (window, size, start order); also sets the
 // song position to the start order, so the parts before it see their end at once.
 host::Desc StartingDesc(const PlayOptions& options);

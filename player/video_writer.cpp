@@ -180,6 +180,7 @@ bool WriteAll(int fd, const void* bytes, size_t size) {
 VideoWriter::~VideoWriter() { Discard(); }
 
 bool VideoWriter::Open(const char* path, int width, int height, std::string* error) {
+    keptPictureOnly = false;
     const bool webm = Extension(path) == ".webm";
     if (!webm && (width % 2 != 0 || height % 2 != 0)) {  // x264 takes 4:2:0 pictures of even sides only
         *error = "an H.264 video needs an even width and height, not " + std::to_string(width) + "x" +
@@ -386,6 +387,20 @@ bool VideoWriter::Close(std::string* error) {
             arguments[count++] = a;
         count = AddSoundCodec(path, arguments, count);
     }
+    bool done = Mux(arguments, count, "muxing picture and sound", error);
+    if (!done && !partial.empty()) {
+        // The picture is encoded: it is kept alone rather than thrown away with the sound.
+        const char* pictureOnly[kMaxArguments] = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
+                                                  "-i", videoPath.c_str(), "-map", "0:v", "-c", "copy"};
+        std::string pictureError;
+        keptPictureOnly = Mux(pictureOnly, ArgumentCount(pictureOnly), "writing the picture alone", &pictureError);
+        if (!keptPictureOnly) *error += "; the picture alone failed too: " + pictureError;
+    }
+    Discard();
+    return done;
+}
+
+bool VideoWriter::Mux(const char** arguments, int count, const char* stage, std::string* error) {
     const std::string extension = Extension(path);
     if (extension == ".mp4" || extension == ".mov" || extension == ".m4v") {
         arguments[count++] = "-movflags";  // index first: playable while still downloading
@@ -394,13 +409,10 @@ bool VideoWriter::Close(std::string* error) {
     arguments[count++] = partial.c_str();
     arguments[count] = nullptr;
     const pid_t muxer = SpawnFfmpeg(arguments, -1, false, error);
-    bool done = muxer >= 0 && WaitFfmpeg(muxer, "muxing picture and sound", error);
-    if (done) {
-        done = FinishFile(partial, path, error);
-        partial.clear();
-    }
-    Discard();
-    return done;
+    if (muxer < 0 || !WaitFfmpeg(muxer, stage, error)) return false;
+    const bool finished = FinishFile(partial, path, error);
+    partial.clear();  // renamed, or removed by FinishFile
+    return finished;
 }
 
 void VideoWriter::EndSoundEncoder() {

@@ -1,0 +1,92 @@
+// Options checked against what the show and the machine can do, before any window, sound or
+// rendering starts: song positions against the song itself, output paths against the
+// file system.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "player/player.h"
+
+namespace {
+
+// Orders the show can reach: the song's orders up to the first that names no pattern (its
+// end), and never past the show's end.
+int ShownOrders(const std::vector<int>& rowsPerOrder) {
+    const int songOrders = int(std::find(rowsPerOrder.begin(), rowsPerOrder.end(), 0) - rowsPerOrder.begin());
+    return std::min(songOrders, kShowEndOrder);
+}
+
+std::string Position(int order, int row) { return std::to_string(order) + ":" + std::to_string(row); }
+
+// False with the reason when folder is not an existing folder this process can write in.
+bool WritableFolder(const std::string& option, const std::string& folder, std::string* error) {
+    struct stat info {};
+    if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+        *error = option + ": there is no folder " + folder;
+        return false;
+    }
+    if (access(folder.c_str(), W_OK | X_OK) != 0) {
+        *error = option + ": cannot write in the folder " + folder + ": " + std::strerror(errno);
+        return false;
+    }
+    return true;
+}
+
+// The folder part of path: "." when it has none.
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+}  // namespace
+
+bool CheckSongPositions(const PlayOptions& options, const std::vector<int>& rowsPerOrder, std::string* error) {
+    const int orders = ShownOrders(rowsPerOrder);
+    const std::string range = orders > 0 ? "orders 0 to " + std::to_string(orders - 1) : "no orders";
+    if (options.fromOrder >= orders) {
+        *error = "--from: the song has " + range + ", not order " + std::to_string(options.fromOrder);
+        return false;
+    }
+    for (int i = 0; i < options.atCount; ++i) {
+        const SongPosition& at = options.at[i];
+        if (at.order >= orders) {
+            *error = "--at: " + Position(at.order, at.row) + " is past the show's end: the song has " + range;
+            return false;
+        }
+        if (at.row >= rowsPerOrder[at.order]) {
+            *error = "--at: " + Position(at.order, at.row) + ": order " + std::to_string(at.order) + " has rows 0 to " +
+                     std::to_string(rowsPerOrder[at.order] - 1);
+            return false;
+        }
+        if (at.order < options.fromOrder) {
+            *error = "--at: " + Position(at.order, at.row) + " comes before --from " +
+                     std::to_string(options.fromOrder) + ", where the show starts, so it is never shown";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool CheckOutputs(const PlayOptions& options, std::string* error) {
+    if (options.capturePath != nullptr) {
+        struct stat info {};
+        if (stat(options.capturePath, &info) == 0 && S_ISDIR(info.st_mode)) {
+            *error = std::string("--capture: ") + options.capturePath + " is a folder, not a file name";
+            return false;
+        }
+        if (!WritableFolder("--capture", FolderOf(options.capturePath), error)) return false;
+    }
+    if (options.framesDir != nullptr) {
+        struct stat info {};
+        // A folder that is not there yet is made in one step, inside its parent.
+        const bool exists = stat(options.framesDir, &info) == 0;
+        std::string folder = options.framesDir;
+        while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+        if (!WritableFolder("--frames", exists ? folder : FolderOf(folder), error)) return false;
+    }
+    return true;
+}
