@@ -8,8 +8,8 @@
 
 #include "fx/fx.h"
 #include "gfx/gl_renderer.h"
-#include "tests/support/gl_test_context.h"
-#include "tests/support/recording_renderer.h"
+#include "tests/support/gl_test.h"
+#include "tests/kit/recording_renderer.h"
 
 namespace {
 
@@ -163,9 +163,9 @@ protected:
         if (HasFatalFailure()) return;
         renderer.reset(CreateGlRenderer());
         ASSERT_NE(renderer, nullptr);
-        renderer->SetState(6, 1);
-        renderer->SetBlendMode(2);
-        renderer->SetState(1, 1);
+        renderer->SetState(kStateTextureUnits, kUnit0Only);
+        renderer->SetBlendMode(kBlendOpaque);
+        renderer->SetState(kStateDepthTest, kOn);
     }
     // A flat triangle over the middle of the screen at camera depth z.
     void SceneTriangle(float z, float r, float g, float b) {

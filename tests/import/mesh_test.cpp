@@ -11,7 +11,7 @@
 #include <string>
 
 #include "import/import.h"
-#include "tests/import/chunk_writer.h"
+#include "tests/kit/chunk_writer.h"
 #include "tests/support/test_paths.h"
 
 namespace {
