@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 #include "fx/fx.h"
@@ -40,7 +41,7 @@ TEST(FillScreen, UnbindsUnitZeroAndDrawsTwoFarTrianglesSharingTheDiagonal) {
             EXPECT_EQ(v.red, 0.25f);
             EXPECT_EQ(v.green, 0.5f);
             EXPECT_EQ(v.blue, 0.75f);
-            EXPECT_EQ(v.s0 + v.t0 + v.s1 + v.t1, 0.0f);
+            EXPECT_EQ((std::array{v.s0, v.t0, v.s1, v.t1}), (std::array{0.0f, 0.0f, 0.0f, 0.0f}));
         }
         EXPECT_TRUE(low && high);
     }
@@ -70,7 +71,7 @@ TEST(DrawScreenQuad, WritesCornersCounterClockwiseWithBothUnitsAndOverlayDepth) 
         EXPECT_EQ(v[i].t0, expected[i][3]);
         EXPECT_EQ(v[i].s1, v[i].s0);
         EXPECT_EQ(v[i].t1, v[i].t0);
-        EXPECT_EQ(v[i].red + v[i].green + v[i].blue, 3.0f);
+        EXPECT_EQ((std::array{v[i].red, v[i].green, v[i].blue}), (std::array{1.0f, 1.0f, 1.0f}));
         EXPECT_EQ(v[i].alpha, 0.95f);
         EXPECT_EQ(v[i].z, 1.0f);
         // The caller's array is the one handed over.
