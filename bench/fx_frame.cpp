@@ -7,8 +7,8 @@
 #include <benchmark/benchmark.h>
 
 #include "fx/fx.h"
-#include "tests/fx/test_mesh.h"
-#include "tests/support/recording_renderer.h"
+#include "tests/kit/test_mesh.h"
+#include "tests/kit/recording_renderer.h"
 
 namespace {
 
@@ -33,9 +33,7 @@ struct Frame {
         CameraSetTarget(&camera, 0, 0, 0);
         camera.roll = 10 * t;
         Matrix44 view;
-        Matrix44FromCamera(&view, &camera);
-        const Vec3 focal = {camera.focalX, camera.focalY, 1};
-        Matrix44Scale(&view, &focal);
+        Matrix44FromCameraFocal(&view, &camera);
         TransformVertices(&torus.working, &view);
         ProjectVertices(&torus.working, &camera);
     }

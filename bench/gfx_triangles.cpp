@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "gfx/gl_renderer.h"
-#include "tests/support/gl_test_context.h"
+#include "tests/kit/gl_test_context.h"
 
 namespace {
 
@@ -37,11 +37,11 @@ struct Bench {
         for (uint8_t& byte : texture.pixels) byte = static_cast<uint8_t>(random());
         const TextureId first = renderer->CreateTexture(&texture, 1);
         const TextureId second = renderer->CreateTexture(&texture, 2);
-        renderer->SetState(6, 2);
+        renderer->SetState(kStateTextureUnits, kBothUnits);
         renderer->BindTexture1(second);
         renderer->BindTexture0(first);
-        renderer->SetBlendMode(2);
-        renderer->SetState(1, 1);
+        renderer->SetBlendMode(kBlendOpaque);
+        renderer->SetState(kStateDepthTest, kOn);
 
         std::uniform_real_distribution<float> position(-1.0f, 1.0f - kEdge), depth(2.0f, 50.0f);
         vertices.resize(kBatch * 3);

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "import/import.h"
-#include "tests/import/chunk_writer.h"
+#include "tests/kit/chunk_writer.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "parts/parts.h"
-#include "shell/show_state.h"
-#include "tests/support/recording_renderer.h"
+#include "show/show_state.h"
+#include "tests/kit/recording_renderer.h"
 
 static void BM_FinalSceneFrame(benchmark::State& state) {
     TentacleScene scene;

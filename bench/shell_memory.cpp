@@ -12,10 +12,10 @@
 #include <string>
 
 #include "platform/host.h"
-#include "platform/win32_test.h"
-#include "shell/app.h"
+#include "platform/win32/win32_test.h"
+#include "app/app.h"
 #include "shell/sequence.h"
-#include "shell/show_state.h"
+#include "show/show_state.h"
 
 namespace {
 
@@ -109,7 +109,7 @@ void BM_ResidentMemory(benchmark::State& state) {
     state.counters["trimmed_growth_over_all_starts_MB"] = ResidentMegabytes() - residentAfter[0];
     state.counters["data_set_MB"] = DataSetMegabytes();
     double images = 0;  // the decoded images the show keeps
-    for (const std::unique_ptr<Image>& image : sharedImages) images += image ? double(image->pixels.size()) : 0;
+    for (const std::unique_ptr<Image>& image : sharedAssets.images) images += image ? double(image->pixels.size()) : 0;
     state.counters["kept_images_MB"] = images / kMegabyte;
 }
 BENCHMARK(BM_ResidentMemory)->Iterations(1)->Unit(benchmark::kSecond);

@@ -110,3 +110,9 @@ void Matrix44FromCamera(Matrix44* m, const EffectCamera* camera) {
     const Vec3 back = {-camera->position.x, -camera->position.y, -camera->position.z};
     Matrix44TranslateLocal(m, &back);
 }
+
+void Matrix44FromCameraFocal(Matrix44* m, const EffectCamera* camera) {
+    Matrix44FromCamera(m, camera);
+    const Vec3 focal = {camera->focalX, camera->focalY, 1.0f};
+    Matrix44Scale(m, &focal);
+}

@@ -61,6 +61,9 @@ void Matrix44Multiply(Matrix44* m, const Matrix44* other);       // m <- m.other
 void Matrix44Scale(Matrix44* m, const Vec3* v);                  // m <- S(v).m
 void Matrix44TranslateLocal(Matrix44* m, const Vec3* v);         // m <- m.T(v)
 void Matrix44FromCamera(Matrix44* m, const EffectCamera* camera);
+// The camera's view matrix scaled by its focal factors (focalX, focalY, 1): what
+// TransformVertices needs before ProjectVertices.
+void Matrix44FromCameraFocal(Matrix44* m, const EffectCamera* camera);
 
 // Camera-space x, y, z of every working vertex: R.p + t with rows 0-2 of m.
 void TransformVertices(VertexBuffer* buffer, const Matrix44* m);

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/win32/win32.h"
+
 // The vertex record every draw operation takes: fourteen 32-bit fields in this order.
 struct ScreenVertex {
     float x, y, z;          // camera space; z must not be 0 (the renderer uses 1/z)
@@ -60,6 +62,24 @@ public:
 // per pixel; pitch = width * 4). Returns null when the file cannot be opened or decoded.
 Image* LoadPng(const char* fileName);
 Image* LoadPngImage(const char* fileName, int bitsPerPixel);
+
+// Render codes. SetState(switch, value): the depth test on or off, and which texture units
+// draw. SetBlendMode(mode): how a drawn triangle meets the frame; gfx/blend_modes.h says
+// what each mode sets. Other codes change nothing.
+constexpr int kStateDepthTest = 1;     // values kOff, kOn
+constexpr int kStateTextureUnits = 6;  // values kUnit0Only, kBothUnits
+constexpr int kOff = 0;
+constexpr int kOn = 1;
+constexpr int kUnit0Only = 1;
+constexpr int kBothUnits = 2;
+constexpr int kBlendOpaque = 2;        // textured, no blending
+constexpr int kBlendBlack = 3;         // textured, both blend factors zero
+constexpr int kBlendFilter = 4;        // source * (1 - source alpha) + frame * source colour
+constexpr int kBlendFilterReset = 6;   // kBlendFilter, the texture matrix reset
+constexpr int kBlendFlat = 7;          // untextured, unblended, no depth test
+constexpr int kBlendAdd = 10;          // source + frame
+constexpr int kBlendAlphaMix = 11;     // source * frame alpha + frame * source alpha
+constexpr int kBlendUnit0FilterReset = 15;  // unit 0 selected, then kBlendFilterReset
 
 // The one drawing interface. Operations in their fixed order; draw operations take
 // pointers to ScreenVertex records and read only the fields documented on each.
@@ -112,8 +132,16 @@ public:
     virtual void Shutdown() = 0;
 };
 
-// The OpenGL graphics system, owned by the caller.
-GraphicsSystem* CreateGraphicsSystem();
+// What the application hands the graphics system: the window its displays draw on, how
+// that window is shown once a context is current, and where a failed step is reported.
+struct DisplayTarget {
+    HWND window;       // the application's main window
+    int showCommand;   // the entry point's show-window command
+    void (*reportError)(const char* text, const char* caption);  // a modal box
+};
+
+// The OpenGL graphics system on `target`, owned by the caller.
+GraphicsSystem* CreateGraphicsSystem(const DisplayTarget& target);
 
 // Copies the back buffer of the current context (the frame about to be presented) into
 // rgba: width * height pixels of 4 bytes (red, green, blue, alpha), bottom row first.

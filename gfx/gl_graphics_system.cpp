@@ -2,8 +2,12 @@
 #include <new>
 
 #include "gfx/gl_display.h"
+#include "gfx/gl_window_state.h"
 
-GraphicsSystem* CreateGraphicsSystem() { return new (std::nothrow) GlGraphicsSystem; }
+GraphicsSystem* CreateGraphicsSystem(const DisplayTarget& target) {
+    displayTarget = target;
+    return new (std::nothrow) GlGraphicsSystem;
+}
 
 Display* GlGraphicsSystem::CreateDisplay(int width, int height, int bitsPerPixel) {
     return new (std::nothrow) GlDisplay(width, height, bitsPerPixel);

@@ -6,8 +6,9 @@
 
 #include <cstring>
 
+#include "gfx/blend_modes.h"
 #include "gfx/gl_window_state.h"
-#include "platform/win32.h"
+#include "platform/win32/win32.h"
 
 #ifndef GL_TEXTURE0_ARB
 #define GL_TEXTURE0_ARB 0x84C0
@@ -35,12 +36,8 @@ void ResetTextureMatrix() {
     glMatrixMode(GL_MODELVIEW);
 }
 
-// Enables texturing and blending on the selected unit with the given factors.
-void TexturedBlend(GLenum source, GLenum destination) {
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
-    glBlendFunc(source, destination);
-}
+static_assert(FactorsAre(GL_ZERO, GL_ONE, GL_SRC_COLOR, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_DST_ALPHA),
+              "the blend table's factors are this renderer's enums");
 
 // Binds `name` on the selected unit and uploads the image with the formats of `mode`
 // (1 RGBA8, 2 RGB5, 3 RGBA4 from RGBA bytes; 4 LUMINANCE8 from one byte per pixel);
@@ -110,18 +107,18 @@ bool GlRenderer::HasMultitexture(const char* extensions) {
 }
 
 void GlRenderer::SetState(int state, int value) {
-    if (state == 1) {
-        if (value == 1)
+    if (state == kStateDepthTest) {
+        if (value == kOn)
             glEnable(GL_DEPTH_TEST);
         else
             glDisable(GL_DEPTH_TEST);
-    } else if (state == 6) {
-        if (value == 1) {
+    } else if (state == kStateTextureUnits) {
+        if (value == kUnit0Only) {
             SelectUnit(1);
             glDisable(GL_TEXTURE_2D);
             SelectUnit(0);
             glEnable(GL_TEXTURE_2D);
-        } else if (value == 2) {
+        } else if (value == kBothUnits) {
             SelectUnit(0);
             glEnable(GL_TEXTURE_2D);
             SelectUnit(1);
@@ -130,30 +127,22 @@ void GlRenderer::SetState(int state, int value) {
     }
 }
 
-void GlRenderer::SetBlendMode(int mode) {
-    switch (mode) {
-        case 2:
-            glEnable(GL_TEXTURE_2D);
-            glDisable(GL_BLEND);
-            break;
-        case 3: TexturedBlend(GL_ZERO, GL_ZERO); break;
-        case 4: TexturedBlend(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_COLOR); break;
-        case 15:
-            SelectUnit(0);
-            [[fallthrough]];
-        case 6:
-            TexturedBlend(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_COLOR);
-            ResetTextureMatrix();
-            break;
-        case 7:
-            glDisable(GL_DEPTH_TEST);
-            glDisable(GL_TEXTURE_2D);
-            glDisable(GL_BLEND);
-            break;
-        case 10: TexturedBlend(GL_ONE, GL_ONE); break;
-        case 11: TexturedBlend(GL_DST_ALPHA, GL_SRC_ALPHA); break;
-        default: break;
+void GlRenderer::SetBlendMode(int code) {
+    const BlendMode* mode = FindBlendMode(code);
+    if (!mode) return;
+    if (mode->selectUnit0) SelectUnit(0);
+    if (mode->depthTestOff) glDisable(GL_DEPTH_TEST);
+    if (mode->textured)
+        glEnable(GL_TEXTURE_2D);
+    else
+        glDisable(GL_TEXTURE_2D);
+    if (mode->blend) {
+        glEnable(GL_BLEND);
+        glBlendFunc(GLenum(mode->source), GLenum(mode->frame));
+    } else {
+        glDisable(GL_BLEND);
     }
+    if (mode->resetTextureMatrix) ResetTextureMatrix();
 }
 
 void GlRenderer::BindTexture0(TextureId name) {
@@ -232,7 +221,7 @@ Renderer* CreateGlRendererWith(const char* extensions) {
         delete renderer;  // named but not loadable: as unusable as a missing extension
     }
     ChangeDisplaySettingsA(nullptr, 0);
-    MessageBoxA(nullptr, "GL_ARB_multitexture not supported\n", "FATAL ERROR", MB_OK);
+    ReportDisplayError("GL_ARB_multitexture not supported\n", "FATAL ERROR");
     return nullptr;
 }
 

@@ -4,16 +4,19 @@
 
 #include <cstring>
 
-#include "shell/app.h"
-
 GlWindowState glWindowState = {};
+DisplayTarget displayTarget = {};
+
+void ReportDisplayError(const char* text, const char* caption) {
+    if (displayTarget.reportError) displayTarget.reportError(text, caption);
+}
 
 namespace {
 
 // Gives the desktop its mode back, reports `text` as fatal and returns 0 for Open.
 int FailOpenGL(const char* text) {
     ChangeDisplaySettingsA(nullptr, 0);
-    MessageBoxA(nullptr, text, "FATAL ERROR", MB_OK);
+    ReportDisplayError(text, "FATAL ERROR");
     return 0;
 }
 
@@ -32,7 +35,7 @@ void ReleaseContexts() {
 }  // namespace
 
 void EnterDisplayMode(int width, int height, int bitsPerPixel) {
-    glWindowState.showCommand = showCommand;
+    glWindowState.showCommand = displayTarget.showCommand;
     DEVMODEA mode;
     std::memset(&mode, 0, sizeof mode);
     mode.dmSize = sizeof mode;
@@ -44,7 +47,7 @@ void EnterDisplayMode(int width, int height, int bitsPerPixel) {
 }
 
 int OpenWindowContext() {
-    glWindowState.window = mainWindow;
+    glWindowState.window = displayTarget.window;
 
     // 32-bit colour, no alpha (destination alpha reads as 1), 32-bit depth, double buffered.
     PIXELFORMATDESCRIPTOR descriptor;
@@ -88,7 +91,7 @@ void ShutdownOpenGL() {
     if (glWindowState.renderContext) {
         wglMakeCurrent(nullptr, nullptr);
         if (!wglDeleteContext(glWindowState.renderContext))
-            MessageBoxA(nullptr, "ShutdownOpenGL - wglDeleteContext failed\n", "ERROR", MB_OK);
+            ReportDisplayError("ShutdownOpenGL - wglDeleteContext failed\n", "ERROR");
         glWindowState.renderContext = nullptr;
     }
     if (glWindowState.deviceContext) {

@@ -3,22 +3,29 @@
 // are the platform's (mode change, WGL), shared by the OpenGL and WebGL displays.
 #pragma once
 
-#include "platform/win32.h"
+#include "gfx/gfx.h"
+#include "platform/win32/win32.h"
 
 struct GlWindowState {
     HWND window;           // copy of the main window, taken when the context opens
     HDC deviceContext;     // from GetDC(window); null when not held
     HGLRC renderContext;   // from wglCreateContext; null when none
-    int showCommand;       // the entry point's show command, copied by Open
+    int showCommand;       // the target's show command, copied by EnterDisplayMode
 };
 
 extern GlWindowState glWindowState;
+// The window, show command and error reporter the application handed over; read by the
+// display's steps and the renderers' creation.
+extern DisplayTarget displayTarget;
 
-// Copies the entry's show command and switches the screen to width x height x
+// Reports `text` under `caption` through the handed-over reporter (none: not reported).
+void ReportDisplayError(const char* text, const char* caption);
+
+// Copies the target's show command and switches the screen to width x height x
 // bitsPerPixel full-screen (a refused mode leaves the desktop's).
 void EnterDisplayMode(int width, int height, int bitsPerPixel);
 // Makes a double-buffered context (32-bit colour without alpha, 32-bit depth) current on
-// the main window and shows the window. 1 on success; 0 after restoring the desktop mode
+// the target's window and shows the window. 1 on success; 0 after restoring the desktop mode
 // and reporting the failed step in a "FATAL ERROR" box.
 int OpenWindowContext();
 // Releases the context and device context if held and restores the desktop mode; a

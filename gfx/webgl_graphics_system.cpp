@@ -4,7 +4,10 @@
 #include "gfx/gl_window_state.h"
 #include "gfx/webgl_display.h"
 
-GraphicsSystem* CreateGraphicsSystem() { return new (std::nothrow) WebGlGraphicsSystem; }
+GraphicsSystem* CreateGraphicsSystem(const DisplayTarget& target) {
+    displayTarget = target;
+    return new (std::nothrow) WebGlGraphicsSystem;
+}
 
 Display* WebGlGraphicsSystem::CreateDisplay(int width, int height, int bitsPerPixel) {
     return new (std::nothrow) WebGlDisplay(width, height, bitsPerPixel);

@@ -11,10 +11,14 @@
 #include <new>
 #include <string>
 
+#include "gfx/blend_modes.h"
 #include "gfx/gl_window_state.h"
-#include "platform/win32.h"
+#include "platform/win32/win32.h"
 
 namespace {
+
+static_assert(FactorsAre(GL_ZERO, GL_ONE, GL_SRC_COLOR, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_DST_ALPHA),
+              "the blend table's factors are this renderer's enums");
 
 // Stand-in for a missing image: one white texel, opaque in the loader's inverted-alpha
 // convention (alpha byte 0), so a texture made from a missing file draws its vertex colour.
@@ -217,14 +221,14 @@ void WebGlRenderer::DrawTriangleMultitex(const ScreenVertex* a, const ScreenVert
 void WebGlRenderer::ReservedTriangle(const ScreenVertex*, const ScreenVertex*, const ScreenVertex*) {}
 
 void WebGlRenderer::SetState(int state, int value) {
-    if (state == 1) {
-        wanted.depthTest = value == 1;
-    } else if (state == 6) {
-        if (value == 1) {
+    if (state == kStateDepthTest) {
+        wanted.depthTest = value == kOn;
+    } else if (state == kStateTextureUnits) {
+        if (value == kUnit0Only) {
             wanted.texturing[1] = false;
             wanted.texturing[0] = true;
             activeUnit = 0;
-        } else if (value == 2) {
+        } else if (value == kBothUnits) {
             wanted.texturing[0] = true;
             wanted.texturing[1] = true;
             activeUnit = 1;
@@ -232,34 +236,18 @@ void WebGlRenderer::SetState(int state, int value) {
     }
 }
 
-// Texturing is switched on the unit selected last, as glEnable(GL_TEXTURE_2D) does.
-void WebGlRenderer::TexturedBlend(unsigned source, unsigned destination) {
-    wanted.texturing[activeUnit] = true;
-    wanted.blend = true;
-    wanted.blendSource = source;
-    wanted.blendDestination = destination;
-}
-
-void WebGlRenderer::SetBlendMode(int mode) {
-    switch (mode) {
-        case 2:
-            wanted.texturing[activeUnit] = true;
-            wanted.blend = false;
-            break;
-        case 3: TexturedBlend(GL_ZERO, GL_ZERO); break;
-        case 4: TexturedBlend(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_COLOR); break;
-        case 15:
-            activeUnit = 0;
-            [[fallthrough]];
-        case 6: TexturedBlend(GL_ONE_MINUS_SRC_ALPHA, GL_SRC_COLOR); break;
-        case 7:
-            wanted.depthTest = false;
-            wanted.texturing[activeUnit] = false;
-            wanted.blend = false;
-            break;
-        case 10: TexturedBlend(GL_ONE, GL_ONE); break;
-        case 11: TexturedBlend(GL_DST_ALPHA, GL_SRC_ALPHA); break;
-        default: break;
+// Texturing is switched on the unit selected last, as glEnable(GL_TEXTURE_2D) does. The
+// texture matrix a mode resets is never changed here: it stays the identity.
+void WebGlRenderer::SetBlendMode(int code) {
+    const BlendMode* mode = FindBlendMode(code);
+    if (!mode) return;
+    if (mode->selectUnit0) activeUnit = 0;
+    if (mode->depthTestOff) wanted.depthTest = false;
+    wanted.texturing[activeUnit] = mode->textured;
+    wanted.blend = mode->blend;
+    if (mode->blend) {
+        wanted.blendSource = unsigned(mode->source);
+        wanted.blendDestination = unsigned(mode->frame);
     }
 }
 
@@ -382,6 +370,6 @@ Renderer* CreateWebGlRenderer() {
         error = "out of memory";
     }
     ChangeDisplaySettingsA(nullptr, 0);
-    MessageBoxA(nullptr, error.c_str(), "FATAL ERROR", MB_OK);
+    ReportDisplayError(error.c_str(), "FATAL ERROR");
     return nullptr;
 }

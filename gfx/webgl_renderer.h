@@ -57,7 +57,6 @@ private:
     };
 
     void Upload(int name, const Image* image, int mode);
-    void TexturedBlend(unsigned source, unsigned destination);
     void Emit(const ScreenVertex* v, float alpha);  // projective unit 0, current unit 1
     void Flush();                                   // draws the batch under its state
     void Reserve(int vertices);                     // room for them under the wanted state

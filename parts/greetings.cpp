@@ -4,7 +4,7 @@
 
 #include "fx/fx.h"
 #include "parts/parts.h"
-#include "shell/show_state.h"
+#include "show/show_state.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ void PartGreetings() {
     EffectCamera camera{};
     SetUpPartCamera(&camera, 1.2f, 61.0f);
     renderer->BindTexture0(logoEnvTexture);
-    renderer->SetState(1, 1);
+    renderer->SetState(kStateDepthTest, kOn);
     FillMeshFaceRefs(heartRefs, &heart, kHeartFaceRefs);
 
     ScreenVertex fan[200];
@@ -36,8 +36,8 @@ void PartGreetings() {
         DrawFanBackdrop(fan, t);
 
         renderer->BindTexture0(logoEnvTexture);
-        renderer->SetState(1, 1);  // the heart is depth-tested against itself
-        renderer->SetBlendMode(2);
+        renderer->SetState(kStateDepthTest, kOn);  // the heart is depth-tested against itself
+        renderer->SetBlendMode(kBlendOpaque);
         // Circles the origin at radius 120 in x-z, one turn per 2 pi of the clock, bobbing in y.
         AimPartCamera(&camera, &view,
                       {120 * std::sin(t + 0.42f), 10 * std::cos(t + 0.21f), 120 * std::cos(t + 0.42f)},
@@ -45,12 +45,12 @@ void PartGreetings() {
         PlaceMesh(&heart, &view, &camera);
         DrawSortedEnvMapped(&heart, heartRefs, kHeartFaceRefs);
 
-        renderer->SetState(1, 0);
-        renderer->SetBlendMode(4);
-        renderer->BindTexture0(greetsTexture);
+        renderer->SetState(kStateDepthTest, kOff);
+        renderer->SetBlendMode(kBlendFilter);
+        renderer->BindTexture0(sharedAssets.greetsTexture);
         DrawScreenQuad(renderer, quad, -0.8f, 0.8f, 0.8f, -0.8f, 0, 0, 1, 1, 0.95f);
 
-        renderer->SetState(1, 1);
+        renderer->SetState(kStateDepthTest, kOn);
         PartFrameEnd(kClockStep);
     }
 }

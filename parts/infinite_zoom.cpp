@@ -5,7 +5,7 @@
 
 #include "fx/fx.h"
 #include "parts/parts.h"
-#include "shell/show_state.h"
+#include "show/show_state.h"
 
 namespace {
 
@@ -27,17 +27,17 @@ void ZoomState::Step() {
 void PartInfiniteZoom() {
     EffectCamera camera{};
     SetUpPartCamera(&camera, 1.2f, 61.0f);
-    renderer->SetState(1, 0);  // no depth test in this part
-    renderer->SetState(6, 1);  // second texture unit off
+    renderer->SetState(kStateDepthTest, kOff);  // no depth test in this part
+    renderer->SetState(kStateTextureUnits, kUnit0Only);  // second texture unit off
     renderer->BindTexture0(0);
     ZoomState zoom;
     zoom.Step();
-    const int faces = FillMeshFaceRefs(zoomRefs, &toypushMesh, kZoomFaceRefs);
+    const int faces = FillMeshFaceRefs(zoomRefs, &sharedAssets.toypushMesh, kZoomFaceRefs);
 
     Matrix44 view;
     while (PartFrameBegin(InfiniteZoomRuns)) {
         const float t = demoTime;
-        renderer->SetBlendMode(7);  // no texturing, no blending
+        renderer->SetBlendMode(kBlendFlat);
         // Nearest copy first; the farther (smaller) copies are painted over it. Copy i is
         // seen from D * 10^(i - 5); odd copies white, even ones black.
         const int first = static_cast<int>(zoom.w) + 1;
@@ -45,8 +45,8 @@ void PartInfiniteZoom() {
             const float z = static_cast<float>(-zoom.distance / std::pow(10.0, kCopies - i));
             const float roll = 90 * std::sin(0.4f * i + 4 * t) + 180;
             AimPartCamera(&camera, &view, {1, 1, z}, {0, 0, 0}, roll);
-            PlaceMesh(&toypushMesh, &view, &camera);
-            ShadeMesh(&toypushMesh, static_cast<float>(i % 2));
+            PlaceMesh(&sharedAssets.toypushMesh, &view, &camera);
+            ShadeMesh(&sharedAssets.toypushMesh, static_cast<float>(i % 2));
             DrawFaceRefsMultitex(renderer, zoomRefs, faces);
         }
         zoom.Step();

@@ -6,7 +6,7 @@
 
 #include "fx/fx.h"
 #include "parts/parts.h"
-#include "shell/show_state.h"
+#include "show/show_state.h"
 
 namespace {
 
@@ -21,55 +21,55 @@ FaceRef coneRefs[kConeFaceRefs];
 // running along one axis at its own speed; ScaleVertices moves the vertex along the ray
 // from the mesh origin.
 void MorphBall(float t, float* factors) {
-    const int count = MeshVertexCount(ballMesh);
+    const int count = MeshVertexCount(sharedAssets.ballMesh);
     if (count == 0) return;
-    const Vec3* base = ballMesh.base->positions.data();
+    const Vec3* base = sharedAssets.ballMesh.base->positions.data();
     for (int i = 0; i < count; ++i) {
         factors[i] = 1 + 0.2f * std::sin(base[i].x / 26 + 16 * t) +
                      0.2f * std::cos(base[i].y / 27 + 17 * t) + 0.2f * std::cos(base[i].z / 25 + 15 * t);
     }
-    ScaleVertices(&ballMesh, factors);
+    ScaleVertices(&sharedAssets.ballMesh, factors);
 }
 
 }  // namespace
 
 void PartMorphingBall() {
     // One factor per ball vertex, sized once here for whatever ball was loaded.
-    std::vector<float> factors(MeshVertexCount(ballMesh));
+    std::vector<float> factors(MeshVertexCount(sharedAssets.ballMesh));
     EffectCamera camera{};
     SetUpPartCamera(&camera, 1.0f, 61.0f);
-    const int coneFaces = FillMeshFaceRefs(coneRefs, &coneMesh, kConeFaceRefs);
+    const int coneFaces = FillMeshFaceRefs(coneRefs, &sharedAssets.coneMesh, kConeFaceRefs);
 
     ScreenVertex quad[4];
     Matrix44 view;
     while (PartFrameBegin(MorphingBallRuns)) {
         const float t = demoTime;
         // Cone: no depth test, file order, so later faces cover earlier ones.
-        renderer->BindTexture0(striberTexture);
-        renderer->SetState(1, 0);
-        renderer->SetBlendMode(2);
+        renderer->BindTexture0(sharedAssets.striberTexture);
+        renderer->SetState(kStateDepthTest, kOff);
+        renderer->SetBlendMode(kBlendOpaque);
         AimPartCamera(&camera, &view,
                       {45 * std::sin(t) + 1, 45 * std::sin(3 * t) + 1, 5 * std::cos(t) + 32},
                       {1, 1, 100}, 180.0f);
-        PlaceMesh(&coneMesh, &view, &camera);
+        PlaceMesh(&sharedAssets.coneMesh, &view, &camera);
         DrawFaceRefs(renderer, coneRefs, coneFaces);
 
         // Ball: depth-tested against itself (the cone wrote no depth), sorted far to near.
-        renderer->SetState(1, 1);
-        renderer->BindTexture0(fisseTexture);
-        renderer->SetBlendMode(6);
+        renderer->SetState(kStateDepthTest, kOn);
+        renderer->BindTexture0(sharedAssets.fisseTexture);
+        renderer->SetBlendMode(kBlendFilterReset);
         MorphBall(t, factors.data());
         AimPartCamera(&camera, &view, {15 * std::sin(t), 15 * std::sin(3 * t) + 450, 15 * std::cos(t)},
                       {0, 0, 0}, 0.0f);
-        PlaceMesh(&ballMesh, &view, &camera);
-        DrawSortedEnvMapped(&ballMesh, ballRefs, kBallFaceRefs);
+        PlaceMesh(&sharedAssets.ballMesh, &view, &camera);
+        DrawSortedEnvMapped(&sharedAssets.ballMesh, ballRefs, kBallFaceRefs);
 
-        renderer->SetState(1, 0);
-        renderer->SetBlendMode(11);
-        renderer->BindTexture0(toypushTexture);
+        renderer->SetState(kStateDepthTest, kOff);
+        renderer->SetBlendMode(kBlendAlphaMix);
+        renderer->BindTexture0(sharedAssets.toypushTexture);
         DrawScreenQuad(renderer, quad, -0.8f, 0.8f, 0.8f, -0.8f, 0, 0, 1, 1, 1.0f);
 
-        renderer->SetState(1, 1);
+        renderer->SetState(kStateDepthTest, kOn);
         PartFrameEnd(kClockStep);
     }
 }

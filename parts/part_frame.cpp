@@ -1,8 +1,8 @@
 // The top and bottom of every frame of a looping part: the message pump and the part's end
 // test on the song order; the buffer swap, the clear and the clock step.
 #include "parts/parts.h"
-#include "shell/app.h"
-#include "shell/show_state.h"
+#include "app/app.h"
+#include "show/show_state.h"
 
 bool PartFrameBegin(bool (*runs)(int order)) {
     if (PumpMessages() == 1) return false;

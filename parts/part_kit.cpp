@@ -5,7 +5,7 @@
 
 #include "fx/fx.h"
 #include "parts/parts.h"
-#include "shell/show_state.h"
+#include "show/show_state.h"
 
 float demoTime = 3.14f;
 TextureId logoEnvTexture = 0;
@@ -23,9 +23,7 @@ void AimPartCamera(EffectCamera* camera, Matrix44* view, const Vec3& position, c
     CameraSetPosition(camera, position.x, position.y, position.z);
     CameraSetTarget(camera, target.x, target.y, target.z);
     camera->roll = rollDegrees;
-    Matrix44FromCamera(view, camera);
-    const Vec3 focal = {camera->focalX, camera->focalY, 1.0f};
-    Matrix44Scale(view, &focal);
+    Matrix44FromCameraFocal(view, camera);
 }
 
 // Rim vertex k sits at angle + k * 2 * 3.1415 / steps from the +y axis towards +x (3.1415,
@@ -81,8 +79,8 @@ void PlaceMesh(Mesh* mesh, const Matrix44* view, const EffectCamera* camera) {
 }
 
 void DrawFanBackdrop(ScreenVertex* fan, float angle) {
-    renderer->SetBlendMode(7);
-    renderer->SetState(6, 1);  // second texture unit off
+    renderer->SetBlendMode(kBlendFlat);
+    renderer->SetState(kStateTextureUnits, kUnit0Only);  // second texture unit off
     FillScreen(renderer, 0.9453125f, 0.7109375f, 0.02734375f);
     DrawRayFan(renderer, fan, angle, 2.0f, 12, 0.84765625f, 0.640625f, 0.078125f);
 }

@@ -87,6 +87,12 @@ void PartMorphingBall();   // runs while order < 9
 void PartSnakingTube();    // runs while order < 15
 void PartSpinningSpiral(); // runs while order <= 17
 void PartToyScene();       // runs while order <= 22
+
+// The toy scene's camera: the eye on the path of the song order (orders up to
+// kToyFirstPathOrder share the first path, then one path per order to 22) at the part's
+// clock t, angles in radians.
+constexpr int kToyFirstPathOrder = 19;
+Vec3 ToyCameraPosition(int order, float t);
 void PartInfiniteZoom();   // runs while order < 26
 void PartGreetings();      // runs while order <= 27
 

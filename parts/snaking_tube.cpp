@@ -5,7 +5,7 @@
 
 #include "fx/fx.h"
 #include "parts/parts.h"
-#include "shell/show_state.h"
+#include "show/show_state.h"
 
 namespace {
 
@@ -44,9 +44,9 @@ void PartSnakingTube() {
     BuildTube(&tube, 80, 20, kColumns, kRings);
     EffectCamera camera{};
     SetUpPartCamera(&camera, 1.0f, 61.0f);
-    renderer->SetState(1, 0);  // no depth test in this part
-    renderer->BindTexture0(stripeTexture);
-    renderer->BindTexture1(envmapTexture);
+    renderer->SetState(kStateDepthTest, kOff);  // no depth test in this part
+    renderer->BindTexture0(sharedAssets.stripeTexture);
+    renderer->BindTexture1(sharedAssets.envmapTexture);
     const int tubeFaces = FillMeshFaceRefs(tubeRefs, &tube, kTubeFaceRefs);
     const MeshFace* faces = tube.faceList->faces.data();
 
@@ -58,9 +58,9 @@ void PartSnakingTube() {
         const float t = demoTime;
         DrawFanBackdrop(fan, t);
 
-        renderer->BindTexture0(stripeTexture);
-        renderer->SetState(6, 2);  // second texture unit on
-        renderer->SetBlendMode(15);
+        renderer->BindTexture0(sharedAssets.stripeTexture);
+        renderer->SetState(kStateTextureUnits, kBothUnits);  // second texture unit on
+        renderer->SetBlendMode(kBlendUnit0FilterReset);
         ShapeTube(t, factors);
         AimPartCamera(&camera, &view, {45 * std::sin(t), std::sin(3 * t), 45 * std::cos(t)}, {0, 0, 0},
                       0.0f);
@@ -71,17 +71,17 @@ void PartSnakingTube() {
         SortFaceRefs(tubeRefs, tubeFaces);
         DrawFaceRefsMultitex(renderer, tubeRefs, tubeFaces);
 
-        renderer->SetBlendMode(7);
-        renderer->SetState(6, 1);
-        renderer->SetBlendMode(11);
+        renderer->SetBlendMode(kBlendFlat);
+        renderer->SetState(kStateTextureUnits, kUnit0Only);
+        renderer->SetBlendMode(kBlendAlphaMix);
         // Pictures 0.5 wide, 0.6 apart, from imageStripX on; DrawSprite drops those off screen.
         for (int n = 0; n < kStripPictures; ++n) {
-            renderer->BindTexture0(pictureTextures[n % 4]);
+            renderer->BindTexture0(sharedAssets.pictureTextures[n % 4]);
             DrawSprite(renderer, quad, 0, 0, 256, 256, imageStripX + 0.6f * n, 0, 1, 1, 1.0f);
         }
 
         imageStripX -= 0.01;
         PartFrameEnd(kClockStep);
     }
-    renderer->SetState(6, 1);
+    renderer->SetState(kStateTextureUnits, kUnit0Only);
 }

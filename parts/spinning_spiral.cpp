@@ -2,7 +2,7 @@
 // an orange background, with a text panel over the lower middle of the screen.
 #include "fx/fx.h"
 #include "parts/parts.h"
-#include "shell/show_state.h"
+#include "show/show_state.h"
 
 namespace {
 
@@ -17,9 +17,9 @@ FaceRef spiralRefs[kSpiralFaceRefs];
 void PartSpinningSpiral() {
     EffectCamera camera{};
     SetUpPartCamera(&camera, 1.2f, 61.0f);
-    renderer->SetState(1, 0);  // no depth test in this part
+    renderer->SetState(kStateDepthTest, kOff);  // no depth test in this part
     renderer->BindTexture1(0);
-    const int spiralFaces = FillMeshFaceRefs(spiralRefs, &spiralMesh, kSpiralFaceRefs);
+    const int spiralFaces = FillMeshFaceRefs(spiralRefs, &sharedAssets.spiralMesh, kSpiralFaceRefs);
     demoTime = 0.0f;
 
     ScreenVertex quad[4];
@@ -27,18 +27,18 @@ void PartSpinningSpiral() {
     while (PartFrameBegin(SpinningSpiralRuns)) {
         const float t = demoTime;
         renderer->BindTexture0(0);
-        renderer->SetBlendMode(7);  // no texturing, no blending
+        renderer->SetBlendMode(kBlendFlat);
         FillScreen(renderer, 0.9453125f, 0.703125f, 0.02734375f);
 
         // The roll grows 20 degrees per unit of the clock (0.8 per frame).
         AimPartCamera(&camera, &view, {0, 0, 100}, {1, 0, 1}, 20 * t);
-        PlaceMesh(&spiralMesh, &view, &camera);
-        ShadeMesh(&spiralMesh, 1.0f);
+        PlaceMesh(&sharedAssets.spiralMesh, &view, &camera);
+        ShadeMesh(&sharedAssets.spiralMesh, 1.0f);
         DrawFaceRefsMultitex(renderer, spiralRefs, spiralFaces);
 
         // Only the upper 60 % of the panel picture is shown.
-        renderer->SetBlendMode(4);
-        renderer->BindTexture0(txtTexture);
+        renderer->SetBlendMode(kBlendFilter);
+        renderer->BindTexture0(sharedAssets.txtTexture);
         DrawScreenQuad(renderer, quad, -0.7f, 0.16f, 0.7f, -0.54f, 0, 0, 1, 0.6f, 1.0f);
 
         PartFrameEnd(kClockStep);

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "parts/parts.h"
-#include "shell/show_state.h"
+#include "show/show_state.h"
 
 float lastSceneTime = -1.0f;
 

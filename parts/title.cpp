@@ -5,7 +5,7 @@
 
 #include "fx/fx.h"
 #include "parts/parts.h"
-#include "shell/show_state.h"
+#include "show/show_state.h"
 
 namespace {
 
@@ -73,7 +73,7 @@ void PartTitle() {
     const std::unique_ptr<Image> logoEnv(LoadPng("logoenv.png"));
     logoEnvTexture = renderer->CreateTexture(logoEnv.get(), 1);
 
-    renderer->SetState(1, 0);  // no depth test in this part
+    renderer->SetState(kStateDepthTest, kOff);  // no depth test in this part
     const int text02Faces = FillMeshFaceRefs(text02Refs, &text02, kTextFaceRefs);
     const int text01Faces = FillMeshFaceRefs(text01Refs, &text01, kTextFaceRefs);
 
@@ -83,7 +83,7 @@ void PartTitle() {
     while (PartFrameBegin(TitleRuns)) {
         const float t = demoTime;
         renderer->BindTexture0(0);
-        renderer->SetBlendMode(2);
+        renderer->SetBlendMode(kBlendOpaque);
         DrawBackground(fan);
         DrawRayFan(renderer, fan, t, 2.0f, 24, 0.9609375f, 0.82421875f, 0.03125f);
 
@@ -101,9 +101,9 @@ void PartTitle() {
         SmoothEnvMapMesh(&text01);
         DrawFaceRefsMultitex(renderer, text01Refs, text01Faces);
 
-        renderer->BindTexture0(osTexture);
-        renderer->SetBlendMode(4);
-        renderer->SetState(1, 0);
+        renderer->BindTexture0(sharedAssets.osTexture);
+        renderer->SetBlendMode(kBlendFilter);
+        renderer->SetState(kStateDepthTest, kOff);
         DrawWords(quad);
 
         PartFrameEnd(kClockStep);

@@ -4,7 +4,7 @@
 
 #include "fx/fx.h"
 #include "parts/parts.h"
-#include "shell/show_state.h"
+#include "show/show_state.h"
 
 namespace {
 
@@ -15,8 +15,8 @@ FaceRef boxRefs[kToyFaceRefs];
 FaceRef dudeRefs[kToyFaceRefs];
 FaceRef brillerRefs[kToyFaceRefs];
 
-// Camera position on the path of the song order (orders up to 19 share the first path);
-// t is the part's clock, angles in radians.
+}  // namespace
+
 Vec3 ToyCameraPosition(int order, float t) {
     switch (order) {
     case 20:
@@ -34,40 +34,38 @@ Vec3 ToyCameraPosition(int order, float t) {
     }
 }
 
-}  // namespace
-
 // Keeps its own clock; the depth buffer alone orders the three unsorted objects.
 void PartToyScene() {
     float t = 0.0f;
     EffectCamera camera{};
     SetUpPartCamera(&camera, 1.2f, 91.0f);
-    renderer->BindTexture0(circlesTexture);
-    renderer->SetState(1, 1);  // depth test on for the whole part
+    renderer->BindTexture0(sharedAssets.circlesTexture);
+    renderer->SetState(kStateDepthTest, kOn);  // depth test on for the whole part
     renderer->BindTexture1(0);
-    const int boxFaces = FillMeshFaceRefs(boxRefs, &boxMesh, kToyFaceRefs);
-    const int dudeFaces = FillMeshFaceRefs(dudeRefs, &dudeMesh, kToyFaceRefs);
-    const int brillerFaces = FillMeshFaceRefs(brillerRefs, &brillerMesh, kToyFaceRefs);
+    const int boxFaces = FillMeshFaceRefs(boxRefs, &sharedAssets.boxMesh, kToyFaceRefs);
+    const int dudeFaces = FillMeshFaceRefs(dudeRefs, &sharedAssets.dudeMesh, kToyFaceRefs);
+    const int brillerFaces = FillMeshFaceRefs(brillerRefs, &sharedAssets.brillerMesh, kToyFaceRefs);
 
     Matrix44 view;
     while (PartFrameBegin(ToySceneRuns)) {
-        renderer->BindTexture0(circlesTexture);
-        renderer->SetBlendMode(2);
+        renderer->BindTexture0(sharedAssets.circlesTexture);
+        renderer->SetBlendMode(kBlendOpaque);
         const int order = syncState.order.load(std::memory_order_relaxed);
         AimPartCamera(&camera, &view, ToyCameraPosition(order, t), {1, 0, 51}, 180.0f);
 
-        PlaceMesh(&boxMesh, &view, &camera);
+        PlaceMesh(&sharedAssets.boxMesh, &view, &camera);
         DrawFaceRefs(renderer, boxRefs, boxFaces);
-        PlaceMesh(&dudeMesh, &view, &camera);
-        ShadeMesh(&dudeMesh, 0.0f);
+        PlaceMesh(&sharedAssets.dudeMesh, &view, &camera);
+        ShadeMesh(&sharedAssets.dudeMesh, 0.0f);
         DrawFaceRefs(renderer, dudeRefs, dudeFaces);
         renderer->BindTexture0(0);
-        PlaceMesh(&brillerMesh, &view, &camera);
-        ShadeMesh(&brillerMesh, 1.0f);
+        PlaceMesh(&sharedAssets.brillerMesh, &view, &camera);
+        ShadeMesh(&sharedAssets.brillerMesh, 1.0f);
         DrawFaceRefs(renderer, brillerRefs, brillerFaces);
 
         renderer->Present();
         renderer->Clear();
         t += kClockStep;
     }
-    renderer->SetBlendMode(7);
+    renderer->SetBlendMode(kBlendFlat);
 }

@@ -1,7 +1,7 @@
 // The host's description, kept for the Win32 and BASS stand-ins to read.
 #include "platform/host_state.h"
 
-#include "platform/win32_state.h"
+#include "platform/win32/win32_state.h"
 
 namespace {
 host::Desc desc;

@@ -12,10 +12,10 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/browser.h"
+#include "platform/browser/browser.h"
 #include "player/player.h"
 #include "shell/sequence.h"
-#include "shell/show_state.h"
+#include "show/show_state.h"
 
 namespace {
 

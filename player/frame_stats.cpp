@@ -9,7 +9,7 @@
 #include <cmath>
 #include <vector>
 
-#include "shell/show_state.h"
+#include "show/show_state.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <cstring>
 
 #include "player/capture.h"
-#include "shell/app.h"
-#include "shell/show_state.h"
+#include "app/app.h"
+#include "show/show_state.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The host description and song position every way of playing starts from: the window,
 // its size and the song order asked for by the options.
 #include "player/player.h"
-#include "shell/show_state.h"
+#include "show/show_state.h"
 
 host::Desc StartingDesc(const PlayOptions& options) {
     host::Desc host;

@@ -3,9 +3,9 @@
 // with the song order, and tears down.
 #include "fx/fx.h"
 #include "parts/parts.h"
-#include "shell/app.h"
+#include "app/app.h"
 #include "shell/sequence.h"
-#include "shell/show_state.h"
+#include "show/show_state.h"
 
 namespace {
 
@@ -37,28 +37,28 @@ constexpr AssetRow Object(const char* file, const char* objectName, Mesh* mesh) 
 // The shared assets in loading order; the final scene is built between the second and
 // third rows.
 constexpr AssetRow kAssets[] = {
-    Texture("envmap1.png", 2, &envmapTexture),
-    Texture("stripe.png", 1, &stripeTexture),
+    Texture("envmap1.png", 2, &sharedAssets.envmapTexture),
+    Texture("stripe.png", 1, &sharedAssets.stripeTexture),
     AssetRow{AssetKind::FinalScene, nullptr, nullptr, 0, nullptr, nullptr},
-    Object("spiral.3ds", "Shape1", &spiralMesh),
-    Object("ball2116.3ds", "Object01", &ballMesh),
-    Object("striber.3ds", "Cone01", &coneMesh),
-    Texture("striber3.png", 1, &striberTexture),
-    Texture("fisse.png", 1, &fisseTexture),
-    Texture("os.png", 1, &osTexture),
-    Texture("plettet.png", 1, &plettetTexture),
-    Texture("circles.png", 1, &circlesTexture),
-    Object("toyscene.3ds", "Box05", &boxMesh),
-    Object("toyscene.3ds", "dude", &dudeMesh),
-    Object("toyscene.3ds", "briller", &brillerMesh),
-    Object("toypush1.3ds", "Shape1", &toypushMesh),
-    Texture("1.png", 1, &pictureTextures[0]),
-    Texture("2.png", 1, &pictureTextures[1]),
-    Texture("3.png", 1, &pictureTextures[2]),
-    Texture("4.png", 1, &pictureTextures[3]),
-    Texture("toypush.png", 1, &toypushTexture),
-    Texture("greets.png", 1, &greetsTexture),
-    Texture("txt.png", 1, &txtTexture),
+    Object("spiral.3ds", "Shape1", &sharedAssets.spiralMesh),
+    Object("ball2116.3ds", "Object01", &sharedAssets.ballMesh),
+    Object("striber.3ds", "Cone01", &sharedAssets.coneMesh),
+    Texture("striber3.png", 1, &sharedAssets.striberTexture),
+    Texture("fisse.png", 1, &sharedAssets.fisseTexture),
+    Texture("os.png", 1, &sharedAssets.osTexture),
+    Texture("plettet.png", 1, &sharedAssets.plettetTexture),
+    Texture("circles.png", 1, &sharedAssets.circlesTexture),
+    Object("toyscene.3ds", "Box05", &sharedAssets.boxMesh),
+    Object("toyscene.3ds", "dude", &sharedAssets.dudeMesh),
+    Object("toyscene.3ds", "briller", &sharedAssets.brillerMesh),
+    Object("toypush1.3ds", "Shape1", &sharedAssets.toypushMesh),
+    Texture("1.png", 1, &sharedAssets.pictureTextures[0]),
+    Texture("2.png", 1, &sharedAssets.pictureTextures[1]),
+    Texture("3.png", 1, &sharedAssets.pictureTextures[2]),
+    Texture("4.png", 1, &sharedAssets.pictureTextures[3]),
+    Texture("toypush.png", 1, &sharedAssets.toypushTexture),
+    Texture("greets.png", 1, &sharedAssets.greetsTexture),
+    Texture("txt.png", 1, &sharedAssets.txtTexture),
 };
 
 constexpr int TextureRows() {
@@ -79,17 +79,17 @@ int Order() { return syncState.order.load(std::memory_order_relaxed); }
 }  // namespace
 
 void LoadSharedAssets() {
+    sharedAssets.Reset();  // what a previous show loaded, if any
     int image = 0;
     for (const AssetRow& asset : kAssets) {
         switch (asset.kind) {
         case AssetKind::Texture:
             // A file that cannot be decoded gives a null image (the loader has said why),
             // which CreateTexture still names, as a blank texture.
-            sharedImages[image].reset(LoadPng(asset.file));
-            *asset.texture = renderer->CreateTexture(sharedImages[image++].get(), asset.mode);
+            sharedAssets.images[image].reset(LoadPng(asset.file));
+            *asset.texture = renderer->CreateTexture(sharedAssets.images[image++].get(), asset.mode);
             break;
         case AssetKind::Object:
-            ReleaseMesh(asset.mesh);  // the one a previous show loaded, if any
             ImportObject(asset.mesh, asset.file, asset.objectName);
             break;
         case AssetKind::FinalScene:
@@ -124,10 +124,10 @@ void RunFinalLoop() {
         if (PumpMessages() == 1) break;
         if (Order() >= kFinalOrder) break;
         frameClock = float(frameClock + kFrameClockStep);
-        renderer->SetBlendMode(15);
-        renderer->SetState(6, 2);  // both texture units on
-        renderer->BindTexture1(envmapTexture);
-        renderer->BindTexture0(plettetTexture);
+        renderer->SetBlendMode(kBlendUnit0FilterReset);
+        renderer->SetState(kStateTextureUnits, kBothUnits);
+        renderer->BindTexture1(sharedAssets.envmapTexture);
+        renderer->BindTexture0(sharedAssets.plettetTexture);
         if (Order() == kFadeOrder)
             fadeLevel = float(128 - syncState.row.load(std::memory_order_relaxed)) / 128.0f;
         FinalScene().Frame(0, frameClock);
@@ -152,7 +152,7 @@ void TearDownShow() {
 }
 
 void RunDemo(int width, int height, int bitsPerPixel) {
-    graphicsSystem = CreateGraphicsSystem();
+    graphicsSystem = CreateGraphicsSystem(DisplayTarget{mainWindow, showCommand, ShowErrorBox});
     display = graphicsSystem->CreateDisplay(width, height, bitsPerPixel);
     // A display that failed to open has said why in a "FATAL ERROR" box; asking it for a
     // renderer would only add a second, misleading box. Without a renderer (that, or OpenGL

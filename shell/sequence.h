@@ -2,7 +2,7 @@
 // the closing message.
 #pragma once
 
-#include "platform/win32.h"
+#include "platform/win32/win32.h"
 
 // The entry point: creates the main window (returning at once when it cannot), plays
 // RunDemo(640, 480, 16), then says "Done!". Returns 0.

@@ -1,5 +1,5 @@
 // Process entry: the main window, the whole show, then the closing message.
-#include "shell/app.h"
+#include "app/app.h"
 #include "shell/sequence.h"
 
 int WinMain(HINSTANCE instance, HINSTANCE, char*, int showCommand) {

@@ -14,6 +14,7 @@
 
 #include "fx/fx.h"
 #include "import/import.h"
+#include "parts/parts.h"
 #include "tools/part_view.h"
 
 namespace {
@@ -355,7 +356,7 @@ int main(int argc, char** argv) {
     cairo_surface_t* circles = LoadTexture(dir, "circles.png");
     for (int path = 0; path < 4; ++path) {
         t = 0.4f * path;
-        PartView view{ToySceneEye(path, t), {1, 0, 51}, 180, 91, 1.2f};
+        PartView view{ToyCameraPosition(kToyFirstPathOrder + path, t), {1, 0, 51}, 180, 91, 1.2f};
         LookThrough(box, view);
         LookThrough(dude, view);
         LookThrough(glasses, view);

@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/bass.h"
-#include "platform/bass_test.h"
+#include "platform/bass/bass.h"
+#include "platform/bass/bass_test.h"
 #include "platform/host.h"
-#include "platform/win32_test.h"
+#include "platform/win32/win32_test.h"
 #include "shell/sequence.h"
-#include "shell/show_state.h"
+#include "show/show_state.h"
 #include "tests/support/test_paths.h"
 
 namespace {

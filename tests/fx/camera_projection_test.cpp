@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "fx/fx.h"
-#include "tests/fx/test_mesh.h"
+#include "tests/kit/test_mesh.h"
 
 namespace {
 

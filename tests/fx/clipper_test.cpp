@@ -7,8 +7,8 @@
 #include <gtest/gtest.h>
 
 #include "fx/fx.h"
-#include "tests/fx/test_mesh.h"
-#include "tests/support/recording_renderer.h"
+#include "tests/kit/test_mesh.h"
+#include "tests/kit/recording_renderer.h"
 
 namespace {
 

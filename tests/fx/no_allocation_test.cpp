@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "fx/fx.h"
-#include "tests/fx/test_mesh.h"
+#include "tests/kit/test_mesh.h"
 #include "tests/support/allocation_counter.h"
-#include "tests/support/recording_renderer.h"
+#include "tests/kit/recording_renderer.h"
 
 
 TEST(NoAllocation, AFrameOfTheEffectPipelineAllocatesNothing) {
@@ -29,9 +29,7 @@ TEST(NoAllocation, AFrameOfTheEffectPipelineAllocatesNothing) {
     ScaleVertices(&torus.mesh, factors.data());
     ScaleVerticesXZ(&torus.mesh, factors.data());
     Matrix44 view;
-    Matrix44FromCamera(&view, &camera);
-    const Vec3 focal = {camera.focalX, camera.focalY, 1};
-    Matrix44Scale(&view, &focal);
+    Matrix44FromCameraFocal(&view, &camera);
     TransformVertices(&torus.working, &view);
     ProjectVertices(&torus.working, &camera);
     SmoothEnvMap(torus.working.vertices.data(), torus.faces.faces.data(), torus.working.count,

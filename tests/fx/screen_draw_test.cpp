@@ -4,12 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <memory>
 
 #include "fx/fx.h"
 #include "gfx/gl_renderer.h"
-#include "tests/support/gl_test_context.h"
-#include "tests/support/recording_renderer.h"
+#include "tests/support/gl_test.h"
+#include "tests/kit/recording_renderer.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ TEST(FillScreen, UnbindsUnitZeroAndDrawsTwoFarTrianglesSharingTheDiagonal) {
             EXPECT_EQ(v.red, 0.25f);
             EXPECT_EQ(v.green, 0.5f);
             EXPECT_EQ(v.blue, 0.75f);
-            EXPECT_EQ(v.s0 + v.t0 + v.s1 + v.t1, 0.0f);
+            EXPECT_EQ((std::array{v.s0, v.t0, v.s1, v.t1}), (std::array{0.0f, 0.0f, 0.0f, 0.0f}));
         }
         EXPECT_TRUE(low && high);
     }
@@ -70,7 +71,7 @@ TEST(DrawScreenQuad, WritesCornersCounterClockwiseWithBothUnitsAndOverlayDepth) 
         EXPECT_EQ(v[i].t0, expected[i][3]);
         EXPECT_EQ(v[i].s1, v[i].s0);
         EXPECT_EQ(v[i].t1, v[i].t0);
-        EXPECT_EQ(v[i].red + v[i].green + v[i].blue, 3.0f);
+        EXPECT_EQ((std::array{v[i].red, v[i].green, v[i].blue}), (std::array{1.0f, 1.0f, 1.0f}));
         EXPECT_EQ(v[i].alpha, 0.95f);
         EXPECT_EQ(v[i].z, 1.0f);
         // The caller's array is the one handed over.
@@ -163,9 +164,9 @@ protected:
         if (HasFatalFailure()) return;
         renderer.reset(CreateGlRenderer());
         ASSERT_NE(renderer, nullptr);
-        renderer->SetState(6, 1);
-        renderer->SetBlendMode(2);
-        renderer->SetState(1, 1);
+        renderer->SetState(kStateTextureUnits, kUnit0Only);
+        renderer->SetBlendMode(kBlendOpaque);
+        renderer->SetState(kStateDepthTest, kOn);
     }
     // A flat triangle over the middle of the screen at camera depth z.
     void SceneTriangle(float z, float r, float g, float b) {

@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "fx/fx.h"
-#include "tests/fx/test_mesh.h"
+#include "tests/kit/test_mesh.h"
 
 namespace {
 
@@ -111,9 +111,14 @@ TEST(VertexEffects, ClearingAndScalingTouchOnlyWhatTheyShould) {
     TestMesh m({{1, 3, 1}, {-2, 4, 0.5f}}, {{0, 1, 0}});
     m.working.positions[0].y = 42;
     const float twos[2] = {2, 2}, factors[2] = {0, 0.5f};
+    // x and z from the base times the factor; y as the working copy had it.
     EXPECT_EQ(ScaleVerticesXZ(&m.mesh, twos), 2);
-    EXPECT_EQ(m.working.positions[0].x + m.working.positions[0].y + m.working.positions[0].z, 46);
+    EXPECT_EQ(m.working.positions[0].x, 2);
+    EXPECT_EQ(m.working.positions[0].y, 42);
+    EXPECT_EQ(m.working.positions[0].z, 2);
     EXPECT_EQ(ScaleVertices(&m.mesh, factors), 2);
-    EXPECT_EQ(m.working.positions[0].x + m.working.positions[0].y + m.working.positions[0].z, 0);
+    EXPECT_EQ(m.working.positions[0].x, 0);
+    EXPECT_EQ(m.working.positions[0].y, 0);
+    EXPECT_EQ(m.working.positions[0].z, 0);
     EXPECT_EQ(m.working.positions[1].y, 2);
 }

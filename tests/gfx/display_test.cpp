@@ -12,8 +12,8 @@
 
 #include "gfx/gl_display.h"
 #include "gfx/gl_window_state.h"
-#include "platform/win32_test.h"
-#include "shell/app.h"
+#include "platform/win32/win32_test.h"
+#include "app/app.h"
 
 namespace {
 
@@ -27,7 +27,7 @@ protected:
         quitSeen = 0;
         showCommand = SW_SHOW;
         ASSERT_EQ(CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOW), 1);
-        system.reset(CreateGraphicsSystem());
+        system.reset(CreateGraphicsSystem(DisplayTarget{mainWindow, showCommand, ShowErrorBox}));
         ASSERT_NE(system, nullptr);
     }
     void TearDown() override {

@@ -20,10 +20,10 @@ float PixelCentreX(int column, int size) { return (column + 0.5f) / size * 2.0f 
 
 // Unflagged state for flat, depth-tested drawing with no texture on either unit.
 void FlatDepthTested(Renderer* renderer) {
-    renderer->SetState(6, 1);
+    renderer->SetState(kStateTextureUnits, kUnit0Only);
     renderer->BindTexture0(0);
-    renderer->SetBlendMode(2);
-    renderer->SetState(1, 1);
+    renderer->SetBlendMode(kBlendOpaque);
+    renderer->SetState(kStateDepthTest, kOn);
 }
 
 }  // namespace
@@ -70,7 +70,7 @@ TEST_F(GlRendererTest, NearerTriangleWinsInEitherOrder) {
         EXPECT_NEAR(gl.ReadDepth(kSize / 2, kSize / 2), 0.75f, 1e-4);
     }
     // With the depth test off the last triangle drawn wins.
-    renderer->SetState(1, 0);
+    renderer->SetState(kStateDepthTest, kOff);
     FullScreenTriangle(renderer.get(), 4.0f, 0, 0, 1);
     EXPECT_RGB_NEAR(Centre(), 0, 0, 255, 0);
 }
@@ -80,10 +80,10 @@ TEST_F(GlRendererTest, NearerTriangleWinsInEitherOrder) {
 // s/z and 1/z puts it, far left of the affine midpoint.
 TEST_F(GlRendererTest, DrawTriangleTexturesPerspectiveCorrect) {
     auto ramp = RedRamp(0, 0);
-    renderer->SetState(6, 1);
+    renderer->SetState(kStateTextureUnits, kUnit0Only);
     renderer->BindTexture0(renderer->CreateTexture(ramp.get(), 1));
-    renderer->SetBlendMode(2);
-    renderer->SetState(1, 0);
+    renderer->SetBlendMode(kBlendOpaque);
+    renderer->SetState(kStateDepthTest, kOff);
     const float nearZ = 1.0f, farZ = 4.0f;
     ScreenVertex a = Corner(-1, -1, nearZ, 1, 1, 1, 0, 0.5f), b = Corner(1, -1, farZ, 1, 1, 1, 1, 0.5f),
                  c = Corner(1, 1, farZ, 1, 1, 1, 1, 0.5f), d = Corner(-1, 1, nearZ, 1, 1, 1, 0, 0.5f);
@@ -106,10 +106,10 @@ TEST_F(GlRendererTest, DrawTriangleTexturesPerspectiveCorrect) {
 TEST_F(GlRendererTest, DrawQuadTakesPerspectiveCoordinatesAndVertexAlpha) {
     auto ramp = RedRamp(0, 0);
     for (int i = 0; i < 256; ++i) ramp->Pixels()[i * 4 + 3] = 255;
-    renderer->SetState(6, 1);
+    renderer->SetState(kStateTextureUnits, kUnit0Only);
     renderer->BindTexture0(renderer->CreateTexture(ramp.get(), 1));
-    renderer->SetBlendMode(4);
-    renderer->SetState(1, 0);
+    renderer->SetBlendMode(kBlendFilter);
+    renderer->SetState(kStateDepthTest, kOff);
     ScreenVertex a = Corner(-1, -1, 1, 1, 1, 1, 0, 0.5f), b = Corner(1, -1, 4, 1, 1, 1, 1, 0.5f),
                  c = Corner(1, 1, 4, 1, 1, 1, 1, 0.5f), d = Corner(-1, 1, 1, 1, 1, 1, 0, 0.5f);
     for (ScreenVertex* v : {&a, &b, &c, &d}) v->alpha = 0.25f;
@@ -126,11 +126,11 @@ TEST_F(GlRendererTest, DrawTriangleMultitexModulatesBothUnitsAffinely) {
     auto flat = SolidImage(1, 1, Rgba{255, 128, 64, 0});
     const TextureId rampTexture = renderer->CreateTexture(ramp.get(), 1);
     const TextureId flatTexture = renderer->CreateTexture(flat.get(), 1);
-    renderer->SetState(6, 2);
+    renderer->SetState(kStateTextureUnits, kBothUnits);
     renderer->BindTexture1(flatTexture);
     renderer->BindTexture0(rampTexture);
-    renderer->SetBlendMode(2);
-    renderer->SetState(1, 0);
+    renderer->SetBlendMode(kBlendOpaque);
+    renderer->SetState(kStateDepthTest, kOff);
     ScreenVertex a = Corner(-1, -1, 1, 1, 1, 0.5f, 0, 0.5f), b = Corner(1, -1, 4, 1, 1, 0.5f, 1, 0.5f),
                  c = Corner(1, 1, 4, 1, 1, 0.5f, 1, 0.5f), d = Corner(-1, 1, 1, 1, 1, 0.5f, 0, 0.5f);
     renderer->DrawTriangleMultitex(&a, &b, &c);

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "gfx/gl_renderer.h"
-#include "tests/support/gl_test_context.h"
+#include "tests/support/gl_test.h"
 
 inline ScreenVertex Corner(float screenX, float screenY, float z, float r = 1, float g = 1,
                            float b = 1, float s = 0, float t = 0) {

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <array>
 
-#include "platform/win32_test.h"
+#include "app/app.h"
+#include "gfx/blend_modes.h"
+#include "gfx/gl_window_state.h"
+#include "platform/win32/win32_test.h"
 #include "tests/gfx/gl_renderer_helpers.h"
 
 #ifndef GL_TEXTURE0_ARB
@@ -81,15 +84,15 @@ float Clamp01(float v) { return std::clamp(v, 0.0f, 1.0f); }
 }  // namespace
 
 TEST_F(GlRendererTest, DepthStateOneEnablesOnlyForValueOne) {
-    renderer->SetState(1, 1);
+    renderer->SetState(kStateDepthTest, kOn);
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    renderer->SetState(1, 0);
+    renderer->SetState(kStateDepthTest, kOff);
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    renderer->SetState(1, 1);
+    renderer->SetState(kStateDepthTest, kOn);
     renderer->SetState(1, 5);
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     // Codes other than 1 and 6 change nothing.
-    renderer->SetState(1, 1);
+    renderer->SetState(kStateDepthTest, kOn);
     const PresetState before = Snapshot();
     for (int state : {2, 3, 4, 5, 7})
         for (int value : {0, 1, 2}) renderer->SetState(state, value);
@@ -101,7 +104,7 @@ TEST_F(GlRendererTest, TextureUnitStatesAndBindsLeaveTheExpectedUnitSelected) {
     const TextureId first = renderer->CreateTexture(image.get(), 1);
     const TextureId second = renderer->CreateTexture(image.get(), 1);
 
-    renderer->SetState(6, 2);
+    renderer->SetState(kStateTextureUnits, kBothUnits);
     EXPECT_EQ(ActiveUnit(), 1);
     renderer->BindTexture1(second);
     renderer->BindTexture0(first);
@@ -115,7 +118,7 @@ TEST_F(GlRendererTest, TextureUnitStatesAndBindsLeaveTheExpectedUnitSelected) {
     EXPECT_EQ(envMode, GL_MODULATE);
 
     renderer->BindTexture1(second);
-    renderer->SetState(6, 1);
+    renderer->SetState(kStateTextureUnits, kUnit0Only);
     EXPECT_EQ(ActiveUnit(), 0);
     EXPECT_TRUE(Texture2DOn(0));
     EXPECT_FALSE(Texture2DOn(1));
@@ -137,12 +140,13 @@ TEST_F(GlRendererTest, BlendPresetsGiveTheirBlendEquation) {
     const float src[3] = {200 / 255.0f * vertex[0], 100 / 255.0f * vertex[1], 50 / 255.0f * vertex[2]};
     const float srcAlpha = 64 / 255.0f, dstAlpha = 1.0f;
 
-    for (int mode : {2, 3, 4, 6, 7, 10, 11, 15}) {
+    for (const BlendMode& row : kBlendModes) {
+        const int mode = row.code;
         SCOPED_TRACE(mode);
         renderer->Clear();
-        renderer->SetState(6, 1);
+        renderer->SetState(kStateTextureUnits, kUnit0Only);
         renderer->BindTexture0(0);
-        renderer->SetBlendMode(7);
+        renderer->SetBlendMode(kBlendFlat);
         FullScreenTriangle(renderer.get(), 2.0f, dst[0], dst[1], dst[2]);
         renderer->BindTexture0(texture);
         renderer->SetBlendMode(mode);
@@ -151,12 +155,15 @@ TEST_F(GlRendererTest, BlendPresetsGiveTheirBlendEquation) {
         float expected[3];
         for (int i = 0; i < 3; ++i) {
             switch (mode) {
-                case 2: expected[i] = src[i]; break;
-                case 3: expected[i] = 0; break;
-                case 7: expected[i] = vertex[i]; break;
-                case 10: expected[i] = src[i] + dst[i]; break;
-                case 11: expected[i] = src[i] * dstAlpha + dst[i] * srcAlpha; break;
-                default: expected[i] = src[i] * (1 - srcAlpha) + dst[i] * src[i]; break;
+                case kBlendOpaque: expected[i] = src[i]; break;
+                case kBlendBlack: expected[i] = 0; break;
+                case kBlendFlat: expected[i] = vertex[i]; break;
+                case kBlendAdd: expected[i] = src[i] + dst[i]; break;
+                case kBlendAlphaMix: expected[i] = src[i] * dstAlpha + dst[i] * srcAlpha; break;
+                case kBlendFilter:
+                case kBlendFilterReset:
+                case kBlendUnit0FilterReset: expected[i] = src[i] * (1 - srcAlpha) + dst[i] * src[i]; break;
+                default: ADD_FAILURE() << "no expected colour for mode " << mode; break;
             }
         }
         EXPECT_RGB_NEAR(Centre(), 255 * Clamp01(expected[0]), 255 * Clamp01(expected[1]),
@@ -165,22 +172,22 @@ TEST_F(GlRendererTest, BlendPresetsGiveTheirBlendEquation) {
 }
 
 TEST_F(GlRendererTest, PresetsSideEffectsOnDepthUnitAndTextureMatrix) {
-    renderer->SetState(1, 1);
-    renderer->SetBlendMode(7);
+    renderer->SetState(kStateDepthTest, kOn);
+    renderer->SetBlendMode(kBlendFlat);
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
 
     renderer->BindTexture0(0);
     ScaleTextureMatrix();
-    renderer->SetBlendMode(4);
-    EXPECT_FALSE(IsIdentity(TextureMatrix())) << "mode 4 must keep the texture matrix";
-    renderer->SetBlendMode(6);
+    renderer->SetBlendMode(kBlendFilter);
+    EXPECT_FALSE(IsIdentity(TextureMatrix())) << "kBlendFilter must keep the texture matrix";
+    renderer->SetBlendMode(kBlendFilterReset);
     EXPECT_TRUE(IsIdentity(TextureMatrix()));
 
-    // 15 selects unit 0 before the reset, so unit 0's matrix is the one reset.
+    // kBlendUnit0FilterReset selects unit 0 before the reset, so unit 0's matrix is the one reset.
     ScaleTextureMatrix();
     renderer->BindTexture1(0);
-    renderer->SetBlendMode(15);
+    renderer->SetBlendMode(kBlendUnit0FilterReset);
     EXPECT_EQ(ActiveUnit(), 0);
     EXPECT_TRUE(IsIdentity(TextureMatrix()));
     EXPECT_EQ(GetInt(GL_BLEND_SRC), GL_ONE_MINUS_SRC_ALPHA);
@@ -188,8 +195,8 @@ TEST_F(GlRendererTest, PresetsSideEffectsOnDepthUnitAndTextureMatrix) {
 }
 
 TEST_F(GlRendererTest, UnassignedBlendModesChangeNothing) {
-    renderer->SetState(1, 1);
-    renderer->SetBlendMode(10);
+    renderer->SetState(kStateDepthTest, kOn);
+    renderer->SetBlendMode(kBlendAdd);
     ScaleTextureMatrix();
     const PresetState before = Snapshot();
     for (int mode : {0, 1, 5, 8, 9, 12, 13, 14, 16, -1, 1000}) {
@@ -230,10 +237,10 @@ TEST_F(GlRendererTest, NullImageMakesAWhiteTexelTexture) {
     GLint width = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     EXPECT_EQ(width, 1);
-    renderer->SetState(6, 1);
+    renderer->SetState(kStateTextureUnits, kUnit0Only);
     renderer->BindTexture0(name);
-    renderer->SetBlendMode(2);
-    renderer->SetState(1, 0);
+    renderer->SetBlendMode(kBlendOpaque);
+    renderer->SetState(kStateDepthTest, kOff);
     FullScreenTriangle(renderer.get(), 2.0f, 0.2f, 0.4f, 0.6f);
     EXPECT_RGB_NEAR(Centre(), 51, 102, 153, 1);
     renderer->UpdateTexture(name, nullptr, 1);  // must not crash either
@@ -263,6 +270,7 @@ TEST_F(GlRendererTest, PresentLeavesTheTextureMatrixAtIdentity) {
 TEST(GlRendererCreate, MissingMultitextureRestoresDesktopAndReportsInsteadOfCrashing) {
     win32test::Reset();
     win32test::RecordMessageBoxes(true);
+    displayTarget = DisplayTarget{nullptr, SW_SHOW, ShowErrorBox};
     const int restoresBefore = win32test::CurrentDisplayMode().desktopRestores;
     const char* const candidates[] = {"GL_ARB_texture_env_add GL_EXT_bgra", "", nullptr};
     for (const char* extensions : candidates) {
@@ -275,5 +283,6 @@ TEST(GlRendererCreate, MissingMultitextureRestoresDesktopAndReportsInsteadOfCras
     EXPECT_EQ(boxes[0].caption, "FATAL ERROR");
     EXPECT_EQ(win32test::CurrentDisplayMode().desktopRestores, restoresBefore + 3);
     EXPECT_TRUE(GlRenderer::HasMultitexture("GL_EXT_bgra GL_ARB_multitexture GL_EXT_abgr"));
+    displayTarget = DisplayTarget{};
     win32test::Reset();
 }

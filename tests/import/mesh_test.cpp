@@ -1,8 +1,10 @@
 // Tests of the mesh builders: object import (mirroring, mapping, faces) and the tube, plus
 // the third-party 3DS files against their expected counts, through ImportObject and 3dsinfo.
 #include <gtest/gtest.h>
+
 #include <unistd.h>
 
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -11,7 +13,7 @@
 #include <string>
 
 #include "import/import.h"
-#include "tests/import/chunk_writer.h"
+#include "tests/kit/chunk_writer.h"
 #include "tests/support/test_paths.h"
 
 namespace {
@@ -71,7 +73,7 @@ TEST(ImportObject, MirrorsPositionsAndCopiesMapping) {
     EXPECT_EQ(v.t0, -0.75f);
     EXPECT_EQ(v.s1, 0.0f);
     EXPECT_EQ(v.t1, 0.0f);
-    EXPECT_EQ(v.red + v.green + v.blue + v.alpha, 4.0f);
+    EXPECT_EQ((std::array{v.red, v.green, v.blue, v.alpha}), (std::array{1.0f, 1.0f, 1.0f, 1.0f}));
     ASSERT_EQ(mesh.faceList->count, 2);
     EXPECT_EQ(mesh.faceList->faces[1].indexA, 2);
     EXPECT_EQ(mesh.faceList->faces[1].indexC, 0);

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "import/import.h"
-#include "tests/import/chunk_writer.h"
+#include "tests/kit/chunk_writer.h"
 
 namespace {
 

@@ -14,9 +14,10 @@
 
 #include "fx/fx.h"
 #include "parts/parts.h"
-#include "shell/show_state.h"
+#include "show/show_state.h"
+#include "tests/kit/recording_renderer.h"
 #include "tests/support/allocation_counter.h"
-#include "tests/support/recording_renderer.h"
+#include "tests/support/part_spans.h"
 #include "tests/support/show_data_folder.h"
 
 namespace {
@@ -83,15 +84,6 @@ int Matches(const std::vector<RecordedCall>& calls, const std::vector<Vec3>& exp
     return n;
 }
 
-// Each part with an order it runs at and the first order at which it no longer draws.
-struct PartRun {
-    void (*part)();
-    int order, end;
-};
-constexpr PartRun kParts[] = {{PartTitle, 0, 3},           {PartMorphingBall, 3, 9}, {PartSnakingTube, 9, 15},
-                              {PartSpinningSpiral, 15, 18}, {PartToyScene, 18, 23},    {PartInfiniteZoom, 23, 26},
-                              {PartGreetings, 26, 28}};
-
 // Counts frames; records the allocations made between the end of frame 1 and the end of
 // frame 4, after which the song moves to `end`. It never allocates itself.
 class FourFrames : public CountingRenderer {
@@ -132,11 +124,11 @@ protected:
 }  // namespace
 
 TEST_F(LoopingParts, EachRunsUntilItsEndOrderWithoutAllocatingPerFrame) {
-    for (const PartRun& run : kParts) {
+    for (const PartSpan& run : kPartSpans) {
         SCOPED_TRACE("part ending at order " + std::to_string(run.end));
         FourFrames frames(run.end);
         renderer = &frames;
-        SetPosition(run.order, 0);
+        SetPosition(run.first, 0);
         run.part();
         EXPECT_EQ(frames.presents, 4);
         EXPECT_GT(frames.triangles + frames.multitexTriangles, 0);
@@ -155,11 +147,11 @@ TEST_F(LoopingParts, EachRunsUntilItsEndOrderWithoutAllocatingPerFrame) {
 // Two seconds of every part: nothing handed to the renderer is NaN or infinite.
 TEST_F(LoopingParts, EveryCornerDrawnIsFinite) {
     constexpr int kFrames = 120;
-    for (const PartRun& run : kParts) {
+    for (const PartSpan& run : kPartSpans) {
         SCOPED_TRACE("part ending at order " + std::to_string(run.end));
         HookedRenderer<FiniteCheckingRenderer> checker;
         renderer = &checker;
-        SetPosition(run.order, 0);
+        SetPosition(run.first, 0);
         checker.onPresent = [&](int n) {
             if (n >= kFrames) SetPosition(run.end, 0);
         };
@@ -173,16 +165,16 @@ TEST_F(LoopingParts, EveryCornerDrawnIsFinite) {
 TEST_F(LoopingParts, RunWithSharedMeshesThatFailedToLoad) {
     Mesh missing;
     ImportObject(&missing, "ball2116.3ds", "NoSuchObject");
-    Mesh* shared[] = {&ballMesh, &coneMesh, &spiralMesh, &boxMesh, &dudeMesh, &brillerMesh, &toypushMesh};
+    Mesh* shared[] = {&sharedAssets.ballMesh, &sharedAssets.coneMesh, &sharedAssets.spiralMesh, &sharedAssets.boxMesh, &sharedAssets.dudeMesh, &sharedAssets.brillerMesh, &sharedAssets.toypushMesh};
     Mesh kept[7];
     for (int i = 0; i < 7; ++i) {
         kept[i] = *shared[i];
         *shared[i] = i % 2 ? Mesh{} : missing;
     }
-    for (const PartRun& run : kParts) {
+    for (const PartSpan& run : kPartSpans) {
         FourFrames frames(run.end);
         renderer = &frames;
-        SetPosition(run.order, 0);
+        SetPosition(run.first, 0);
         run.part();
         EXPECT_EQ(frames.presents, 4);
     }
@@ -272,7 +264,7 @@ TEST_F(LoopingParts, PictureStripStartsOffScreenAndCyclesFourPictures) {
         if (call.op != "DrawQuad" || call.vertices[0].screenX <= -1.0f) continue;
         const int n = int(std::lround((call.vertices[0].screenX + 2.0f) / 0.6f));
         EXPECT_NEAR(call.vertices[0].screenX, -2.0f + 0.6f * n, 1e-5);
-        EXPECT_EQ(bound, pictureTextures[n % 4]) << "picture " << n;
+        EXPECT_EQ(bound, sharedAssets.pictureTextures[n % 4]) << "picture " << n;
         whole += call.vertices[1].screenX - call.vertices[0].screenX > 0.49f;
     }
     EXPECT_EQ(whole, 3);
@@ -288,9 +280,10 @@ TEST_F(LoopingParts, ToySceneCutsToTheNextPathWithTheSameClock) {
     PartToyScene();
     ASSERT_EQ(screen.presents, 4);
     const float t = float(float(float(0.0f + 0.01f) + 0.01f) + 0.01f);
-    const Vec3 second = {200 - 120 * std::cos(t) * std::sin(5.5f * t + 1), 100 * std::sin(3 * t) + 30,
-                         -120 * std::sin(4 * t) - 170};
-    const std::vector<Vec3> cut = CameraSpace(boxMesh, 1.2f, 91, second, {1, 0, 51}, 180);
+    // The path of order 20 at the same clock (the paths' shapes are checked against the
+    // objects they film in the object tests).
+    const Vec3 second = ToyCameraPosition(20, t);
+    const std::vector<Vec3> cut = CameraSpace(sharedAssets.boxMesh, 1.2f, 91, second, {1, 0, 51}, 180);
     EXPECT_GT(Matches(Only(screen.Frame(4), "DrawTriangle"), cut), 0);
     EXPECT_EQ(Matches(Only(screen.Frame(3), "DrawTriangle"), cut), 0);
 }
@@ -323,7 +316,7 @@ TEST_F(LoopingParts, ZoomDrawsFiveCopiesTenTimesFartherApart) {
     for (int i = 1; i <= 2; ++i) {
         const float z = float(-distance / std::pow(10.0, 5 - i));
         const std::vector<Vec3> copy =
-            CameraSpace(toypushMesh, 1.2f, 61, {1, 1, z}, {0, 0, 0}, 90 * std::sin(0.4f * i) + 180);
+            CameraSpace(sharedAssets.toypushMesh, 1.2f, 61, {1, 1, z}, {0, 0, 0}, 90 * std::sin(0.4f * i) + 180);
         int matched = 0, shaded = 0;
         for (const RecordedCall& call : drawn) {
             if (Matches({call}, copy) == 3) {

@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "parts/parts.h"
-#include "shell/show_state.h"
+#include "show/show_state.h"
 #include "tests/support/allocation_counter.h"
-#include "tests/support/recording_renderer.h"
+#include "tests/kit/recording_renderer.h"
 
 
 namespace {

@@ -13,10 +13,10 @@
 #include <thread>
 #include <vector>
 
-#include "platform/bass.h"
-#include "platform/bass_music.h"
-#include "platform/bass_output.h"
-#include "platform/bass_test.h"
+#include "platform/bass/bass.h"
+#include "platform/bass/bass_music.h"
+#include "platform/bass/bass_output.h"
+#include "platform/bass/bass_test.h"
 #include "platform/host.h"
 #include "tests/support/test_paths.h"
 

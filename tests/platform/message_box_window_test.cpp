@@ -6,8 +6,8 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/message_box_window.h"
-#include "platform/win32_test.h"
+#include "platform/message_box/message_box_window.h"
+#include "platform/win32/win32_test.h"
 
 namespace {
 

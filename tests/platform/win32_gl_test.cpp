@@ -11,8 +11,8 @@
 #include <string>
 
 #include "platform/host.h"
-#include "platform/win32.h"
-#include "platform/win32_test.h"
+#include "platform/win32/win32.h"
+#include "platform/win32/win32_test.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "platform/host.h"
-#include "platform/win32.h"
-#include "platform/win32_test.h"
+#include "platform/win32/win32.h"
+#include "platform/win32/win32_test.h"
 
 namespace {
 

@@ -9,13 +9,15 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "parts/parts.h"
-#include "platform/bass.h"
+#include "platform/bass/bass.h"
 #include "platform/host.h"
 #include "player/capture.h"
+#include "tests/support/part_spans.h"
 #include "tests/support/picture.h"
 #include "tests/support/show_program.h"
 #include "tests/support/test_paths.h"
@@ -196,21 +198,20 @@ TEST_F(WholeShow, ASecondCaptureGivesTheSameFramesAndSound) {
 // --stats counts each frame for the part that drew it: in lockstep every part draws one
 // frame per 1/60 s of music from its first order until the order that ends it.
 TEST_F(WholeShow, StatsCountEachPartsFramesFromItsSongSpan) {
-    bool (*const runs[])(int) = {TitleRuns, MorphingBallRuns, SnakingTubeRuns, SpinningSpiralRuns,
-                                 ToySceneRuns, InfiniteZoomRuns, GreetingsRuns};
-    const char* const names[] = {"title", "morphing ball", "snaking tube", "spinning spiral",
-                                 "toy scene", "infinite zoom", "greetings", "final scene"};
-    long long expected[8] = {};
+    constexpr int kParts = std::size(kPartSpans);
+    long long expected[kParts + 1] = {};  // the looping parts, then the final scene
     ASSERT_GE(PlayLockstep(kAudioFramesPerVideoFrame, [&](int order) {
                   int part = 0;
-                  while (part < 7 && !runs[part](order)) ++part;
+                  while (part < kParts && !(kPartSpans[part].first <= order && order < kPartSpans[part].end)) ++part;
                   ++expected[part];
               }), 0);
     const std::string log = FileText(dir + "/a.log");
-    for (int part = 0; part < 8; ++part) {
-        const size_t at = log.find(std::string("\n") + names[part] + " ");
-        ASSERT_NE(at, std::string::npos) << "no row for " << names[part] << " in\n" << log;
-        EXPECT_EQ(std::atoll(log.c_str() + at + 16), expected[part]) << log.substr(at, 100);
+    for (int part = 0; part <= kParts; ++part) {
+        const std::string name = part < kParts ? kPartSpans[part].name : kFinalSceneName;
+        const size_t at = log.find("\n" + name + " ");
+        ASSERT_NE(at, std::string::npos) << "no row for " << name << " in\n" << log;
+        // The frames column follows the name.
+        EXPECT_EQ(std::atoll(log.c_str() + at + 1 + name.size()), expected[part]) << log.substr(at, 100);
     }
 }
 

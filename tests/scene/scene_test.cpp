@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "scene/scene.h"
-#include "tests/support/recording_renderer.h"
+#include "tests/kit/recording_renderer.h"
 
 namespace {
 

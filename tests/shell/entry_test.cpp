@@ -9,8 +9,8 @@
 #include <thread>
 
 #include "platform/host.h"
-#include "platform/win32_test.h"
-#include "shell/app.h"
+#include "platform/win32/win32_test.h"
+#include "app/app.h"
 #include "shell/sequence.h"
 #include "tests/support/test_paths.h"
 

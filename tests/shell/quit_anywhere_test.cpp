@@ -7,12 +7,12 @@
 #include <string>
 #include <tuple>
 
-#include "platform/bass_test.h"
+#include "platform/bass/bass_test.h"
 #include "platform/host.h"
-#include "platform/win32_test.h"
-#include "shell/app.h"
+#include "platform/win32/win32_test.h"
+#include "app/app.h"
 #include "shell/sequence.h"
-#include "shell/show_state.h"
+#include "show/show_state.h"
 #include "tests/support/show_data_folder.h"
 
 namespace {

@@ -12,14 +12,15 @@
 #include <vector>
 
 #include "parts/parts.h"
-#include "platform/bass.h"
-#include "platform/bass_test.h"
+#include "platform/bass/bass.h"
+#include "platform/bass/bass_test.h"
 #include "platform/host.h"
-#include "platform/win32_test.h"
-#include "shell/app.h"
+#include "platform/win32/win32_test.h"
+#include "app/app.h"
 #include "shell/sequence.h"
-#include "shell/show_state.h"
-#include "tests/support/recording_renderer.h"
+#include "show/show_state.h"
+#include "tests/support/part_spans.h"
+#include "tests/kit/recording_renderer.h"
 #include "tests/support/show_data_folder.h"
 
 namespace {
@@ -74,14 +75,7 @@ TEST(SyncCallback, RowFromHighBitsOrderFromLowBits) {
 }
 
 TEST_F(ShowSequence, EachPartRunsUntilItsEndOrderAndNoFurther) {
-    struct PartEnd {
-        void (*part)();
-        int end;  // first order at which the part no longer draws
-    };
-    const PartEnd parts[] = {{PartTitle, 3},           {PartMorphingBall, 9}, {PartSnakingTube, 15},
-                             {PartSpinningSpiral, 18}, {PartToyScene, 23},    {PartInfiniteZoom, 26},
-                             {PartGreetings, 28}};
-    for (const PartEnd& p : parts) {
+    for (const PartSpan& p : kPartSpans) {
         SCOPED_TRACE("part ending at order " + std::to_string(p.end));
         // The song moves one order per frame: frames at end-2 and end-1, none at end.
         HookedRenderer<CountingRenderer> screen;
@@ -144,9 +138,9 @@ TEST_F(ShowSequence, FinalLoopFramesFadeOverOrder32AndEndAt33) {
         EXPECT_EQ(ops[at + 1], "SetState");
         EXPECT_EQ(screen.calls[at + 1].args, (std::vector<int>{6, 2}));
         EXPECT_EQ(ops[at + 2], "BindTexture1");
-        EXPECT_EQ(screen.calls[at + 2].args[0], envmapTexture);
+        EXPECT_EQ(screen.calls[at + 2].args[0], sharedAssets.envmapTexture);
         EXPECT_EQ(ops[at + 3], "BindTexture0");
-        EXPECT_EQ(screen.calls[at + 3].args[0], plettetTexture);
+        EXPECT_EQ(screen.calls[at + 3].args[0], sharedAssets.plettetTexture);
         size_t present = at;
         while (present < frameStarts[f + 1] && ops[present] != "Present") ++present;
         ASSERT_LT(present + 2, frameStarts[f + 1]);

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "shell/sequence.h"
-#include "shell/show_state.h"
-#include "tests/support/recording_renderer.h"
+#include "show/show_state.h"
+#include "tests/kit/recording_renderer.h"
 #include "tests/support/test_paths.h"
 
 class ShowDataFolder : public ::testing::Test {

@@ -9,6 +9,7 @@
 #include "import/import.h"
 #include "tests/assets/objects/object_test_mesh.h"
 #include "tests/support/test_paths.h"
+#include "parts/parts.h"
 #include "tools/part_view.h"
 
 namespace {
@@ -112,7 +113,7 @@ TEST(ObjectViews, ToySceneStaysInFrontOfEveryCameraPath) {
         ASSERT_GT(mesh.working->count, 0) << name;
         for (float t = 0; t < 6.3f; t += 0.1f) {
             for (int path = 0; path < 4; ++path) {
-                LookThrough(&mesh, {ToySceneEye(path, t), {1, 0, 51}, 180, 91, 1.2f});
+                LookThrough(&mesh, {ToyCameraPosition(kToyFirstPathOrder + path, t), {1, 0, 51}, 180, 91, 1.2f});
                 for (const ScreenVertex& v : mesh.working->vertices)
                     ASSERT_GT(v.z, 1.0f) << name << " reaches the camera at t " << t;
             }

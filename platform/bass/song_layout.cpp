@@ -1,0 +1,11 @@
+// The song's layout read ahead of the show: the module is loaded once by itself, so the
+// program can check song positions and refuse a damaged module before any window opens.
+#include "platform/bass/bass_music.h"
+#include "platform/host.h"
+
+bool host::ReadSong(const char* fileName, std::vector<int>* rowsPerOrder, std::string* error) {
+    MusicStream song;
+    if (!song.Load(fileName, error)) return false;
+    *rowsPerOrder = song.OrderRows();
+    return true;
+}
