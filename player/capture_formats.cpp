@@ -48,6 +48,7 @@ const CaptureFormat* FindCaptureFormat(const std::string& path) {
 }
 
 bool NeedsEvenSides(const CaptureFormat& format, CaptureQuality quality) {
+    // x264 takes 4:2:0 pictures of even sides only; VP9 rounds the chroma planes up.
     const CodecChoice& picture = format.picture[int(quality)];
-    return picture.pixelFormat != nullptr && std::string(picture.pixelFormat) == "yuv420p";
+    return picture.encoder != nullptr && std::string(picture.encoder) == "libx264";
 }

@@ -27,5 +27,5 @@ extern const char kCaptureTypes[];
 // The format of a capture named path (its extension, any case); null when the capture
 // does not write that type.
 const CaptureFormat* FindCaptureFormat(const std::string& path);
-// True when pictures of the format at quality must have even sides (4:2:0 chroma).
+// True when pictures of the format at quality must have even sides (H.264 in 4:2:0).
 bool NeedsEvenSides(const CaptureFormat& format, CaptureQuality quality);
