@@ -138,6 +138,9 @@ bool CaptureEncoders::OpenPicture(const CodecChoice& choice, int width, int heig
         picture->color_range = AVCOL_RANGE_MPEG;
     }
     if (container->oformat->flags & AVFMT_GLOBALHEADER) picture->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    // As many encoder threads as the codec picks for the machine (libavcodec's default is
+    // one); x264's output depends on its thread count only, so captures stay repeatable.
+    picture->thread_count = 0;
     if (!OpenCodec(picture, encoder, choice.settings, error)) return false;
     pictureStream = avformat_new_stream(container, nullptr);
     pictureStream->time_base = picture->time_base;
