@@ -1,7 +1,7 @@
 // Capture speed of the built program as a multiple of real time: seconds of show
 // captured (ffprobe's duration of the file) per second of wall time, the whole show and
-// its last parts at 640x480, the last orders at 1440x1080, without a display (a private
-// Xvfb) and under llvmpipe. ORANGEFUNK_BENCH_PROGRAM names another build's program to
+// its last parts at 640x480, the last orders at 1440x1080, without a display (EGL off
+// screen) and under llvmpipe. ORANGEFUNK_BENCH_PROGRAM names another build's program to
 // time instead (run from this build's data folder).
 #include <benchmark/benchmark.h>
 #include <sys/wait.h>

@@ -1,8 +1,8 @@
 # The Debian package of what packaging/install.cmake installs, placed under /usr:
 # `cpack` in the build folder (after building) writes orangefunk_<version>_amd64.deb there.
-# The libraries the program links give their packages through dpkg-shlibdeps; Depends adds
-# what is loaded at run time without being linked, Suggests what only --capture and
-# off-screen runs need.
+# The libraries the program links (SDL, libopenmpt, libpng, FFmpeg's libraries for the
+# capture) give their packages through dpkg-shlibdeps; Depends adds what is loaded at run
+# time without being linked.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orangefunk)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -19,8 +19,7 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# SDL opens GLX through libGL.so.1 at run time, and Mesa's GLX loads its DRI drivers (on a
-# machine without a GPU, llvmpipe).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libgl1-mesa-dri")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ffmpeg, xvfb")
+# SDL opens GLX through libGL.so.1 at run time, off screen EGL through libEGL.so.1 (Mesa's
+# EGL), and Mesa loads its DRI drivers (on a machine without a GPU, llvmpipe).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libegl1, libegl-mesa0, libgl1-mesa-dri")
 include(CPack)

@@ -1,29 +1,22 @@
-// What an unfinished off-screen run would leave behind (temporary files and folders, child
-// processes), listed so that every way out removes or ends it; and files finished safely:
+// What an unfinished off-screen run would leave behind (its temporary files), listed so
+// that every way out removes them; and files finished safely:
 // written under a temporary name beside their own and renamed into place when complete.
 #pragma once
-
-#include <sys/types.h>
 
 #include <mutex>
 #include <string>
 
 class Leftovers {
 public:
-    // Hold while making or removing a listed thing and (un)listing it, so that an abandon
-    // on another thread sees the thing and its entry together or neither.
+    // Hold while making or removing a listed file and (un)listing it, so that an abandon
+    // on another thread sees the file and its entry together or neither.
     static std::unique_lock<std::mutex> Hold();
-    // Lists a file or folder to remove, or a child process to kill and wait for. Folders
-    // go after the files, so they are empty by then.
+    // Lists a file to remove.
     static void AddFile(const std::string& path);
-    static void AddFolder(const std::string& path);
-    static void AddProcess(pid_t child);
-    // Takes a path or process off the list (removed, waited for or finished).
+    // Takes a file off the list (removed or finished).
     static void Forget(const std::string& path);
-    static void Forget(pid_t child);
-    // Kills and waits for the processes, then removes the files and folders. The list
-    // stays held afterwards, so no thread makes anything more. Runs at exit and on a
-    // second interrupt.
+    // Removes the listed files. The list stays held afterwards, so no thread makes anything
+    // more. Runs at exit and on a second interrupt.
     static void Abandon();
 };
 

@@ -2,6 +2,7 @@
 // song, then hands over to WinMain as the Windows loader would.
 #include <cstdio>
 
+#include "player/capture_formats.h"
 #include "player/data_folder.h"
 #include "player/player.h"
 #include "player/version.h"
@@ -15,6 +16,7 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(kPlayUsage, stdout);
+        std::printf("\nCapture file types: %s.\n", kCaptureTypes);
         return 0;
     }
     if (options.version) {

@@ -17,11 +17,12 @@
 
 namespace {
 
-constexpr double kProgressInterval = 0.25;  // seconds between progress updates
+constexpr double kProgressInterval = 0.25;     // seconds between updates on a terminal
+constexpr double kProgressLogInterval = 5.0;   // seconds between lines elsewhere (a log, CI)
 constexpr int kProgressBarWidth = 24;
 
 // Mesa's software rasterizer (llvmpipe) makes one rendering thread per processor by
-// default. Off screen those threads share the processors with the encoder's, and a
+// default. Off screen those threads share the processors with the encoders', and a
 // frame is done only when its last tile is: with twice as many threads the tiles of a
 // thread the encoder has pushed aside are spread thinner. Measured on two processors:
 // a whole-show capture about 7 % faster with 4 threads than with 2, 3 % slower with 8.
@@ -41,16 +42,16 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 bool OffscreenPlay::Begin(const PlayOptions& options, host::Desc* host) {
     this->options = options;
     capturing = options.capturePath != nullptr;
-    if (capturing) signal(SIGPIPE, SIG_IGN);  // a vanished encoder shows as a failed write
+    if (capturing) signal(SIGXFSZ, SIG_IGN);  // a file-size limit shows as a failed write
     ChooseRasterizerThreads();  // before any OpenGL context is made
-    if (!EnsureXDisplay(options.width, options.height)) return false;
+    progressToTerminal = isatty(STDERR_FILENO) != 0;
     if (options.framesDir != nullptr && mkdir(options.framesDir, 0777) != 0 && errno != EEXIST) {
         std::fprintf(stderr, "orangefunk: cannot make the folder %s: %s\n", options.framesDir, std::strerror(errno));
         return false;
     }
     if (!capturing) pixels.assign(size_t(options.width) * options.height * 4, 0);
     std::string error;
-    if (capturing && !video.Open(options.capturePath, options.width, options.height, &error)) {
+    if (capturing && !video.Open(options.capturePath, options.width, options.height, options.quality, &error)) {
         std::fprintf(stderr, "orangefunk: %s\n", error.c_str());
         return false;
     }
@@ -77,6 +78,12 @@ void OffscreenPlay::OnPresent() {
     // Syncs fire only inside AdvanceMusic below, so this is the position the frame was drawn at.
     const int order = syncState.order.load(std::memory_order_relaxed);
     const int row = syncState.row.load(std::memory_order_relaxed);
+    if (options.toGiven && PositionKey(order, row) >= PositionKey(options.to.order, options.to.row)) {
+        // --to reached: this frame is already past it.
+        stopping = true;
+        PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+        return;
+    }
     // Read straight into the video file's queue: no copy of the frame on the way.
     std::string error;
     uint8_t* rgba = capturing ? video.NextFrame(&error) : pixels.data();
@@ -107,7 +114,8 @@ void OffscreenPlay::OnPresent() {
                                   : "the music is not playing (is funk.it in the working directory?)");
         return;
     }
-    if (SecondsSince(lastProgress) >= kProgressInterval) ShowProgress(order, row, false);
+    if (SecondsSince(lastProgress) >= (progressToTerminal ? kProgressInterval : kProgressLogInterval))
+        ShowProgress(order, row, false);
 }
 
 void OffscreenPlay::DumpFrames(int order, int row, const uint8_t* rgba) {
@@ -146,7 +154,7 @@ void OffscreenPlay::ShowProgress(int order, int row, bool last) {
     // Done share in orders, the current one counted by its rows (as long as the longest
     // pattern seen so far).
     const int rowsPerOrder = highestRow + 1 > 64 ? highestRow + 1 : 64;
-    const double span = kShowEndOrder - options.fromOrder;
+    const double span = options.to.order + double(options.to.row) / rowsPerOrder - options.fromOrder;
     double done = (order - options.fromOrder + double(row < rowsPerOrder ? row : rowsPerOrder - 1) / rowsPerOrder) / span;
     // The last line of a whole run shows it complete; an interrupted one, where it stopped.
     if ((last && !failed && host::CaughtInterrupt() == 0) || done > 1.0) done = 1.0;
@@ -155,9 +163,11 @@ void OffscreenPlay::ShowProgress(int order, int row, bool last) {
     for (int i = 0; i < kProgressBarWidth; ++i) bar[i] = i < int(done * kProgressBarWidth + 0.5) ? '#' : '.';
     bar[kProgressBarWidth] = '\0';
     const int left = done > 0.0 ? int(wall * (1.0 - done) / done + 0.5) : 0;
-    std::fprintf(stderr, "\r[%s] %6lld frames  order %2d row %3d  %4.1fx real time  %s%d:%02d left ", bar, frames,
-                 order, row, wall > 0.0 ? song / wall : 0.0, done > 0.0 ? "~" : "?", left / 60, left % 60);
-    if (last) std::fputc('\n', stderr);
+    // On a terminal the line is redrawn in place; in a log each update is a line of its own.
+    std::fprintf(stderr, "%s[%s] %6lld frames  order %2d row %3d  %4.1fx real time  %s%d:%02d left%s",
+                 progressToTerminal ? "\r" : "", bar, frames, order, row, wall > 0.0 ? song / wall : 0.0,
+                 done > 0.0 ? "~" : "?", left / 60, left % 60, progressToTerminal ? " " : "\n");
+    if (last && progressToTerminal) std::fputc('\n', stderr);
     std::fflush(stderr);
 }
 
@@ -199,12 +209,8 @@ int OffscreenPlay::Finish() {
     std::string error;
     if (capturing && !failed && !video.Close(&error)) {
         // Said at once, so an interrupt's report below does not contradict it.
-        if (video.KeptPictureOnly())
-            std::fprintf(stderr, "orangefunk: %s\norangefunk: the sound is lost; the picture alone is in %s\n",
-                         error.c_str(), options.capturePath);
-        else
-            std::fprintf(stderr, "orangefunk: %s\norangefunk: nothing written to %s\n", error.c_str(),
-                         options.capturePath);
+        std::fprintf(stderr, "orangefunk: %s\norangefunk: nothing written to %s\n", error.c_str(),
+                     options.capturePath);
         if (interrupt != 0) return 128 + interrupt;
         return 1;
     }

@@ -51,6 +51,24 @@ bool CheckSongPositions(const PlayOptions& options, const std::vector<int>& rows
         *error = "--from: the song has " + range + ", not order " + std::to_string(options.fromOrder);
         return false;
     }
+    if (options.toGiven) {
+        const SongPosition& to = options.to;
+        // The show's end (order 33 row 0) is the latest place to end.
+        if (to.order > orders || (to.order == orders && to.row > 0)) {
+            *error = "--to: " + Position(to.order, to.row) + " is past the show's end: the song has " + range;
+            return false;
+        }
+        if (to.order < orders && to.row >= rowsPerOrder[to.order]) {
+            *error = "--to: " + Position(to.order, to.row) + ": order " + std::to_string(to.order) + " has rows 0 to " +
+                     std::to_string(rowsPerOrder[to.order] - 1);
+            return false;
+        }
+        if (PositionKey(to.order, to.row) <= PositionKey(options.fromOrder, 0)) {
+            *error = "--to: " + Position(to.order, to.row) + " is not after --from " +
+                     std::to_string(options.fromOrder) + ", where the show starts";
+            return false;
+        }
+    }
     for (int i = 0; i < options.atCount; ++i) {
         const SongPosition& at = options.at[i];
         if (at.order >= orders) {
@@ -60,6 +78,11 @@ bool CheckSongPositions(const PlayOptions& options, const std::vector<int>& rows
         if (at.row >= rowsPerOrder[at.order]) {
             *error = "--at: " + Position(at.order, at.row) + ": order " + std::to_string(at.order) + " has rows 0 to " +
                      std::to_string(rowsPerOrder[at.order] - 1);
+            return false;
+        }
+        if (PositionKey(at.order, at.row) >= PositionKey(options.to.order, options.to.row)) {
+            *error = "--at: " + Position(at.order, at.row) + " is not before --to " +
+                     Position(options.to.order, options.to.row) + ", where the show ends, so it is never shown";
             return false;
         }
         if (at.order < options.fromOrder) {

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <strings.h>
 
+#include "player/capture_formats.h"
 #include "player/player.h"
 
 namespace {
@@ -54,20 +55,15 @@ bool ParsePositions(const char* text, PlayOptions* options, std::string* error) 
     }
 }
 
-// The file types --capture writes, by extension (any case): ffmpeg makes each of them from
-// H.264 and AAC, or VP9 and Opus for .webm (the video writer chooses by the same names).
-#define CAPTURE_TYPES ".mp4, .m4v, .mov, .mkv (H.264 and AAC) or .webm (VP9 and Opus)"
-constexpr const char* kCaptureExtensions[] = {".mp4", ".m4v", ".mov", ".mkv", ".webm"};
-
-// True when the file name of path ends in one of kCaptureExtensions.
-bool IsCaptureType(const std::string& path) {
-    const std::string name = path.substr(path.rfind('/') == std::string::npos ? 0 : path.rfind('/') + 1);
-    for (const char* extension : kCaptureExtensions) {
-        const size_t length = std::strlen(extension);
-        if (name.size() > length && strcasecmp(name.c_str() + name.size() - length, extension) == 0) return true;
-    }
-    return false;
+// Parses "ORDER[:ROW]" (row 0 when left out) into position.
+bool ParsePosition(const char* text, SongPosition* position) {
+    position->row = 0;
+    if (std::strchr(text, ':') == nullptr) return ParseNumber(text, 0, kMaxSongField, &position->order);
+    return ParsePair(text, ':', 0, kMaxSongField, &position->order, &position->row);
 }
+
+// The capture qualities by name, in CaptureQuality's order.
+constexpr const char* kQualityNames[] = {"fast", "small", "lossless"};
 
 // False, with "OPTION needs WHAT" in error, when an option's value is empty.
 bool NonEmpty(const std::string& option, const char* value, const char* what, std::string* error) {
@@ -89,9 +85,14 @@ const char kPlayUsage[] =
     "  --window            play in a window instead of full-screen (the picture scales with it)\n"
     "  --size WxH          size of the window, or of the captured picture (default 640x480)\n"
     "  --from ORDER        start the music at song order ORDER (0 to 32); earlier parts are skipped\n"
-    "  --capture FILE      render the whole show off screen at 60 frames per second into a video\n"
-    "                      file with ffmpeg, named " CAPTURE_TYPES ";\n"
-    "                      needs no display and no sound card\n"
+    "  --to ORDER[:ROW]    end the show where the song reaches ORDER:ROW (played or captured)\n"
+    "  --capture FILE      render the show off screen at 60 frames per second into a video file\n"
+    "                      with picture and sound; the file's type follows its name (see below);\n"
+    "                      needs no display, no sound card and no other program\n"
+    "  --quality Q         the capture's encoding: fast (the default: quickest to make, about\n"
+    "                      6 Mbit/s at 640x480), small (for sharing: about a third of fast's\n"
+    "                      size, looking the same, slower to make) or lossless (frames decode\n"
+    "                      to exactly the pixels rendered, as --frames writes them; large)\n"
     "  --frames DIR        write the frames shown at the --at positions as DIR/frame-OO-RRR.png\n"
     "                      (rendered as for --capture); the show ends after the last one\n"
     "  --at ORDER:ROW[,ORDER:ROW...]\n"
@@ -114,7 +115,8 @@ bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, s
             name.resize(equals);
         }
         const bool takesValue = name == "--size" || name == "--from" || name == "--capture" || name == "--frames" ||
-                                name == "--at" || name == "--data";
+                                name == "--at" || name == "--data" || name == "--to" ||
+                                name == "--quality";
         const bool flag = name == "--help" || name == "-h" || name == "--version" || name == "--stats" ||
                           name == "--window";
         if (!takesValue && !flag) {
@@ -157,12 +159,28 @@ bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, s
             }
         } else if (name == "--capture") {
             if (!NonEmpty(name, value, "a file name", error)) return false;
-            if (!IsCaptureType(value)) {
+            if (FindCaptureFormat(value) == nullptr) {
                 *error = std::string("--capture: \"") + value + "\" is not a file type the capture writes: name it " +
-                         CAPTURE_TYPES;
+                         kCaptureTypes;
                 return false;
             }
             options->capturePath = value;
+        } else if (name == "--to") {
+            if (!ParsePosition(value, &options->to)) {
+                *error = std::string("--to: \"") + value + "\" is not ORDER or ORDER:ROW";
+                return false;
+            }
+            options->toGiven = true;
+        } else if (name == "--quality") {
+            int found = -1;
+            for (int q = 0; q < 3; ++q)
+                if (std::strcmp(value, kQualityNames[q]) == 0) found = q;
+            if (found < 0) {
+                *error = std::string("--quality: \"") + value + "\" is not fast, small or lossless";
+                return false;
+            }
+            options->quality = CaptureQuality(found);
+            options->qualityGiven = true;
         } else if (name == "--frames") {
             if (!NonEmpty(name, value, "a folder", error)) return false;
             options->framesDir = value;
@@ -180,12 +198,22 @@ bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, s
         *error = "--size needs --window, --capture or --frames (full-screen play covers the whole monitor)";
         return false;
     }
-    // x264 takes 4:2:0 pictures of even sides only.
-    const bool webm = options->capturePath != nullptr && strcasecmp(std::strrchr(options->capturePath, '.'), ".webm") == 0;
-    if (options->capturePath != nullptr && !webm && (options->width % 2 != 0 || options->height % 2 != 0)) {
-        *error = "--size: an H.264 video needs an even width and height, not " + std::to_string(options->width) + "x" +
-                 std::to_string(options->height) + " (a .webm file takes any size)";
+    if (options->qualityGiven && options->capturePath == nullptr) {
+        *error = "--quality needs --capture";
         return false;
+    }
+    if (const CaptureFormat* format = options->capturePath ? FindCaptureFormat(options->capturePath) : nullptr) {
+        if (format->picture[int(options->quality)].encoder == nullptr) {
+            *error = std::string("--quality ") + kQualityNames[int(options->quality)] + ": a " + format->extension +
+                     " file cannot hold it; name the file " + kCaptureTypes;
+            return false;
+        }
+        // 4:2:0 pictures have even sides only.
+        if (NeedsEvenSides(*format, options->quality) && (options->width % 2 != 0 || options->height % 2 != 0)) {
+            *error = "--size: a " + std::string(format->extension) + " capture at this quality needs an even width "
+                     "and height, not " + std::to_string(options->width) + "x" + std::to_string(options->height);
+            return false;
+        }
     }
     if ((options->framesDir != nullptr) != (options->atCount > 0)) {
         *error = "--frames and --at go together";

@@ -5,7 +5,25 @@
 #include "player/capture.h"
 #include "player/frame_stats.h"
 #include "player/leftovers.h"
+#include "shell/app.h"
 #include "shell/sequence.h"
+#include "shell/show_state.h"
+
+namespace {
+
+// Real-time play with --to: the window is closed once the song reaches that position.
+void EndPlayAt(const PlayOptions& options, host::Desc* host) {
+    const long long end = PositionKey(options.to.order, options.to.row);
+    host->present = [end, closed = false]() mutable {
+        const long long key = PositionKey(syncState.order.load(std::memory_order_relaxed),
+                                          syncState.row.load(std::memory_order_relaxed));
+        if (closed || key < end) return;
+        closed = true;
+        PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+    };
+}
+
+}  // namespace
 
 int PlayWithOptions(const PlayOptions& options) {
     // Ctrl-C or SIGTERM ends the show as closing its window does; a second one abandons
@@ -18,6 +36,7 @@ int PlayWithOptions(const PlayOptions& options) {
     const bool offScreen = options.capturePath != nullptr || options.framesDir != nullptr;
     OffscreenPlay play;
     if (offScreen && !play.Begin(options, &host)) return 1;
+    if (!offScreen && options.toGiven) EndPlayAt(options, &host);
     FrameStats stats;
     if (options.stats) stats.Begin(&host);
     host::Setup(host);

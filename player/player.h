@@ -29,6 +29,10 @@ struct SongPosition {
 // Song positions in playing order as one number.
 inline long long PositionKey(int order, int row) { return (long long)order * 65536 + row; }
 
+// What a capture's encoding aims for: speed (the default), a small file for sharing, or
+// frames that decode to exactly the rendered pixels.
+enum class CaptureQuality { Fast, Small, Lossless };
+
 struct PlayOptions {
     bool help = false;
     bool window = false;            // --window: a resizable window, no display-mode change
@@ -39,20 +43,24 @@ struct PlayOptions {
     SongPosition at[kMaxFramePositions] = {};  // --at: positions whose frames are dumped
     int atCount = 0;
     int fromOrder = 0;              // --from: song order the music starts at
+    SongPosition to = {kShowEndOrder, 0};  // --to: song position where the show ends
+    bool toGiven = false;
+    CaptureQuality quality = CaptureQuality::Fast;  // --quality of --capture
+    bool qualityGiven = false;
     bool version = false;           // --version: print the version and end
     bool stats = false;             // --stats: a table of frame statistics on stderr at the end
     const char* dataDir = nullptr;  // --data: folder of the show's data files, null to look for one
 };
 
-// The text of --help.
+// The text of --help (main adds the capture's file types).
 extern const char kPlayUsage[];
 // Reads the arguments after the program name into options. Returns false with a
 // one-line reason in error for an unknown option, a missing or malformed value, or
 // options that do not go together.
 bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, std::string* error);
 // Checks the options against the song, given as the rows of each order's pattern (as
-// host::ReadSong reads them): --from must name an order of the song, and every --at
-// position a row of an order from --from up to the show's end. False with a one-line
+// host::ReadSong reads them): --from must name an order of the song, --to a row of the
+// song after --from, and every --at position a row of an order from --from up to --to. False with a one-line
 // reason naming the option and the valid range.
 bool CheckSongPositions(const PlayOptions& options, const std::vector<int>& rowsPerOrder, std::string* error);
 // Checks that the files the options ask for can be written: the folder of --capture

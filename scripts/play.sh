@@ -7,11 +7,15 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 display=${DISPLAY:-}${WAYLAND_DISPLAY:-}
+# Capture and frame dumps render off screen by themselves; real-time play without a
+# display needs a private X server.
+offscreen=0
+[[ " $* " == *" --capture"* || " $* " == *" --frames"* ]] && offscreen=1
 setup=(--play)
-[[ -z "$display" || " $* " == *" --capture"* ]] && setup+=(--capture)
+[[ -z "$display" && $# -gt 0 && $offscreen -eq 0 ]] && setup+=(--no-display)
 "$root/scripts/setup.sh" "${setup[@]}"
 BUILD_TARGETS="orangefunk data" "$root/scripts/build.sh" -DORANGEFUNK_TESTS=OFF -DORANGEFUNK_BENCH=OFF
-if [[ -n "$display" ]]; then
+if [[ -n "$display" || $offscreen -eq 1 ]]; then
   exec "$build/orangefunk" "$@"
 fi
 if [[ $# -gt 0 ]]; then

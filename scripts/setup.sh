@@ -1,33 +1,36 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that are missing. With no arguments: everything building,
 # playing, testing and packaging need. With --play: only what building the show and its
-# data and playing it need; --capture adds what off-screen play needs (a private X server
-# and ffmpeg), which a machine without a display plays through.
+# data, playing it and capturing it (off screen, through EGL) need; --no-display adds the
+# private X server that real-time play on a machine without a display goes through.
 set -euo pipefail
 
 # Building the program and its data, and playing it.
 play_packages=(
   build-essential cmake ninja-build pkg-config
   libsdl2-dev libx11-dev libopenmpt-dev libpng-dev libgl-dev libgl1-mesa-dri libglu1-mesa-dev
+  libegl1 libegl-mesa0
+  libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libcairo2-dev libfreetype-dev fonts-dejavu-core
 )
-# Off-screen play: --capture and --frames without a display (x11-utils: with-display.sh).
-capture_packages=(xvfb xauth x11-utils ffmpeg)
+# Real-time play and the tests without a display: a private X server (x11-utils: with-display.sh).
+display_packages=(xvfb xauth x11-utils)
 # Tests, checkers, benchmarks and the package build (file: CPack's dependency search).
 test_packages=(
   clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
   xdotool openmpt123 libxmp-dev xmp assimp-utils sox valgrind file pulseaudio pulseaudio-utils
+  ffmpeg
 )
 
 packages=()
 for argument in "$@"; do
   case $argument in
     --play) packages+=("${play_packages[@]}") ;;
-    --capture) packages+=("${capture_packages[@]}") ;;
-    *) echo "usage: setup.sh [--play] [--capture]" >&2; exit 2 ;;
+    --no-display) packages+=("${display_packages[@]}") ;;
+    *) echo "usage: setup.sh [--play] [--no-display]" >&2; exit 2 ;;
   esac
 done
-[[ $# -gt 0 ]] || packages=("${play_packages[@]}" "${capture_packages[@]}" "${test_packages[@]}")
+[[ $# -gt 0 ]] || packages=("${play_packages[@]}" "${display_packages[@]}" "${test_packages[@]}")
 
 missing=()
 for p in "${packages[@]}"; do

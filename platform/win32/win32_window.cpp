@@ -51,7 +51,8 @@ HWND LiveWindow(HWND window) {
 // still make OpenGL windows, down to "offscreen", which shows them nowhere. A busy X
 // server can refuse a connection now and then, so the display is asked again before the
 // stand-in gives up (unless SDL_VIDEODRIVER chose the driver); SDL's offscreen driver is
-// used only when SDL_VIDEODRIVER asks for it.
+// used when SDL_VIDEODRIVER asks for it and, unless it names another, for hidden windows:
+// they draw through EGL (Mesa's software rasterizer without a GPU), no X server needed.
 constexpr int kVideoAttempts = 8;
 constexpr Uint32 kVideoRetryMs = 400;
 
@@ -59,6 +60,10 @@ bool EnsureVideo() {
     if (state.videoReady) return true;
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
     const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);  // the hint or SDL_VIDEODRIVER
+    if (asked == nullptr && HostDesc().hidden) {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");
+        asked = "offscreen";
+    }
     const char* display = std::getenv("DISPLAY");
     const bool xDisplayNamed = display != nullptr && *display != '\0';
     std::string failure;

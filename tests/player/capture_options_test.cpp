@@ -4,7 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "player/capture.h"
 #include "player/player.h"
 
 namespace {
@@ -105,12 +104,52 @@ TEST(PlayOptions, OptionsThatDoNotGoTogetherAreRefused) {
     }
 }
 
-TEST(CaptureSize, OddSidesAreRefusedForH264BeforeAnythingStarts) {
-    VideoWriter video;
+// Each file type gets the qualities its container holds; sizes are refused only where the
+// picture is coded in 4:2:0.
+TEST(PlayOptions, CaptureQualityAndSizeFollowTheFileType) {
+    struct Case {
+        std::vector<const char*> arguments;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {{"--capture", "a.MKV", "--quality", "lossless", "--size", "641x481"}, true},  // RGB frames
+        {{"--capture", "a.mov", "--quality=small"}, true},
+        {{"--capture", "a.webm", "--size", "641x481"}, true},
+        {{"--capture", "a.mp4", "--size", "641x480"}, false},
+        {{"--capture", "a.mkv", "--quality", "small", "--size", "640x479"}, false},
+        {{"--capture", "a.webm", "--quality", "lossless"}, false},
+        {{"--capture", "a.mp4", "--quality", "best"}, false},
+        {{"--quality", "small"}, false},  // nothing to encode
+        {{"--capture", "a.avi"}, false},
+        {{"--capture", "a.mp4.part"}, false},
+    };
+    for (const Case& c : cases) {
+        PlayOptions options;
+        std::string error;
+        EXPECT_EQ(Parse(c.arguments, &options, &error), c.accepted) << c.arguments[1] << " " << error;
+    }
+    PlayOptions options;
     std::string error;
-    // The folder does not exist: refusing the size first says what the user must change.
-    EXPECT_FALSE(video.Open("/nonexistent-orangefunk-folder/show.mp4", 641, 480, &error));
-    EXPECT_NE(error.find("even width and height"), std::string::npos) << error;
+    ASSERT_TRUE(Parse({"--capture", "a.mkv", "--quality", "lossless"}, &options, &error)) << error;
+    EXPECT_EQ(options.quality, CaptureQuality::Lossless);
+}
+
+TEST(PlayOptions, ToTakesAnOrderOrAPosition) {
+    PlayOptions options;
+    std::string error;
+    ASSERT_TRUE(Parse({"--window"}, &options, &error)) << error;
+    EXPECT_FALSE(options.toGiven);
+    ASSERT_TRUE(Parse({"--to", "15"}, &options, &error)) << error;
+    EXPECT_TRUE(options.toGiven);
+    EXPECT_EQ(options.to.order, 15);
+    EXPECT_EQ(options.to.row, 0);
+    ASSERT_TRUE(Parse({"--to=32:64"}, &options, &error)) << error;
+    EXPECT_EQ(options.to.order, 32);
+    EXPECT_EQ(options.to.row, 64);
+    for (const char* bad : {"", "x", "3:", ":4", "3:4:5", "-1"}) {
+        EXPECT_FALSE(Parse({"--to", bad}, &options, &error)) << bad;
+        EXPECT_NE(error.find("--to"), std::string::npos) << error;
+    }
 }
 
 TEST(PlayOptions, AtListHasANamedLimit) {

@@ -43,19 +43,31 @@ TEST(SongPositions, AreCheckedAgainstTheSongsOwnOrdersAndRows) {
     struct Case {
         int from;
         SongPosition at;
+        SongPosition to;  // order -1: no --to
         const char* refusal;  // null when accepted
     };
     const Case cases[] = {
-        {0, {1, 31}, nullptr},
-        {0, {1, 32}, "order 1 has rows 0 to 31"},
-        {0, {2, 0}, "orders 0 to 1"},
-        {2, {0, 0}, "--from: the song has orders 0 to 1"},
-        {1, {0, 63}, "comes before --from 1"},
+        {0, {1, 31}, {-1, 0}, nullptr},
+        {0, {1, 32}, {-1, 0}, "order 1 has rows 0 to 31"},
+        {0, {2, 0}, {-1, 0}, "orders 0 to 1"},
+        {2, {0, 0}, {-1, 0}, "--from: the song has orders 0 to 1"},
+        {1, {0, 63}, {-1, 0}, "comes before --from 1"},
+        // --to: a row of the song, or the song's end, after --from; --at before it.
+        {0, {1, 30}, {1, 31}, nullptr},
+        {0, {0, 0}, {2, 0}, nullptr},
+        {0, {0, 0}, {2, 1}, "--to: 2:1 is past the show's end"},
+        {0, {0, 0}, {1, 32}, "--to: 1:32: order 1 has rows 0 to 31"},
+        {1, {1, 0}, {1, 0}, "is not after --from 1"},
+        {0, {1, 31}, {1, 31}, "is not before --to 1:31"},
     };
     for (const Case& c : cases) {
         PlayOptions options;
         options.fromOrder = c.from;
         options.at[options.atCount++] = c.at;
+        if (c.to.order >= 0) {
+            options.to = c.to;
+            options.toGiven = true;
+        }
         std::string error;
         EXPECT_EQ(CheckSongPositions(options, song, &error), c.refusal == nullptr) << error;
         if (c.refusal != nullptr) {
@@ -86,9 +98,11 @@ TEST_P(RefusedOptions, EndWithStatus2BeforeAnythingIsMade) {
 INSTANTIATE_TEST_SUITE_P(
     Program, RefusedOptions,
     ::testing::Values(BadOptions{"--capture OUT/show", "/show\" is not a file type the capture writes"},
-                      BadOptions{"--capture OUT/show.avi", ".mkv (H.264 and AAC) or .webm"},
+                      BadOptions{"--capture OUT/show.avi", "or .webm (VP9 and Opus; no lossless)"},
+                      BadOptions{"--capture OUT/show.webm --quality lossless", "a .webm file cannot hold it"},
                       BadOptions{"--capture OUT/none/show.mp4", "--capture: there is no folder"},
-                      BadOptions{"--capture OUT/show.mp4 --size 641x480", "--size: an H.264 video needs an even"},
+                      BadOptions{"--capture OUT/show.mp4 --size 641x480", "needs an even width and height"},
+                      BadOptions{"--from 9 --to 8:63 --capture OUT/show.mkv", "--to: 8:63 is not after --from 9"},
                       BadOptions{"--frames OUT/f --at 99:0", "--at: 99:0 is past the show's end: the song has orders 0 to 32"},
                       BadOptions{"--frames OUT/f --at 5:64", "order 5 has rows 0 to 63"},
                       BadOptions{"--from 3 --frames OUT/f --at 1:0", "comes before --from 3"},
