@@ -38,6 +38,8 @@ HGLRC LiveContext(HGLRC context) {
 // does not (Xvfb, drivers that ignore the swap interval) this sets the pace. A frame more
 // than one period late restarts the clock instead of rushing to catch up. Returns the
 // seconds slept; *late tells whether the frame came after its deadline.
+}  // namespace
+
 double PacePresentation(bool* late) {
     Win32State& state = Win32();
     const Uint64 period = SDL_GetPerformanceFrequency() / kFramesPerSecond;
@@ -54,8 +56,6 @@ double PacePresentation(bool* late) {
     return seconds;
 }
 
-}  // namespace
-
 void FitViewport(SDL_Window* sdlWindow, bool force) {
     Win32State& state = Win32();
     if (!state.current || !sdlWindow) return;
@@ -65,6 +65,7 @@ void FitViewport(SDL_Window* sdlWindow, bool force) {
     if (!force && width == state.drawableWidth && height == state.drawableHeight) return;
     state.drawableWidth = width;
     state.drawableHeight = height;
+    if (BindScaledFrame()) return;
     // The largest 4:3 rectangle inside the drawable, centred: full height on wide screens.
     int viewWidth = width;
     int viewHeight = height;
@@ -185,8 +186,12 @@ BOOL SwapBuffers(HDC dc) {
     if (host.present) host.present();
     bool late = false;
     const double waited = host.framePacing ? PacePresentation(&late) : 0.0;
+    HoldWhilePaused();
     // Nothing shows a hidden window: swapping would only copy the picture to the X server.
-    if (!host.hidden) SDL_GL_SwapWindow(dc->window->sdlWindow);
+    if (!host.hidden) {
+        ScaleFrameToWindow();
+        SDL_GL_SwapWindow(dc->window->sdlWindow);
+    }
     FitViewport(dc->window->sdlWindow, false);
     if (host.presented) host.presented(waited, late);
     return 1;

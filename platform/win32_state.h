@@ -105,6 +105,18 @@ HWND LiveWindow(HWND window);
 // Creates (or re-creates) the SDL window of `window` with OpenGL framebuffer attributes
 // matching `descriptor`: depth tried at the requested size, then 24, then 16 bits.
 bool CreateSdlWindow(HWND window, const PIXELFORMATDESCRIPTOR& descriptor);
+// Sleeps until the next 1/60 s presentation deadline (win32_gl.cpp); returns the seconds
+// slept, *late whether the frame came after its deadline.
+double PacePresentation(bool* late);
+// Full screen at the show's size (win32_gl_scaled.cpp): binds the framebuffer of the mode
+// asked for (made or resized as needed) with its whole viewport, true; or the window's own,
+// false, when the picture is drawn at the drawable's resolution.
+bool BindScaledFrame();
+// The size of the framebuffer drawn into, when it is not the window's own.
+bool ScaledFrameSize(int* width, int* height);
+// Scales the framebuffer's picture into the 4:3 rectangle of the window's back buffer,
+// black around it; nothing when drawing goes to the window itself. Before the swap.
+void ScaleFrameToWindow();
 // Fits a 4:3 viewport, centred, into the current drawable if its size changed.
 void FitViewport(SDL_Window* sdlWindow, bool force);
 // Puts the window full screen over its monitor in the monitor's own mode while a

@@ -5,7 +5,7 @@
 #include "player/capture.h"
 #include "player/frame_stats.h"
 #include "player/leftovers.h"
-#include "shell/sequence.h"
+#include "player/viewer.h"
 
 int PlayWithOptions(const PlayOptions& options) {
     // Ctrl-C or SIGTERM ends the show as closing its window does; a second one abandons
@@ -20,9 +20,9 @@ int PlayWithOptions(const PlayOptions& options) {
     if (offScreen && !play.Begin(options, &host)) return 1;
     FrameStats stats;
     if (options.stats) stats.Begin(&host);
-    host::Setup(host);
-    char commandLine[] = "";
-    WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
+    Viewer viewer;
+    viewer.Begin(options, &host);
+    viewer.Play();
     const int status = offScreen ? play.Finish() : 0;
     stats.Print(stderr);
     return status;
