@@ -62,7 +62,7 @@ void FitViewport(SDL_Window* sdlWindow, bool force) {
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(sdlWindow, &width, &height);
-    if (!force && width == state.drawableWidth && height == state.drawableHeight) return;
+    if (!force && width == state.drawableWidth && height == state.drawableHeight && !ScaledFrameStale()) return;
     state.drawableWidth = width;
     state.drawableHeight = height;
     if (BindScaledFrame()) return;

@@ -91,6 +91,13 @@ bool BindScaledFrame() {
     return true;
 }
 
+bool ScaledFrameStale() {
+    int width = 0, height = 0;
+    WantedSize(&width, &height);
+    if (width == 0) return frame.bound;
+    return !frame.bound || frame.context != Win32().current || frame.width != width || frame.height != height;
+}
+
 bool ScaledFrameSize(int* width, int* height) {
     if (!frame.bound || frame.context != Win32().current) return false;
     *width = frame.width;

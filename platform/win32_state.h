@@ -112,6 +112,8 @@ double PacePresentation(bool* late);
 // asked for (made or resized as needed) with its whole viewport, true; or the window's own,
 // false, when the picture is drawn at the drawable's resolution.
 bool BindScaledFrame();
+// True when BindScaledFrame would change what is drawn into (full screen, mode or sharp changed).
+bool ScaledFrameStale();
 // The size of the framebuffer drawn into, when it is not the window's own.
 bool ScaledFrameSize(int* width, int* height);
 // Scales the framebuffer's picture into the 4:3 rectangle of the window's back buffer,
