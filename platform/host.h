@@ -81,6 +81,8 @@ float Volume();
 // False when there is no such window or the screen refused.
 bool SetFullscreen(bool fullscreen);
 bool Fullscreen();
+// The size of the window taking input, in screen coordinates; false when there is none.
+bool WindowSize(int* width, int* height);
 // The rectangle the 4:3 picture fills in the current drawable (x, y from the bottom left,
 // in pixels); false before a drawing context is current.
 bool PictureRect(int* x, int* y, int* width, int* height);

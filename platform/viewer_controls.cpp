@@ -10,6 +10,7 @@ Win32State& state = Win32();
 bool paused = false;
 float volume = 1.0f;
 int fullscreen = -1;  // -1: as the host description and the display mode make it
+int windowedWidth = 0, windowedHeight = 0;  // the window's size before it went full screen
 
 // True when the queue holds a request to end the show: a close, a quit or Escape.
 bool EndRequested() {
@@ -56,22 +57,34 @@ bool host::SetFullscreen(bool on) {
     HWND window = ShowWindowHandle();
     if (!window || HostDesc().hidden || !state.videoHasScreen) return false;
     SDL_Window* sdlWindow = window->sdlWindow;
+    if (on && !host::Fullscreen()) SDL_GetWindowSize(sdlWindow, &windowedWidth, &windowedHeight);
     if (SDL_SetWindowFullscreen(sdlWindow, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) != 0) {
         std::fprintf(stderr, "SDL_SetWindowFullscreen failed: %s\n", SDL_GetError());
         return false;
     }
+    const bool managed = WindowManagerPresent(sdlWindow);
     if (on) {
-        if (!WindowManagerPresent(sdlWindow)) CoverDisplay(sdlWindow);
-    } else if (!HostDesc().windowed) {
-        // Started full screen: the window comes back at its own size, framed and resizable.
+        if (!managed) CoverDisplay(sdlWindow);
+    } else if (!HostDesc().windowed || !managed) {
+        // Started full screen, or covering the monitor by itself: the window comes back at
+        // its size before full screen (else the one asked for), framed and resizable.
         SDL_SetWindowBordered(sdlWindow, SDL_TRUE);
         SDL_SetWindowResizable(sdlWindow, SDL_TRUE);
-        SDL_SetWindowSize(sdlWindow, window->width, window->height);
+        const bool known = windowedWidth > 0 && windowedHeight > 0;
+        SDL_SetWindowSize(sdlWindow, known ? windowedWidth : HostDesc().windowWidth,
+                          known ? windowedHeight : HostDesc().windowHeight);
         SDL_SetWindowPosition(sdlWindow, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
     }
     fullscreen = on ? 1 : 0;
     FitViewport(sdlWindow, true);  // drawn at the show's size full screen, the window's own else
     return true;
+}
+
+bool host::WindowSize(int* width, int* height) {
+    HWND window = ShowWindowHandle();
+    if (!window || HostDesc().hidden) return false;
+    SDL_GetWindowSize(window->sdlWindow, width, height);
+    return *width > 0 && *height > 0;
 }
 
 void HoldWhilePaused() {

@@ -79,6 +79,7 @@ void DestroyAllContexts() {
     if (state.videoReady) SDL_GL_MakeCurrent(nullptr, nullptr);
     state.current = nullptr;
     for (HGLRC__& context : state.contexts) {
+        ForgetScaledFrame(&context);
         if (context.alive) SDL_GL_DeleteContext(context.context);
         context = HGLRC__{};
     }
@@ -166,6 +167,7 @@ BOOL wglDeleteContext(HGLRC context) {
     LogCall("wglDeleteContext");
     Win32State& state = Win32();
     if (Forced(win32test::FailPoint::wglDeleteContext) || !LiveContext(context)) return 0;
+    ForgetScaledFrame(context);
     if (state.current == context) {
             SDL_GL_MakeCurrent(nullptr, nullptr);
         state.current = nullptr;

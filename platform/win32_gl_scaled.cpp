@@ -91,6 +91,12 @@ bool BindScaledFrame() {
     return true;
 }
 
+void ForgetScaledFrame(HGLRC context) {
+    if (frame.context != context) return;
+    if (context == Win32().current) Release();
+    else frame = ScaledFrame{};
+}
+
 bool ScaledFrameStale() {
     int width = 0, height = 0;
     WantedSize(&width, &height);

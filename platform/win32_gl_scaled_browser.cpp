@@ -9,3 +9,5 @@ bool ScaledFrameStale() { return false; }
 bool ScaledFrameSize(int*, int*) { return false; }
 
 void ScaleFrameToWindow() {}
+
+void ForgetScaledFrame(HGLRC) {}

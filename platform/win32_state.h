@@ -119,6 +119,9 @@ bool ScaledFrameSize(int* width, int* height);
 // Scales the framebuffer's picture into the 4:3 rectangle of the window's back buffer,
 // black around it; nothing when drawing goes to the window itself. Before the swap.
 void ScaleFrameToWindow();
+// Forgets the full-screen framebuffer of a context about to be deleted (its objects are
+// deleted with it, or now when it is current): a new context in the same slot makes its own.
+void ForgetScaledFrame(HGLRC context);
 // Fits a 4:3 viewport, centred, into the current drawable if its size changed.
 void FitViewport(SDL_Window* sdlWindow, bool force);
 // Puts the window full screen over its monitor in the monitor's own mode while a

@@ -50,4 +50,6 @@ private:
     bool escaped = false;                // Escape went to the show
     bool screenshotWanted = false;
     float volumeBeforeMute = 1.0f;
+    // Full screen as last presented, which the next run keeps (host keeps the window's size).
+    bool viewFullscreen = false;
 };

@@ -29,6 +29,7 @@ void Viewer::Begin(const PlayOptions& given, host::Desc* desc) {
     innerPresent = desc->present;
     desc->present = [this] { OnPresent(); };
     host = *desc;
+    viewFullscreen = !host.windowed && !host.hidden;
 }
 
 bool Viewer::OnKey(unsigned key, bool shift, bool alt) {
@@ -91,7 +92,8 @@ void Viewer::PrepareRun(int order) {
     // As StartingDesc does: the parts before order see their end at their first check.
     syncState.order.store(order, std::memory_order_relaxed);
     host.startOrder = order;
-    if (!host.hidden) host.windowed = !host::Fullscreen();
+    // The window comes back as the viewer left it (the run's end gave the desktop its mode back).
+    if (!host.hidden) host.windowed = !viewFullscreen;
     escaped = false;
 }
 
@@ -114,6 +116,14 @@ void Viewer::OnPresent() {
     const int order = syncState.order.load(std::memory_order_relaxed);
     const int row = syncState.row.load(std::memory_order_relaxed);
     if (innerPresent) innerPresent();
+    if (!host.hidden) {
+        viewFullscreen = host::Fullscreen();
+        int width = 0, height = 0;
+        if (!viewFullscreen && host::WindowSize(&width, &height)) {
+            host.windowWidth = width;
+            host.windowHeight = height;
+        }
+    }
     if (!screenshotWanted) return;
     screenshotWanted = false;
     std::string path, error;
