@@ -131,6 +131,11 @@ void ApplyDisplayMode(HWND window);
 bool WindowManagerPresent(SDL_Window* sdlWindow);
 // Moves and sizes the window over its whole monitor itself (for X11 without a window manager).
 void CoverDisplay(SDL_Window* sdlWindow);
+// True when the pointer is over the picture: anywhere full screen, inside the 4:3 picture
+// of a window (win32_pointer.cpp). Hidden by the show, it shows elsewhere.
+bool PointerOverPicture();
+// Shows or hides the pointer over every window of the program.
+void ApplyPointer(bool hidden);
 // Deletes every context and the windows (no messages sent): used by Reset.
 void DestroyAllContexts();
 // True once after the first caught interrupt (interrupts.cpp): it is then queued as a close.
