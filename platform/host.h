@@ -16,6 +16,9 @@ struct Desc {
     // change; the picture keeps 4:3 inside it.
     bool windowed = false;
     int windowWidth = 640, windowHeight = 480;
+    // Full screen draws at the monitor's resolution; false draws at the mode the show asks
+    // for (640x480, 800x600) and scales the picture to the monitor.
+    bool sharp = false;
     // Windows are never shown: OpenGL draws off screen (capture, frame dumps), and
     // SwapBuffers leaves the picture in the back buffer instead of swapping.
     bool hidden = false;
@@ -36,6 +39,10 @@ struct Desc {
     // Takes every message box (caption, text) in place of the screen, for runs with nobody
     // to close one; MessageBoxA then returns IDOK at once. Empty: boxes are shown.
     std::function<void(const char* caption, const char* text)> messageBox = nullptr;
+    // Called on the main thread for every key pressed (Windows virtual-key code, Shift and
+    // Alt held), before the show sees it; true takes the key from the show. Empty: the
+    // show sees every key.
+    std::function<bool(unsigned virtualKey, bool shift, bool alt)> key = nullptr;
 };
 
 // Hands the description to the platform. The program calls it once, before WinMain; it
@@ -60,6 +67,25 @@ bool LastRowHeard(int* order, int* row, int64_t* heardNanos);
 // can check song positions before the show starts. False with the reason when the file
 // cannot be read, is refused by the module limits or is not a module libopenmpt plays.
 bool ReadSong(const char* fileName, std::vector<int>* rowsPerOrder, std::string* error);
+
+// Viewer controls (platform/viewer_controls.cpp), called on the main thread while the show
+// plays. Paused: the music stands still (lockstep music renders nothing, fires no sync)
+// and SwapBuffers holds the frame, presenting it again every 1/60 s (both hooks called),
+// until resumed or until the show is asked to end (a close or Escape waiting).
+void SetPaused(bool paused);
+bool Paused();
+// Gain of the music heard in real time, 0 to 1 (lockstep music is never changed).
+void SetVolume(float gain);
+float Volume();
+// Puts the window taking input over its whole monitor, or back to its own size and place.
+// False when there is no such window or the screen refused.
+bool SetFullscreen(bool fullscreen);
+bool Fullscreen();
+// The size of the window taking input, in screen coordinates; false when there is none.
+bool WindowSize(int* width, int* height);
+// The rectangle the 4:3 picture fills in the current drawable (x, y from the bottom left,
+// in pixels); false before a drawing context is current.
+bool PictureRect(int* x, int* y, int* width, int* height);
 
 // Terminal interrupts: SIGINT and SIGTERM reach the message queue as a close request of
 // the window that takes input, the way a window manager's close does (SDL's own handlers

@@ -5,3 +5,11 @@
 
 // The description given to host::Setup; the defaults before that.
 const host::Desc& HostDesc();
+
+// Viewer controls of the music stand-in (bass.cpp): a paused mix gives silence and fires no
+// sync; the gain scales real-time output only.
+void PauseMusicMix(bool paused);
+void SetMusicGain(float gain);
+// Holds the frame about to be presented while the viewer pause lasts (viewer_controls.cpp):
+// called by SwapBuffers before the swap.
+void HoldWhilePaused();

@@ -99,6 +99,7 @@ void OffscreenPlay::OnPresent() {
     lastOrder = order;
     lastRow = row;
     if (row > highestRow) highestRow = row;
+    if (host::Paused()) return;  // the frame held: no music, none expected
     if (rendered == 0 && !stopping && musicHeard) {
         // A song shorter than the show (a module of another song) ended: the show ends
         // with it, its files kept.

@@ -101,8 +101,21 @@ const char kPlayUsage[] =
     "  --stats             at the end, print frame statistics per part on standard error:\n"
     "                      frames, frame times (median, 99th percentile, worst), missed\n"
     "                      60 Hz slots, main-thread CPU time per frame and music sync lag\n"
+    "  --sharp             full screen at the monitor's resolution (by default the picture is\n"
+    "                      drawn at the show's own 640x480 or 800x600 and scaled to the monitor)\n"
+    "  --loop              play again from the start (or --from) after the end, until Escape\n"
     "  --version           print the version\n"
-    "  --help              show this text\n";
+    "  --help              show this text\n"
+    "\n"
+    "Keys while the show plays:\n"
+    "  Space               pause and resume (music and picture hold; Escape still ends)\n"
+    "  Left, Right         back to the start of the part, on to the next part\n"
+    "  PageUp, PageDown    one song order back or on (also Shift+Left, Shift+Right)\n"
+    "  Home                from the beginning\n"
+    "  F, Alt+Enter        full screen on and off\n"
+    "  S, F12              the frame as a PNG in $XDG_PICTURES_DIR (else ~/Pictures)\n"
+    "  M                   mute; + and - volume\n"
+    "  Escape              end the show\n";
 
 bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, std::string* error) {
     *options = PlayOptions{};
@@ -118,7 +131,7 @@ bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, s
                                 name == "--at" || name == "--data" || name == "--to" ||
                                 name == "--quality";
         const bool flag = name == "--help" || name == "-h" || name == "--version" || name == "--stats" ||
-                          name == "--window";
+                          name == "--window" || name == "--loop" || name == "--sharp";
         if (!takesValue && !flag) {
             *error = "unknown option " + name;
             return false;
@@ -145,6 +158,10 @@ bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, s
             options->stats = true;
         } else if (name == "--window") {
             options->window = true;
+        } else if (name == "--sharp") {
+            options->sharp = true;
+        } else if (name == "--loop") {
+            options->loop = true;
         } else if (name == "--size") {
             if (!ParsePair(value, 'x', 1, kMaxSide, &options->width, &options->height)) {
                 *error = std::string("--size: \"") + value + "\" is not WxH (1 to " + std::to_string(kMaxSide) + ")";
@@ -192,6 +209,10 @@ bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, s
     const bool offScreen = options->capturePath != nullptr || options->framesDir != nullptr;
     if (options->window && offScreen) {
         *error = "--window cannot be combined with --capture or --frames (they render off screen)";
+        return false;
+    }
+    if (options->loop && offScreen) {
+        *error = "--loop cannot be combined with --capture or --frames (they end with the show)";
         return false;
     }
     if (options->sizeGiven && !options->window && !offScreen) {

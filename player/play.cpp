@@ -4,10 +4,10 @@
 
 #include "player/capture.h"
 #include "player/frame_stats.h"
+#include "app/app.h"
 #include "player/leftovers.h"
-#include "shell/app.h"
-#include "shell/sequence.h"
-#include "shell/show_state.h"
+#include "player/viewer.h"
+#include "show/show_state.h"
 
 namespace {
 
@@ -39,9 +39,9 @@ int PlayWithOptions(const PlayOptions& options) {
     if (!offScreen && options.toGiven) EndPlayAt(options, &host);
     FrameStats stats;
     if (options.stats) stats.Begin(&host);
-    host::Setup(host);
-    char commandLine[] = "";
-    WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
+    Viewer viewer;
+    viewer.Begin(options, &host);
+    viewer.Play();
     const int status = offScreen ? play.Finish() : 0;
     stats.Print(stderr);
     return status;

@@ -49,6 +49,8 @@ struct PlayOptions {
     bool qualityGiven = false;
     bool version = false;           // --version: print the version and end
     bool stats = false;             // --stats: a table of frame statistics on stderr at the end
+    bool sharp = false;             // --sharp: full screen drawn at the monitor's resolution
+    bool loop = false;              // --loop: play again from --from after the end, until Escape
     const char* dataDir = nullptr;  // --data: folder of the show's data files, null to look for one
 };
 

@@ -8,6 +8,7 @@ host::Desc StartingDesc(const PlayOptions& options) {
     host.windowed = options.window;
     host.windowWidth = options.width;
     host.windowHeight = options.height;
+    host.sharp = options.sharp;
     host.startOrder = options.fromOrder;
     // The parts before it see their end passed at their first check: set-up, no frame.
     if (options.fromOrder > 0) syncState.order.store(options.fromOrder, std::memory_order_relaxed);

@@ -43,6 +43,8 @@ struct Bass {
     int syncCount = 0;
     int16_t scratch[kScratchFrames * 2] = {};
     int64_t pulledNanos = 0;  // steady clock when the output took the buffer being mixed
+    bool paused = false;      // viewer pause: nothing mixed, no sync fired
+    float gain = 1.0f;        // viewer volume, applied to real-time output only
 };
 
 // The last row mixed for real-time output and when it is heard, written by the output
@@ -104,8 +106,10 @@ void MixFromOutput(void* user, int16_t* out, int frames) {
     Bass& bass = *static_cast<Bass*>(user);
     std::lock_guard<std::mutex> hold(bass.lock);
     bass.pulledNanos = SteadyNanos();
-    if (bass.started) {
+    if (bass.started && !bass.paused) {
         MixLocked(bass, out, frames);
+        if (bass.gain < 1.0f)
+            for (int i = 0; i < 2 * frames; ++i) out[i] = int16_t(float(out[i]) * bass.gain);
     } else {
         std::memset(out, 0, sizeof(int16_t) * 2 * frames);
     }
@@ -218,7 +222,7 @@ BOOL BASS_Free() {
 int host::AdvanceMusic(int frames, int16_t* out) {
     Bass& bass = State();
     std::lock_guard<std::mutex> hold(bass.lock);
-    if (!HostDesc().lockstepMusic || !bass.started) {
+    if (!HostDesc().lockstepMusic || !bass.started || bass.paused) {
         if (out != nullptr) std::memset(out, 0, sizeof(int16_t) * 2 * frames);
         return 0;
     }
@@ -248,6 +252,18 @@ bool host::LastRowHeard(int* order, int* row, int64_t* heardNanos) {
         *heardNanos = heard;
         return true;
     }
+}
+
+void PauseMusicMix(bool paused) {
+    Bass& bass = State();
+    std::lock_guard<std::mutex> hold(bass.lock);
+    bass.paused = paused;
+}
+
+void SetMusicGain(float gain) {
+    Bass& bass = State();
+    std::lock_guard<std::mutex> hold(bass.lock);
+    bass.gain = std::clamp(gain, 0.0f, 1.0f);
 }
 
 namespace basstest {

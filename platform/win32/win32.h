@@ -136,6 +136,15 @@ constexpr WPARAM VK_LEFT = 0x25;
 constexpr WPARAM VK_UP = 0x26;
 constexpr WPARAM VK_RIGHT = 0x27;
 constexpr WPARAM VK_DOWN = 0x28;
+constexpr WPARAM VK_TAB = 0x09;
+constexpr WPARAM VK_PRIOR = 0x21;  // Page Up
+constexpr WPARAM VK_NEXT = 0x22;   // Page Down
+constexpr WPARAM VK_HOME = 0x24;
+constexpr WPARAM VK_ADD = 0x6B;    // keypad +
+constexpr WPARAM VK_SUBTRACT = 0x6D;  // keypad -
+constexpr WPARAM VK_F12 = 0x7B;
+constexpr WPARAM VK_OEM_PLUS = 0xBB;   // the = + key
+constexpr WPARAM VK_OEM_MINUS = 0xBD;  // the - _ key
 
 constexpr UINT CS_VREDRAW = 0x0001;
 constexpr UINT CS_HREDRAW = 0x0002;

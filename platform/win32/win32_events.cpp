@@ -19,6 +19,16 @@ WPARAM VirtualKey(SDL_Keycode key) {
     case SDLK_UP: return VK_UP;
     case SDLK_RIGHT: return VK_RIGHT;
     case SDLK_DOWN: return VK_DOWN;
+    case SDLK_TAB: return VK_TAB;
+    case SDLK_PAGEUP: return VK_PRIOR;
+    case SDLK_PAGEDOWN: return VK_NEXT;
+    case SDLK_HOME: return VK_HOME;
+    case SDLK_F12: return VK_F12;
+    case SDLK_KP_PLUS: return VK_ADD;
+    case SDLK_KP_MINUS: return VK_SUBTRACT;
+    case SDLK_EQUALS: return VK_OEM_PLUS;
+    case SDLK_PLUS: return VK_OEM_PLUS;
+    case SDLK_MINUS: return VK_OEM_MINUS;
     default: return 0;
     }
 }
@@ -37,15 +47,27 @@ HWND InputWindow() {
     return nullptr;
 }
 
-}  // namespace
+// A key press held back for the host's key hook, offered once the queue's lock is released.
+struct PressedKey {
+    HWND window;
+    WPARAM key;
+    bool shift, alt;
+};
 
-// Moves injected input and pending SDL events into the queue. Never waits.
-void CollectInput() {
-    std::lock_guard<std::mutex> lock(state.queueLock);
+// Moves injected input and pending SDL events into the queue, holding key presses back in
+// pressed (up to kMaxPendingInputs) when the host has a key hook. queueLock is held.
+void TakeInputLocked(PressedKey* pressed, int* pressedCount) {
+    const bool hooked = bool(HostDesc().key);
+    auto press = [&](HWND window, WPARAM key, bool shift, bool alt) {
+        if (hooked && *pressedCount < kMaxPendingInputs) pressed[(*pressedCount)++] = {window, key, shift, alt};
+        else Enqueue(window, WM_KEYDOWN, key, 0);
+    };
     HWND target = InputWindow();
     if (target) {
-        for (int i = 0; i < state.pendingCount; ++i)
-            Enqueue(target, state.pending[i].message, state.pending[i].wParam, 0);
+        for (int i = 0; i < state.pendingCount; ++i) {
+            if (state.pending[i].message == WM_KEYDOWN) press(target, state.pending[i].wParam, false, false);
+            else Enqueue(target, state.pending[i].message, state.pending[i].wParam, 0);
+        }
         state.pendingCount = 0;
         if (TakeInterruptClose()) Enqueue(target, WM_CLOSE, 0, 0);
     }
@@ -58,8 +80,11 @@ void CollectInput() {
         case SDL_KEYUP: {
             WPARAM key = VirtualKey(event.key.keysym.sym);
             HWND window = WindowOfSdlId(event.key.windowID);
-            if (key && (window || (window = InputWindow())))
-                Enqueue(window, event.type == SDL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP, key, 0);
+            if (key && (window || (window = InputWindow()))) {
+                const Uint16 mod = event.key.keysym.mod;
+                if (event.type == SDL_KEYUP) Enqueue(window, WM_KEYUP, key, 0);
+                else if (!event.key.repeat || !hooked) press(window, key, (mod & KMOD_SHIFT) != 0, (mod & KMOD_ALT) != 0);
+            }
             break;
         }
         case SDL_MOUSEMOTION:
@@ -78,6 +103,25 @@ void CollectInput() {
         default:
             break;
         }
+    }
+}
+
+}  // namespace
+
+// Moves injected input and pending SDL events into the queue. Never waits. Key presses are
+// offered to the host's key hook outside the lock (it may post messages); the keys it
+// declines are queued after the other input.
+void CollectInput() {
+    PressedKey pressed[kMaxPendingInputs];
+    int pressedCount = 0;
+    {
+        std::lock_guard<std::mutex> lock(state.queueLock);
+        TakeInputLocked(pressed, &pressedCount);
+    }
+    for (int i = 0; i < pressedCount; ++i) {
+        if (HostDesc().key(unsigned(pressed[i].key), pressed[i].shift, pressed[i].alt)) continue;
+        std::lock_guard<std::mutex> lock(state.queueLock);
+        if (LiveWindow(pressed[i].window)) Enqueue(pressed[i].window, WM_KEYDOWN, pressed[i].key, 0);
     }
 }
 

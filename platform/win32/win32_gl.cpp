@@ -38,6 +38,8 @@ HGLRC LiveContext(HGLRC context) {
 // does not (Xvfb, drivers that ignore the swap interval) this sets the pace. A frame more
 // than one period late restarts the clock instead of rushing to catch up. Returns the
 // seconds slept; *late tells whether the frame came after its deadline.
+}  // namespace
+
 double PacePresentation(bool* late) {
     Win32State& state = Win32();
     const Uint64 period = SDL_GetPerformanceFrequency() / kFramesPerSecond;
@@ -54,17 +56,16 @@ double PacePresentation(bool* late) {
     return seconds;
 }
 
-}  // namespace
-
 void FitViewport(SDL_Window* sdlWindow, bool force) {
     Win32State& state = Win32();
     if (!state.current || !sdlWindow) return;
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(sdlWindow, &width, &height);
-    if (!force && width == state.drawableWidth && height == state.drawableHeight) return;
+    if (!force && width == state.drawableWidth && height == state.drawableHeight && !ScaledFrameStale()) return;
     state.drawableWidth = width;
     state.drawableHeight = height;
+    if (BindScaledFrame()) return;
     // The largest 4:3 rectangle inside the drawable, centred: full height on wide screens.
     int viewWidth = width;
     int viewHeight = height;
@@ -78,6 +79,7 @@ void DestroyAllContexts() {
     if (state.videoReady) SDL_GL_MakeCurrent(nullptr, nullptr);
     state.current = nullptr;
     for (HGLRC__& context : state.contexts) {
+        ForgetScaledFrame(&context);
         if (context.alive) SDL_GL_DeleteContext(context.context);
         context = HGLRC__{};
     }
@@ -165,6 +167,7 @@ BOOL wglDeleteContext(HGLRC context) {
     LogCall("wglDeleteContext");
     Win32State& state = Win32();
     if (Forced(win32test::FailPoint::wglDeleteContext) || !LiveContext(context)) return 0;
+    ForgetScaledFrame(context);
     if (state.current == context) {
             SDL_GL_MakeCurrent(nullptr, nullptr);
         state.current = nullptr;
@@ -185,8 +188,12 @@ BOOL SwapBuffers(HDC dc) {
     if (host.present) host.present();
     bool late = false;
     const double waited = host.framePacing ? PacePresentation(&late) : 0.0;
+    HoldWhilePaused();
     // Nothing shows a hidden window: swapping would only copy the picture to the X server.
-    if (!host.hidden) SDL_GL_SwapWindow(dc->window->sdlWindow);
+    if (!host.hidden) {
+        ScaleFrameToWindow();
+        SDL_GL_SwapWindow(dc->window->sdlWindow);
+    }
     FitViewport(dc->window->sdlWindow, false);
     if (host.presented) host.presented(waited, late);
     return 1;

@@ -105,6 +105,23 @@ HWND LiveWindow(HWND window);
 // Creates (or re-creates) the SDL window of `window` with OpenGL framebuffer attributes
 // matching `descriptor`: depth tried at the requested size, then 24, then 16 bits.
 bool CreateSdlWindow(HWND window, const PIXELFORMATDESCRIPTOR& descriptor);
+// Sleeps until the next 1/60 s presentation deadline (win32_gl.cpp); returns the seconds
+// slept, *late whether the frame came after its deadline.
+double PacePresentation(bool* late);
+// Full screen at the show's size (win32_gl_scaled.cpp): binds the framebuffer of the mode
+// asked for (made or resized as needed) with its whole viewport, true; or the window's own,
+// false, when the picture is drawn at the drawable's resolution.
+bool BindScaledFrame();
+// True when BindScaledFrame would change what is drawn into (full screen, mode or sharp changed).
+bool ScaledFrameStale();
+// The size of the framebuffer drawn into, when it is not the window's own.
+bool ScaledFrameSize(int* width, int* height);
+// Scales the framebuffer's picture into the 4:3 rectangle of the window's back buffer,
+// black around it; nothing when drawing goes to the window itself. Before the swap.
+void ScaleFrameToWindow();
+// Forgets the full-screen framebuffer of a context about to be deleted (its objects are
+// deleted with it, or now when it is current): a new context in the same slot makes its own.
+void ForgetScaledFrame(HGLRC context);
 // Fits a 4:3 viewport, centred, into the current drawable if its size changed.
 void FitViewport(SDL_Window* sdlWindow, bool force);
 // Puts the window full screen over its monitor in the monitor's own mode while a
@@ -114,6 +131,11 @@ void ApplyDisplayMode(HWND window);
 bool WindowManagerPresent(SDL_Window* sdlWindow);
 // Moves and sizes the window over its whole monitor itself (for X11 without a window manager).
 void CoverDisplay(SDL_Window* sdlWindow);
+// True when the pointer is over the picture: anywhere full screen, inside the 4:3 picture
+// of a window (win32_pointer.cpp). Hidden by the show, it shows elsewhere.
+bool PointerOverPicture();
+// Shows or hides the pointer over every window of the program.
+void ApplyPointer(bool hidden);
 // Deletes every context and the windows (no messages sent): used by Reset.
 void DestroyAllContexts();
 // True once after the first caught interrupt (interrupts.cpp): it is then queued as a close.

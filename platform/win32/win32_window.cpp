@@ -279,7 +279,7 @@ BOOL EndPaint(HWND window, const PAINTSTRUCT*) { return LiveWindow(window) ? 1 :
 HCURSOR SetCursor(HCURSOR cursor) {
     HCURSOR previous = state.cursorHidden ? nullptr : reinterpret_cast<HCURSOR>(&cursorToken);
     bool hide = cursor == nullptr;
-    if (hide != state.cursorHidden && state.videoReady) SDL_ShowCursor(hide ? SDL_DISABLE : SDL_ENABLE);
+    if (hide != state.cursorHidden || hide) ApplyPointer(hide && PointerOverPicture());
     state.cursorHidden = hide;
     return previous;
 }

@@ -175,7 +175,17 @@ TEST_F(Win32Gl, FullScreenCoversTheMonitorInItsOwnModeBeforeDuringAndAfterEveryR
         expectDesktopMode(width, height);
         ASSERT_TRUE(SwapBuffers(dc));  // fits the viewport to the drawable
         GLint viewport[4] = {};
+        // Drawn at the size asked for, scaled to the monitor at the swap.
         glGetIntegerv(GL_VIEWPORT, viewport);
+        EXPECT_EQ(viewport[0], 0);
+        EXPECT_EQ(viewport[1], 0);
+        EXPECT_EQ(viewport[2], width);
+        EXPECT_EQ(viewport[3], height);
+        // Sharp: drawn at the monitor's resolution.
+        host::Setup({.sharp = true});
+        ASSERT_TRUE(SwapBuffers(dc));
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        host::Setup({});
         const int pictureWidth = std::min(bounds.w, bounds.h * 4 / 3), pictureHeight = pictureWidth * 3 / 4;
         EXPECT_EQ(viewport[0], (bounds.w - pictureWidth) / 2);
         EXPECT_EQ(viewport[1], (bounds.h - pictureHeight) / 2);

@@ -1,0 +1,55 @@
+// The viewer's controls while the show plays: the keys (pause, jumps by part and by order,
+// full screen, screenshot, mute and volume), the runs they start (a jump restarts the show
+// at its order as --from does; --loop plays again after the end) and the screenshots.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/host.h"
+#include "player/player.h"
+
+// Song orders at which the looping parts and the final scene start, in show order.
+constexpr int kPartStartOrders[] = {0, 3, 9, 15, 18, 23, 26, 28};
+constexpr int kPartCount = int(sizeof kPartStartOrders / sizeof kPartStartOrders[0]);
+// The order a jump goes to from (order, row): by part (back to the start of the current
+// part, or the previous one in its first rows; on to the next) or by one order, clamped
+// to the orders a show can start at. Returns -1 where no jump leads (past the last part).
+enum class Jump { PartBack, PartOn, OrderBack, OrderOn, Beginning };
+int JumpTarget(Jump jump, int order, int row);
+
+// Where screenshots go: $XDG_PICTURES_DIR, else ~/Pictures.
+std::string PicturesFolder();
+// Writes the picture of the frame about to be presented (the back buffer complete, its
+// context current) to PicturesFolder()/orangefunk-OO-RRR.png (-2, -3... when taken);
+// false with the reason.
+bool TakeScreenshot(int order, int row, std::string* path, std::string* error);
+
+class Viewer {
+public:
+    // Takes the play options and hooks the keys and the screenshot's read-back into host
+    // (kept, with the hooks, for the runs to come).
+    void Begin(const PlayOptions& options, host::Desc* host);
+    // Applies a key; true when it was a viewer key (the show never sees it).
+    bool OnKey(unsigned virtualKey, bool shift, bool alt);
+    // Runs the show (WinMain) until it ends without a jump or loop asking for another run.
+    void Play();
+    // Restarts the show at order: ends the current run, as closing the window does, and
+    // starts the next at order, as --from does.
+    void JumpTo(int order);
+
+private:
+    void OnPresent();
+    // Resets the show's state for a run starting at order, and the host for it.
+    void PrepareRun(int order);
+
+    PlayOptions options;
+    host::Desc host;                     // as the run started, with the viewer's hooks
+    std::function<void()> innerPresent;  // the hook present before the viewer's
+    int nextOrder = -1;                  // the order the next run starts at, -1 for none
+    bool escaped = false;                // Escape went to the show
+    bool screenshotWanted = false;
+    float volumeBeforeMute = 1.0f;
+    // Full screen as last presented, which the next run keeps (host keeps the window's size).
+    bool viewFullscreen = false;
+};

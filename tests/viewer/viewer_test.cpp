@@ -1,0 +1,113 @@
+// The viewer's keys on the show in lockstep, in this process (keys injected at chosen
+// frames): a pause holds the song position and the picture while frames are presented, a
+// jump on to the next part gives the frames of a run started there with --from (run by the
+// built program), and a screenshot is the frame --frames writes at its position.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "gfx/gfx.h"
+#include "platform/win32/win32_test.h"
+#include "player/capture.h"
+#include "player/viewer.h"
+#include "show/show_state.h"
+#include "tests/support/frame_match.h"
+#include "tests/support/picture.h"
+#include "tests/support/show_program.h"
+#include "tests/support/test_paths.h"
+
+namespace {
+
+constexpr int kWidth = 640, kHeight = 480;
+constexpr int kPauseAtFrame = 10;    // Space pressed during this frame (order 8, the ball)
+constexpr int kHeldFrames = 20;      // frames presented while paused
+constexpr int kJumpAtFrame = 40;     // Right pressed during this frame: on to order 9
+constexpr const char kPositions[] = "9:16,10:0,11:0";  // after the jump
+constexpr int kFromOrder = 8, kJumpOrder = 9;
+const SongPosition kShotAt{9, 16};
+
+long long Key() {
+    return PositionKey(syncState.order.load(std::memory_order_relaxed), syncState.row.load(std::memory_order_relaxed));
+}
+
+TEST(Viewer, PauseHoldsJumpMatchesFromAndScreenshotIsTheFrame) {
+    ASSERT_EQ(MissingShowData(), "") << "the generated data is needed";
+    const std::string work = Output("mktemp -d /tmp/orangefunk-viewer.XXXXXX | tr -d '\\n'");
+    ASSERT_FALSE(work.empty());
+    const std::string jumped = work + "/jumped", from = work + "/from", shots = work + "/shots";
+    setenv("XDG_PICTURES_DIR", shots.c_str(), 1);
+
+    // The reference: the built program started at the jump's order.
+    ASSERT_EQ(RunShowProgram(ORANGEFUNK_PROGRAM, "--from " + std::to_string(kJumpOrder) + " --frames " + Quote(from) +
+                                                     " --at " + kPositions,
+                             work + "/from.log"),
+              0)
+        << Output("cat " + Quote(work + "/from.log"));
+
+    const std::string dataDir = ShowDataDir();
+    ASSERT_EQ(chdir(dataDir.c_str()), 0) << dataDir;
+    const std::string fromText = std::to_string(kFromOrder);
+    const char* args[] = {"--from", fromText.c_str(), "--frames", jumped.c_str(), "--at", kPositions};
+    PlayOptions options;
+    std::string error;
+    ASSERT_TRUE(ParsePlayOptions(6, args, &options, &error)) << error;
+    host::Desc host = StartingDesc(options);
+    OffscreenPlay play;
+    ASSERT_TRUE(play.Begin(options, &host));
+
+    // Keys pressed from the frames' hook; what each presented frame showed while paused.
+    int frames = 0, held = 0;
+    long long pausedKey = -1, beforeJumpKey = -1;
+    std::vector<uint8_t> pausedPicture(size_t(kWidth) * kHeight * 4), picture(pausedPicture.size());
+    bool heldSame = true, shotAsked = false;
+    std::function<void()> offscreen = host.present;
+    host.present = [&] {
+        if (host::Paused()) {
+            // The first present of the paused frame, then the same frame held.
+            ReadBackFrame(kWidth, kHeight, picture.data());
+            if (held == 0) pausedPicture = picture, pausedKey = Key();
+            heldSame = heldSame && Key() == pausedKey && picture == pausedPicture;
+            if (++held == kHeldFrames) win32test::InjectKeyDown(VK_SPACE);
+            offscreen();
+            heldSame = heldSame && Key() == pausedKey;  // the music did not move on
+            return;
+        }
+        offscreen();  // reads the frame back and moves the music on by one frame
+        ++frames;
+        if (frames == kPauseAtFrame) {
+            win32test::InjectKeyDown(VK_SPACE);  // taken at the next frame's start
+        } else if (frames == kJumpAtFrame) {
+            win32test::InjectKeyDown(VK_RIGHT);
+            beforeJumpKey = Key();
+        } else if (!shotAsked && syncState.order.load(std::memory_order_relaxed) == kJumpOrder &&
+                   Key() >= PositionKey(kShotAt.order, kShotAt.row)) {
+            win32test::InjectKeyDown('S');  // the next frame is the first at the position
+            shotAsked = true;
+        }
+    };
+    Viewer viewer;
+    viewer.Begin(options, &host);
+    viewer.Play();
+    EXPECT_EQ(play.Finish(), 0);
+
+    EXPECT_EQ(held, kHeldFrames);
+    EXPECT_TRUE(heldSame) << "song position or picture moved while paused";
+    EXPECT_LT(beforeJumpKey, PositionKey(kJumpOrder, 0)) << "the jump was pressed in order " << kFromOrder;
+    for (const char* name : {"frame-09-016.png", "frame-10-000.png", "frame-11-000.png"}) {
+        Picture actual, reference;
+        ASSERT_TRUE(ReadPicture(jumped + "/" + name, &actual)) << jumped << "/" << name;
+        ASSERT_TRUE(ReadPicture(from + "/" + name, &reference)) << from << "/" << name;
+        std::string figures;
+        EXPECT_TRUE(ThumbnailsMatch(Thumbnail(actual), Thumbnail(reference), &figures)) << name << ": " << figures;
+    }
+    Picture shot, frame;
+    ASSERT_TRUE(ReadPicture(shots + "/orangefunk-09-016.png", &shot)) << "no screenshot in " << shots;
+    ASSERT_TRUE(ReadPicture(jumped + "/frame-09-016.png", &frame));
+    EXPECT_EQ(shot.width, kWidth);
+    EXPECT_TRUE(shot.rgb == frame.rgb) << "the screenshot differs from the frame dumped at 9:16";
+}
+
+}  // namespace
