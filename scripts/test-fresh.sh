@@ -20,6 +20,8 @@ if [[ "${1:-}" == --inside ]]; then
   started=$SECONDS
   echo "fresh: scripts/play.sh (no display: a video of the whole show)"
   scripts/play.sh
+  # The video is read back with ffprobe and ffmpeg, test tools that play.sh leaves out.
+  scripts/setup.sh
   video=build/orangefunk.mp4
   streams=$(ffprobe -v error -show_entries stream=codec_type -of csv=p=0 "$video" | sort | tr '\n' ' ')
   duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$video")
