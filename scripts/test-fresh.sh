@@ -79,7 +79,10 @@ commit=$(git -C "$root" rev-parse HEAD)
 [[ -z "$(git -C "$root" status --porcelain)" ]] || log "note: uncommitted changes are not tested, only $commit"
 log "making a Debian 12 root from $mirror in $fs"
 started=$SECONDS
-debootstrap --variant=minbase --include=ca-certificates,git --cache-dir="$work/debs" bookworm "$fs" "$mirror" \
+# debootstrap mounts proc in the new root while it works: in a mount namespace of its own,
+# that mount goes with it even when it is killed.
+unshare --mount --propagation private --kill-child \
+  debootstrap --variant=minbase --include=ca-certificates,git --cache-dir="$work/debs" bookworm "$fs" "$mirror" \
   >"$work/debootstrap.log" 2>&1 || { tail -n 20 "$work/debootstrap.log"; exit 1; }
 rm -f "$fs/etc/apt/sources.list"
 cp "${sources[@]}" "$fs/etc/apt/sources.list.d/"
