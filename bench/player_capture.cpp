@@ -12,9 +12,9 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
+#include "bench/show_run_folder.h"
 
-const std::string kData = ORANGEFUNK_DATA_DIR;
+namespace {
 
 double VideoSeconds(const std::string& path) {
     FILE* pipe = popen(("ffprobe -v error -show_entries format=duration -of default=nw=1:nk=1 '" + path + "'").c_str(), "r");
@@ -27,19 +27,12 @@ double VideoSeconds(const std::string& path) {
 
 // Args: the song order the capture starts at, the picture's height (width 4:3).
 void BM_CaptureFromOrder(benchmark::State& state) {
-    if (access((kData + "/funk.it").c_str(), R_OK) != 0) {
-        state.SkipWithError("show data not generated (build the data target)");
-        return;
-    }
-    char pattern[] = "/tmp/orangefunk-bench-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) {
-        state.SkipWithError("no temporary folder");
-        return;
-    }
-    const std::string video = std::string(pattern) + "/show.mp4";
+    const std::string pattern = ShowRunFolder(state);
+    if (pattern.empty()) return;
+    const std::string video = pattern + "/show.mp4";
     const char* program = std::getenv("ORANGEFUNK_BENCH_PROGRAM");
     const std::string size = std::to_string(state.range(1) * 4 / 3) + "x" + std::to_string(state.range(1));
-    const std::string command = "cd '" + kData + "' && env -u DISPLAY '" +
+    const std::string command = "cd '" + kShowData + "' && env -u DISPLAY '" +
                                 (program != nullptr ? program : "../orangefunk") + "' --from " +
                                 std::to_string(state.range(0)) + " --size " + size + " --capture '" + video +
                                 "' >/dev/null 2>&1";
@@ -58,7 +51,7 @@ void BM_CaptureFromOrder(benchmark::State& state) {
     }
     state.counters["show_seconds"] = showSeconds / double(state.iterations());
     state.counters["x_real_time"] = wallSeconds > 0 ? showSeconds / wallSeconds : 0;
-    std::system(("rm -rf '" + std::string(pattern) + "'").c_str());
+    std::system(("rm -rf '" + pattern + "'").c_str());
 }
 BENCHMARK(BM_CaptureFromOrder)
     ->Args({26, 480})

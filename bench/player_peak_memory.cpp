@@ -1,9 +1,9 @@
 // Peak resident memory of the built program playing the whole show off screen (frame dumps
-// in lockstep, a private Xvfb, llvmpipe), on the generated data and on the worst data
+// in lockstep, EGL on llvmpipe), on the generated data and on the worst data
 // folder the loaders accept: every picture replaced by one of the largest size the PNG
 // loader takes (1024 x 1024, 1 Mi pixels). The budget the loaders' limits keep the show
 // within: 512 MiB resident on any data folder. Measured with /usr/bin/time (its peak is the
-// largest of the program and its children: Xvfb is far smaller). ORANGEFUNK_BENCH_PROGRAM
+// largest of the program and any children). ORANGEFUNK_BENCH_PROGRAM
 // names another build's program to measure instead.
 #include <benchmark/benchmark.h>
 #include <sys/stat.h>
@@ -14,11 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/show_run_folder.h"
 #include "player/capture.h"
 
 namespace {
 
-const std::string kData = ORANGEFUNK_DATA_DIR;
 constexpr int kLargestPictureSide = 1024;  // 1 Mi pixels, the PNG loader's budget
 constexpr const char* kPictures[] = {"envmap1.png", "stripe.png", "striber3.png", "fisse.png", "os.png",
                                      "plettet.png", "circles.png", "1.png",   "2.png",     "3.png",
@@ -27,7 +27,7 @@ constexpr const char* kPictures[] = {"envmap1.png", "stripe.png", "striber3.png"
 // Fills folder with links to the show's files, its pictures replaced by the largest the
 // loader takes (noise, so nothing about them is cheap). False when a file cannot be made.
 bool MakeWorstDataFolder(const std::string& folder) {
-    if (std::system(("ln -s '" + kData + "'/* '" + folder + "'").c_str()) != 0) return false;
+    if (std::system(("ln -s '" + kShowData + "'/* '" + folder + "'").c_str()) != 0) return false;
     std::vector<uint8_t> rgba(size_t(kLargestPictureSide) * kLargestPictureSide * 4);
     uint32_t seed = 1;
     for (uint8_t& byte : rgba) byte = uint8_t((seed = seed * 1664525u + 1013904223u) >> 24);
@@ -43,17 +43,10 @@ bool MakeWorstDataFolder(const std::string& folder) {
 
 // Args: 0 for the generated data, 1 for the worst data folder.
 void BM_WholeShowPeakMemory(benchmark::State& state) {
-    if (access((kData + "/funk.it").c_str(), R_OK) != 0) {
-        state.SkipWithError("show data not generated (build the data target)");
-        return;
-    }
-    char pattern[] = "/tmp/orangefunk-bench-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) {
-        state.SkipWithError("no temporary folder");
-        return;
-    }
-    const std::string folder = std::string(pattern) + "/data";
-    std::string data = kData;
+    const std::string pattern = ShowRunFolder(state);
+    if (pattern.empty()) return;
+    const std::string folder = pattern + "/data";
+    std::string data = kShowData;
     if (state.range(0) == 1) {
         if (mkdir(folder.c_str(), 0777) != 0 || !MakeWorstDataFolder(folder)) {
             state.SkipWithError("cannot make the worst data folder");
@@ -62,8 +55,8 @@ void BM_WholeShowPeakMemory(benchmark::State& state) {
         data = folder;
     }
     const char* program = std::getenv("ORANGEFUNK_BENCH_PROGRAM");
-    const std::string peakFile = std::string(pattern) + "/peak";
-    const std::string command = "cd '" + kData + "' && env -u DISPLAY /usr/bin/time -f %M -o '" + peakFile + "' '" +
+    const std::string peakFile = pattern + "/peak";
+    const std::string command = "cd '" + kShowData + "' && env -u DISPLAY /usr/bin/time -f %M -o '" + peakFile + "' '" +
                                 (program != nullptr ? program : "../orangefunk") + "' --data '" + data +
                                 "' --frames '" + pattern + "/frames' --at 32:0 >/dev/null 2>&1";
     double peakKilobytes = 0;
@@ -79,7 +72,7 @@ void BM_WholeShowPeakMemory(benchmark::State& state) {
         if (kilobytes > peakKilobytes) peakKilobytes = kilobytes;
     }
     state.counters["peak_resident_MiB"] = peakKilobytes / 1024.0;
-    std::system(("rm -rf '" + std::string(pattern) + "'").c_str());
+    std::system(("rm -rf '" + pattern + "'").c_str());
 }
 BENCHMARK(BM_WholeShowPeakMemory)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
 
