@@ -2,6 +2,8 @@
 // a quit, which stays reported for the rest of the run.
 #include "app/app.h"
 
+void ForgetQuit() { quitSeen = 0; }
+
 int PumpMessages() {
     if (quitSeen) return 1;
     MSG message;

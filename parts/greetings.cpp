@@ -26,7 +26,6 @@ void PartGreetings() {
     FillMeshFaceRefs(heartRefs, &heart, kHeartFaceRefs);
 
     ScreenVertex fan[200];
-    ScreenVertex quad[4];
     Matrix44 view;
     while (PartFrameBegin(GreetingsRuns)) {
         const float t = demoTime;
@@ -45,12 +44,7 @@ void PartGreetings() {
         PlaceMesh(&heart, &view, &camera);
         DrawSortedEnvMapped(&heart, heartRefs, kHeartFaceRefs);
 
-        renderer->SetState(kStateDepthTest, kOff);
-        renderer->SetBlendMode(kBlendFilter);
-        renderer->BindTexture0(sharedAssets.greetsTexture);
-        DrawScreenQuad(renderer, quad, -0.8f, 0.8f, 0.8f, -0.8f, 0, 0, 1, 1, 0.95f);
-
-        renderer->SetState(kStateDepthTest, kOn);
+        DrawOverlayPicture(sharedAssets.greetsTexture, kBlendFilter, 0.95f);
         PartFrameEnd(kClockStep);
     }
 }

@@ -40,7 +40,6 @@ void PartMorphingBall() {
     SetUpPartCamera(&camera, 1.0f, 61.0f);
     const int coneFaces = FillMeshFaceRefs(coneRefs, &sharedAssets.coneMesh, kConeFaceRefs);
 
-    ScreenVertex quad[4];
     Matrix44 view;
     while (PartFrameBegin(MorphingBallRuns)) {
         const float t = demoTime;
@@ -64,12 +63,7 @@ void PartMorphingBall() {
         PlaceMesh(&sharedAssets.ballMesh, &view, &camera);
         DrawSortedEnvMapped(&sharedAssets.ballMesh, ballRefs, kBallFaceRefs);
 
-        renderer->SetState(kStateDepthTest, kOff);
-        renderer->SetBlendMode(kBlendAlphaMix);
-        renderer->BindTexture0(sharedAssets.toypushTexture);
-        DrawScreenQuad(renderer, quad, -0.8f, 0.8f, 0.8f, -0.8f, 0, 0, 1, 1, 1.0f);
-
-        renderer->SetState(kStateDepthTest, kOn);
+        DrawOverlayPicture(sharedAssets.toypushTexture, kBlendAlphaMix, 1.0f);
         PartFrameEnd(kClockStep);
     }
 }

@@ -7,9 +7,29 @@
 #include "parts/parts.h"
 #include "show/show_state.h"
 
-float demoTime = 3.14f;
+namespace {
+constexpr float kDemoTimeAtStart = 3.14f;
+constexpr float kImageStripXAtStart = 1.0f;
+}  // namespace
+
+float demoTime = kDemoTimeAtStart;
 TextureId logoEnvTexture = 0;
-float imageStripX = 1.0f;
+float imageStripX = kImageStripXAtStart;
+
+void ResetPartClocks() {
+    demoTime = kDemoTimeAtStart;
+    imageStripX = kImageStripXAtStart;
+}
+
+void DrawOverlayPicture(TextureId texture, int blendMode, float alpha) {
+    constexpr float kHalfSide = 0.8f;  // normalised screen units from the centre
+    ScreenVertex quad[4];
+    renderer->SetState(kStateDepthTest, kOff);
+    renderer->SetBlendMode(blendMode);
+    renderer->BindTexture0(texture);
+    DrawScreenQuad(renderer, quad, -kHalfSide, kHalfSide, kHalfSide, -kHalfSide, 0, 0, 1, 1, alpha);
+    renderer->SetState(kStateDepthTest, kOn);
+}
 
 void SetUpPartCamera(EffectCamera* camera, float aspect, float fovDegrees) {
     CameraSetAspect(camera, 2, 2, aspect);

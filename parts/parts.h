@@ -16,6 +16,8 @@ extern float demoTime;
 extern TextureId logoEnvTexture;
 // Screen x of the picture strip's first picture; 1.0 at program start.
 extern float imageStripX;
+// Gives demoTime and imageStripX their program-start values, for a show run again.
+void ResetPartClocks();
 
 // End tests on the song order: a part's loop runs while its test holds.
 inline bool TitleRuns(int order) { return order < 3; }
@@ -55,6 +57,10 @@ void DrawRayFan(Renderer* renderer, ScreenVertex* fan, float angle, float radius
 // Orange background and a turning fan of six rays (no texturing or blending, second texture
 // unit off), drawn through `renderer`; fan holds at least 24 vertices.
 void DrawFanBackdrop(ScreenVertex* fan, float angle);
+// The picture laid over a part's scene: the texture over the middle 80 % of the screen both
+// ways (top of the texture at the top), depth test off, with blendMode and vertex alpha
+// (0..1); the depth test is left on afterwards, as the parts draw their scenes.
+void DrawOverlayPicture(TextureId texture, int blendMode, float alpha);
 // Draws a placed mesh far to near with environment coordinates from its smoothed normals:
 // refs (capacity entries) refilled, keyed and sorted, then multitexture triangles.
 void DrawSortedEnvMapped(Mesh* mesh, FaceRef* refs, int capacity);

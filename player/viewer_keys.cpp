@@ -3,9 +3,8 @@
 // after the end. Screenshots are read back from the frame about to be presented.
 #include <cstdio>
 
-#include "parts/parts.h"
-#include "player/viewer.h"
 #include "app/app.h"
+#include "player/viewer.h"
 #include "shell/sequence.h"
 #include "show/show_state.h"
 
@@ -13,18 +12,10 @@ namespace {
 
 constexpr float kVolumeStep = 0.1f;
 
-// The show's loose state as the process starts, given back before every later run.
-struct ShowStart {
-    float demoTime, imageStripX, fadeLevel;
-    int runningPart;
-};
-ShowStart showStart;
-
 }  // namespace
 
 void Viewer::Begin(const PlayOptions& given, host::Desc* desc) {
     options = given;
-    showStart = ShowStart{demoTime, imageStripX, fadeLevel, runningPart};
     desc->key = [this](unsigned key, bool shift, bool alt) { return OnKey(key, shift, alt); };
     innerPresent = desc->present;
     desc->present = [this] { OnPresent(); };
@@ -83,14 +74,8 @@ void Viewer::JumpTo(int order) {
 }
 
 void Viewer::PrepareRun(int order) {
-    quitSeen = 0;
-    demoTime = showStart.demoTime;
-    imageStripX = showStart.imageStripX;
-    fadeLevel = showStart.fadeLevel;
-    runningPart = showStart.runningPart;
-    syncState.row.store(0, std::memory_order_relaxed);
     // As StartingDesc does: the parts before order see their end at their first check.
-    syncState.order.store(order, std::memory_order_relaxed);
+    ResetSequence(order);
     host.startOrder = order;
     // The window comes back as the viewer left it (the run's end gave the desktop its mode back).
     if (!host.hidden) host.windowed = !viewFullscreen;

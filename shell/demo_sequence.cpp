@@ -151,6 +151,12 @@ void TearDownShow() {
     BASS_Free();
 }
 
+void ResetSequence(int order) {
+    ResetPartClocks();
+    ResetShowState(order);
+    ForgetQuit();
+}
+
 void RunDemo(int width, int height, int bitsPerPixel) {
     graphicsSystem = CreateGraphicsSystem(DisplayTarget{mainWindow, showCommand, ShowErrorBox});
     display = graphicsSystem->CreateDisplay(width, height, bitsPerPixel);

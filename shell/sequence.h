@@ -25,3 +25,7 @@ void RunParts();
 void RunFinalLoop();
 // Shutdown of the graphics system (when there is one), then BASS stopped and freed.
 void TearDownShow();
+// Puts back what a run of the show changes (the parts' clocks, the fade, the running part,
+// the quit seen) as the process started, with the song position at (order, 0): the next
+// WinMain plays as a process started at that order does.
+void ResetSequence(int order);

@@ -2,8 +2,20 @@
 // of the final scene, and the shared assets the sequence loads for the parts.
 #include "show/show_state.h"
 
-float fadeLevel = 1.0f;
-int runningPart = -1;
+namespace {
+constexpr float kFadeLevelAtStart = 1.0f;
+constexpr int kNoPartRunning = -1;
+}  // namespace
+
+float fadeLevel = kFadeLevelAtStart;
+int runningPart = kNoPartRunning;
+
+void ResetShowState(int order) {
+    fadeLevel = kFadeLevelAtStart;
+    runningPart = kNoPartRunning;
+    syncState.row.store(0, std::memory_order_relaxed);
+    syncState.order.store(order, std::memory_order_relaxed);
+}
 
 GraphicsSystem* graphicsSystem = nullptr;
 Display* display = nullptr;

@@ -31,6 +31,10 @@ extern int runningPart;
 
 extern float fadeLevel;  // colour of the final scene's faces: 1.0, lowered during order 32
 
+// Gives fadeLevel and runningPart their program-start values and puts the song position at
+// (order, 0), for a show run again from that order.
+void ResetShowState(int order);
+
 extern GraphicsSystem* graphicsSystem;
 extern Display* display;
 extern Renderer* renderer;  // every part draws through this
