@@ -1,5 +1,5 @@
 // The demo sequence with a scripted song position or the music in lockstep, drawing into
-// test renderers: part ends, the final loop's frame and fade, a quit, the whole show, and
+// test renderers: the final loop's frame and fade, a quit, the whole show, and
 // the skipped show when no renderer can be made.
 #include <gtest/gtest.h>
 
@@ -19,7 +19,6 @@
 #include "app/app.h"
 #include "shell/sequence.h"
 #include "show/show_state.h"
-#include "tests/support/part_spans.h"
 #include "tests/kit/recording_renderer.h"
 #include "tests/support/show_data_folder.h"
 
@@ -72,30 +71,6 @@ TEST(SyncCallback, RowFromHighBitsOrderFromLowBits) {
     EXPECT_EQ(Row(), 65535);
     EXPECT_EQ(Order(), 65535);
     SetPosition(0, 0);
-}
-
-TEST_F(ShowSequence, EachPartRunsUntilItsEndOrderAndNoFurther) {
-    for (const PartSpan& p : kPartSpans) {
-        SCOPED_TRACE("part ending at order " + std::to_string(p.end));
-        // The song moves one order per frame: frames at end-2 and end-1, none at end.
-        HookedRenderer<CountingRenderer> screen;
-        std::vector<int> orders;
-        screen.onPresent = [&](int) {
-            orders.push_back(Order());
-            SetPosition(Order() + 1, 0);
-        };
-        renderer = &screen;
-        SetPosition(p.end - 2, 0);
-        p.part();
-        EXPECT_EQ(orders, (std::vector<int>{p.end - 2, p.end - 1}));
-        EXPECT_EQ(screen.clears, 2);
-        // Entered when its end has passed: set-up only, no frame.
-        screen.presents = 0;
-        orders.clear();
-        SetPosition(p.end + 5, 0);
-        p.part();
-        EXPECT_EQ(screen.presents, 0);
-    }
 }
 
 TEST_F(ShowSequence, FinalLoopFramesFadeOverOrder32AndEndAt33) {

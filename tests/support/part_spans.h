@@ -1,6 +1,6 @@
 // The looping parts as the tests check them: the song orders each one draws at, from the
 // first to the one before its end (where the next part begins), and its row name in the
-// --stats table. The one table of part ends the part, sequence and capture tests read.
+// --stats table. The one table of part ends the part and capture tests read.
 #pragma once
 
 #include "parts/parts.h"
