@@ -17,7 +17,7 @@ var Module = (() => {
     for (const [name, value] of query)
         if (name !== 'play') options.push(value === '' ? '--' + name : '--' + name + '=' + value);
     const kHideAfter = 3000;  // milliseconds without pointer movement before the bar fades
-    let song = null;          // the program's PageSong: order start seconds, rows, parts
+    let song = null;          // the program's PageSong (also Module.song): order start seconds, rows, parts
     let hideTimer = 0, seeking = false;
     data.state = 'loading';
 
@@ -163,7 +163,7 @@ var Module = (() => {
                 byId('status').textContent = 'The show cannot start with this address.';
                 return;
             }
-            song = JSON.parse(Module.ccall('PageSong', 'string', [], []));
+            song = Module.song = JSON.parse(Module.ccall('PageSong', 'string', [], []));
             byId('length').textContent = clock(showEnd() - song.orders[fromOrder]);
             for (const [order, name] of song.parts) {
                 const mark = document.createElement('div');
