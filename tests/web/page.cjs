@@ -14,7 +14,7 @@
 //       under the autoplay policy of a normal browser, at 1280x800 and on a 390x844 phone
 //       (touch, 3 device pixels a CSS pixel): the start screen, ?play asking for a click
 //       to start the sound, the control bar's buttons (pause, a part's mark on the seek
-//       bar, mute), Escape and playing again, the canvas's size (the show's 640x480, or
+//       bar, mute, full screen, and F out of it), Escape and playing again, the canvas's size (the show's 640x480, or
 //       the device pixels with ?sharp); writes screenshots OUTDIR/{start,bar,stopped}-WxH.png;
 //   node page.cjs SITE fps
 //       measures, not a test: frames shown per second in a 1280x800 window in each part
@@ -216,6 +216,10 @@ async function ui(browser, base, outDir, viewport, log) {
     await until(page, () => document.body.dataset.position.startsWith('15:') && document.body.dataset.paused === 'false');
     await press(page, '#mute', touch);
     await until(page, () => document.body.dataset.volume === '0.00');
+    await press(page, '#full', touch);
+    await until(page, () => document.fullscreenElement === document.documentElement);
+    await page.keyboard.press('f');
+    await until(page, () => !document.fullscreenElement && document.body.dataset.state === 'playing');
     await page.keyboard.press('Escape');
     await until(page, () => document.body.dataset.state === 'stopped');
     const stopped = await page.$eval('#screen', e => e.innerText);
