@@ -66,7 +66,9 @@ bool LastRowHeard(int* order, int* row, int64_t* heardNanos);
 // order's pattern in its order list (0 where an order names no pattern), so the program
 // can check song positions before the show starts. False with the reason when the file
 // cannot be read, is refused by the module limits or is not a module libopenmpt plays.
-bool ReadSong(const char* fileName, std::vector<int>* rowsPerOrder, std::string* error);
+// orderSeconds, when given, gets the seconds at which each order starts, then the length.
+bool ReadSong(const char* fileName, std::vector<int>* rowsPerOrder, std::string* error,
+              std::vector<double>* orderSeconds = nullptr);
 
 // Viewer controls (platform/viewer_controls.cpp), called on the main thread while the show
 // plays. Paused: the music stands still (lockstep music renders nothing, fires no sync)

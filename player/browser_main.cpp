@@ -1,7 +1,9 @@
 // The program's main in a web page. The page hands its address parameters over as the
 // command line ("?from=28&at=30:0" becomes --from=28 --at=30:0), read as the player's
 // options. The canvas is the window, the browser paces the frames, and message boxes
-// appear in the page as they are shown. With --at the show runs in lockstep with its
+// appear in the page as they are shown. The viewer plays the show as natively (its keys
+// come through SDL); the page's controls call PageCommand, and once the show has ended or
+// was stopped the page can play it again. With --at the show runs in lockstep with its
 // music, as --frames does, and holds the first frame drawn at or after the earliest
 // position, the page's data-state set to "frame", for a screenshot: the page stands for
 // the frames folder.
@@ -10,10 +12,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/browser/browser.h"
 #include "player/player.h"
+#include "player/viewer.h"
 #include "shell/sequence.h"
 #include "show/show_state.h"
 
@@ -23,8 +27,52 @@ namespace {
 // time): the browser would otherwise show, and wait for, every one of them.
 constexpr double kLockstepYieldInterval = 250.0;
 
+// The box every run of the show ends with; the page says instead how the show ended.
+constexpr const char kClosingBoxText[] = "Done!";
+
+// Milliseconds the browser is given after a run's end to drop the closed sound's events.
+constexpr unsigned kClosedSoundDrain = 100;
+// How often, in milliseconds, the ended show looks whether the page asked to play again.
+constexpr unsigned kReplayPollInterval = 100;
+
+Viewer viewer;
 long long heldPosition = -1;  // the position of the frame to hold
 double lastYield = 0.0;       // emscripten_get_now() at the last yield in lockstep
+bool running = false;         // a run of the show is under way
+int replayOrder = -1;         // the order the page asked to play again from, -1 for none
+
+// Writes the song position ("ORDER:ROW"), the pause and the volume to the page's data
+// attributes when they have changed.
+void ReportViewerState() {
+    static long long shownPosition = -1;
+    static int shownPaused = -1, shownVolume = -1;
+    const int order = syncState.order.load(std::memory_order_relaxed);
+    const int row = syncState.row.load(std::memory_order_relaxed);
+    char text[24];
+    if (PositionKey(order, row) != shownPosition) {
+        shownPosition = PositionKey(order, row);
+        std::snprintf(text, sizeof text, "%d:%d", order, row);
+        browser::SetPageData("position", text);
+    }
+    if (int(host::Paused()) != shownPaused) {
+        shownPaused = int(host::Paused());
+        browser::SetPageData("paused", shownPaused ? "true" : "false");
+    }
+    const int volume = int(host::Volume() * 100.0f + 0.5f);
+    if (volume != shownVolume) {
+        shownVolume = volume;
+        std::snprintf(text, sizeof text, "%.2f", volume / 100.0);
+        browser::SetPageData("volume", text);
+    }
+}
+
+// Shows a box of the show in the page, but for the closing box: the run has closed its
+// sound device by then, and the browser is let deliver what that device's audio node had
+// queued (SDL's handler drops it only while no other device is open) before the next run.
+void ShowBox(const char* caption, const char* text) {
+    if (std::strcmp(text, kClosingBoxText) != 0) return browser::ShowPageMessage(caption, text);
+    emscripten_sleep(kClosedSoundDrain);
+}
 
 // Present hook in lockstep: the position is the one the frame was drawn at (syncs fire
 // only inside AdvanceMusic). Holding keeps returning to the browser and never resumes.
@@ -42,18 +90,10 @@ void PresentInLockstep() {
     }
 }
 
-// Present hook in real time: the song position goes to the page's data-position
-// ("ORDER:ROW") when it has changed, then the browser shows the frame.
+// Present hook in real time: the viewer's state goes to the page, then the browser shows
+// the frame.
 void PresentInRealTime() {
-    static long long shown = -1;
-    const int order = syncState.order.load(std::memory_order_relaxed);
-    const int row = syncState.row.load(std::memory_order_relaxed);
-    if (PositionKey(order, row) != shown) {
-        shown = PositionKey(order, row);
-        char position[24];
-        std::snprintf(position, sizeof position, "%d:%d", order, row);
-        browser::SetPageData("position", position);
-    }
+    ReportViewerState();
     browser::YieldFrame(true);
 }
 
@@ -105,13 +145,41 @@ extern "C" EMSCRIPTEN_KEEPALIVE int CheckPageOptions(const char* lines) {
     return ReadPageOptions(arguments, &options) ? 0 : 2;
 }
 
+// The page's controls, as one line: "pause" (and resume), "mute" (and back), "volume V"
+// (0 to 1), "jump ORDER" (a run restarts at ORDER as --from does; after the show's end,
+// it plays again from there). Returns 0, or 1 for a command it does not take.
+extern "C" EMSCRIPTEN_KEEPALIVE int PageCommand(const char* command) {
+    int order = 0;
+    float volume = 0.0f;
+    if (std::strcmp(command, "pause") == 0) {
+        if (running) viewer.OnKey(VK_SPACE, false, false);
+    } else if (std::strcmp(command, "mute") == 0) {
+        viewer.OnKey('M', false, false);
+    } else if (std::sscanf(command, "volume %f", &volume) == 1) {
+        host::SetVolume(volume);
+    } else if (std::sscanf(command, "jump %d", &order) == 1 && order >= 0 && order < kShowEndOrder) {
+        if (running) viewer.JumpTo(order);
+        else replayOrder = order;
+    } else {
+        return 1;
+    }
+    return 0;
+}
+
+// The page keeps no screenshots: the browser has shown the frame, and dropped its buffer,
+// before the viewer would read it.
+bool TakeScreenshot(int, int, std::string*, std::string* error) {
+    *error = "the page takes no screenshots";
+    return false;
+}
+
 int main(int argc, char** argv) {
     PlayOptions options;
     if (!ReadPageOptions(std::vector<const char*>(argv + 1, argv + argc), &options)) return 2;
     host::Desc host = StartingDesc(options);
     host.windowed = true;
     host.framePacing = false;  // each present waits for the browser's next animation frame
-    host.messageBox = [](const char* caption, const char* text) { browser::ShowPageMessage(caption, text); };
+    host.messageBox = ShowBox;
     if (options.atCount > 0) {
         heldPosition = PositionKey(options.at[0].order, options.at[0].row);
         for (int i = 1; i < options.atCount; ++i)
@@ -121,9 +189,17 @@ int main(int argc, char** argv) {
     } else {
         host.present = PresentInRealTime;
     }
-    host::Setup(host);
-    char commandLine[] = "";
-    WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
-    browser::SetPageData("state", "done");
-    return 0;
+    viewer.Begin(options, &host);
+    // The page offers to play again once the show has ended ("ended") or was stopped.
+    for (;;) {
+        running = true;
+        viewer.Play();
+        running = false;
+        const bool ended = syncState.order.load(std::memory_order_relaxed) >= kShowEndOrder;
+        browser::SetPageData("state", ended ? "ended" : "stopped");
+        replayOrder = -1;
+        while (replayOrder < 0) emscripten_sleep(kReplayPollInterval);
+        browser::SetPageData("state", "playing");
+        viewer.JumpTo(replayOrder);
+    }
 }

@@ -32,7 +32,8 @@ public:
     void Begin(const PlayOptions& options, host::Desc* host);
     // Applies a key; true when it was a viewer key (the show never sees it).
     bool OnKey(unsigned virtualKey, bool shift, bool alt);
-    // Runs the show (WinMain) until it ends without a jump or loop asking for another run.
+    // Runs the show (WinMain) until it ends without a jump or loop asking for another run;
+    // after a JumpTo made once the last run had ended, from that jump's order.
     void Play();
     // Restarts the show at order: ends the current run, as closing the window does, and
     // starts the next at order, as --from does.

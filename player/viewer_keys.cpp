@@ -83,6 +83,10 @@ void Viewer::PrepareRun(int order) {
 }
 
 void Viewer::Play() {
+    if (nextOrder >= 0) {
+        PrepareRun(nextOrder);
+        nextOrder = -1;
+    }
     for (;;) {
         host::Setup(host);
         char commandLine[] = "";

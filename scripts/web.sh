@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the browser version into build-web/ (index.html, orangefunk.js, .wasm, .data):
-# installs what is missing, generates the show's data with the native build, builds the
-# WebAssembly libraries once into a cache (scripts/web-deps.sh), then the show with em++.
+# Builds the browser version into build-web/, which holds only the page's files (index.html,
+# page.css, page.js, orangefunk.js, .wasm, .data): installs what is missing, generates the
+# show's data with the native build, builds the WebAssembly libraries once into a cache
+# (scripts/web-deps.sh), then the show with em++ in its own build tree, build-emscripten/.
 #
 #   scripts/web.sh                 build
 #   scripts/web.sh --serve [PORT]  build, then serve build-web/ on 127.0.0.1 (default 8017)
@@ -9,11 +10,12 @@
 #                                  and puppeteer-core (into the cache's node/ folder)
 #
 # Environment: BUILD_DIR (native build, default build/), WEB_DIR (default build-web/),
-# JOBS (parallel jobs, default 2).
+# WEB_BUILD_DIR (em++ build tree, default build-emscripten/), JOBS (parallel jobs, default 2).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 native=${BUILD_DIR:-$root/build}
 web=${WEB_DIR:-$root/build-web}
+tree=${WEB_BUILD_DIR:-$root/build-emscripten}
 jobs=${JOBS:-2}
 
 serve=false
@@ -48,11 +50,12 @@ if [[ "$deps" == *$'\n'* || ! -f "$deps/lib/libopenmpt.a" || ! -f "$deps/include
 fi
 
 export NODE_PATH=/usr/share/nodejs  # emcc's JavaScript tools need Debian's acorn
-if [[ ! -f "$web/cmake/build.ninja" ]]; then
-    emcmake cmake -S "$root/web" -B "$web/cmake" -G Ninja -DORANGEFUNK_WEB_DEPS="$deps" \
+rm -rf "$web/cmake"  # where the build tree was kept before it moved out of the page's folder
+if [[ ! -f "$tree/build.ninja" ]]; then
+    emcmake cmake -S "$root/web" -B "$tree" -G Ninja -DORANGEFUNK_WEB_DEPS="$deps" \
         -DORANGEFUNK_DATA_DIR="$native/data" -DORANGEFUNK_WEB_OUT="$web" >/dev/null
 fi
-cmake --build "$web/cmake" -j "$jobs"
+cmake --build "$tree" -j "$jobs"
 echo "web: the page is $web/index.html"
 
 if $test_tools; then

@@ -71,6 +71,16 @@ std::vector<int> MusicStream::OrderRows() const {
     return rows;
 }
 
+std::vector<double> MusicStream::OrderSeconds() {
+    std::vector<double> seconds;
+    if (!module) return seconds;
+    const int orders = module->get_num_orders();
+    for (int order = 0; order < orders; ++order) seconds.push_back(module->set_position_order_row(order, 0));
+    seconds.push_back(module->get_duration_seconds());
+    Restart(0);
+    return seconds;
+}
+
 void MusicStream::Unload() {
     module.reset();
     ended = false;

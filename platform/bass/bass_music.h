@@ -26,6 +26,9 @@ public:
     // Rows of each order's pattern in the loaded module's order list (0 for an order that
     // names no pattern); empty when nothing is loaded.
     std::vector<int> OrderRows() const;
+    // Seconds from the song's start to row 0 of each order in its order list, then the
+    // song's length; empty when nothing is loaded. Leaves the stream at order 0.
+    std::vector<double> OrderSeconds();
     void Unload();
     bool Loaded() const { return module != nullptr; }
     // Rewinds to row 0 of startOrder; the next row seen is reported again.

@@ -3,9 +3,11 @@
 #include "platform/bass/bass_music.h"
 #include "platform/host.h"
 
-bool host::ReadSong(const char* fileName, std::vector<int>* rowsPerOrder, std::string* error) {
+bool host::ReadSong(const char* fileName, std::vector<int>* rowsPerOrder, std::string* error,
+                    std::vector<double>* orderSeconds) {
     MusicStream song;
     if (!song.Load(fileName, error)) return false;
     *rowsPerOrder = song.OrderRows();
+    if (orderSeconds != nullptr) *orderSeconds = song.OrderSeconds();
     return true;
 }

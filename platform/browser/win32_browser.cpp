@@ -10,3 +10,5 @@ void CoverDisplay(SDL_Window*) {}
 bool TakeInterruptClose() { return false; }
 
 void ForgetInterrupt() {}
+
+int host::CaughtInterrupt() { return 0; }

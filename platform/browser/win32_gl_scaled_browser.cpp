@@ -1,12 +1,59 @@
-// Full screen at the show's size, in the page: the browser scales the canvas itself, so
-// the picture is always drawn into the canvas's own framebuffer.
+// The picture's size in the page: the canvas is the monitor and always "full screen". Its
+// framebuffer is the mode the show asked for (640x480, 800x600), which the browser scales
+// to the canvas's size on the page; with sharp, the canvas's own device pixels.
+#include <GLES2/gl2.h>
+#include <emscripten/html5.h>
+
+#include <cmath>
+
 #include "platform/win32/win32_state.h"
 
-bool BindScaledFrame() { return false; }
+namespace {
 
-bool ScaledFrameStale() { return false; }
+constexpr const char kCanvas[] = "#canvas";
 
-bool ScaledFrameSize(int*, int*) { return false; }
+// The framebuffer size the picture is drawn at now.
+void WantedSize(int* width, int* height) {
+    const win32test::DisplayModeState& mode = Win32().mode;
+    if (!HostDesc().sharp) {
+        *width = mode.width > 0 ? mode.width : HostDesc().windowWidth;
+        *height = mode.height > 0 ? mode.height : HostDesc().windowHeight;
+        return;
+    }
+    double cssWidth = 0.0, cssHeight = 0.0;
+    emscripten_get_element_css_size(kCanvas, &cssWidth, &cssHeight);
+    const double ratio = emscripten_get_device_pixel_ratio();
+    *width = int(std::lround(cssWidth * ratio));
+    *height = int(std::lround(cssHeight * ratio));
+    if (*width <= 0 || *height <= 0) *width = HostDesc().windowWidth, *height = HostDesc().windowHeight;
+}
+
+}  // namespace
+
+bool BindScaledFrame() {
+    int width = 0, height = 0, canvasWidth = 0, canvasHeight = 0;
+    WantedSize(&width, &height);
+    emscripten_get_canvas_element_size(kCanvas, &canvasWidth, &canvasHeight);
+    if (canvasWidth != width || canvasHeight != height) emscripten_set_canvas_element_size(kCanvas, width, height);
+    // The largest 4:3 rectangle, centred (the whole canvas unless its page box is not 4:3).
+    int viewWidth = width, viewHeight = height;
+    if (width * 3 > height * 4) viewWidth = height * 4 / 3;
+    else viewHeight = width * 3 / 4;
+    glViewport((width - viewWidth) / 2, (height - viewHeight) / 2, viewWidth, viewHeight);
+    return true;
+}
+
+bool ScaledFrameStale() {
+    int width = 0, height = 0, canvasWidth = 0, canvasHeight = 0;
+    WantedSize(&width, &height);
+    emscripten_get_canvas_element_size(kCanvas, &canvasWidth, &canvasHeight);
+    return canvasWidth != width || canvasHeight != height;
+}
+
+bool ScaledFrameSize(int* width, int* height) {
+    emscripten_get_canvas_element_size(kCanvas, width, height);
+    return *width > 0 && *height > 0;
+}
 
 void ScaleFrameToWindow() {}
 

@@ -1,13 +1,25 @@
 // Drives the browser build in headless Chromium (puppeteer-core, found through NODE_PATH):
 // serves the page's folder on 127.0.0.1 and
-//   node page.cjs SITE frames OUTDIR FROM/ORDER:ROW...
+//   node page.cjs SITE frames OUTDIR FROM/ORDER:ROW... [jump/ORDER:ROW]
 //       opens ?from=FROM&at=ORDER:ROW for each, waits until the page holds that frame and
-//       writes the canvas as OUTDIR/web-OO-RRR.png;
+//       writes the canvas as OUTDIR/web-OO-RRR.png; "jump" opens ?at=ORDER:ROW from the
+//       start, clicks the seek bar at ORDER's start and writes OUTDIR/web-jump-OO-RRR.png;
 //   node page.cjs SITE realtime
-//       checks that a start the program refuses says why in the page, then plays the
-//       final section with its sound and checks that the song position moves on
-//       at the module's row rate while the audio clock runs, stands while the audio clock is
-//       suspended, and that "Done!" appears in the page when the show ends.
+//       checks that a start the program refuses says why in the page before any Play,
+//       then plays the last two orders with their sound and checks that the song position
+//       moves on at the module's row rate while the audio clock runs, stands while the
+//       audio clock is suspended and while the pause button holds the show, and that the
+//       page offers to play again at the end;
+//   node page.cjs SITE ui OUTDIR
+//       under the autoplay policy of a normal browser, at 1280x800 and on a 390x844 phone
+//       (touch, 3 device pixels a CSS pixel): the start screen, ?play asking for a click
+//       to start the sound, the control bar's buttons (pause, a part's mark on the seek
+//       bar, mute, full screen, and F out of it), Escape and playing again, the canvas's size (the show's 640x480, or
+//       the device pixels with ?sharp); writes screenshots OUTDIR/{start,bar,stopped}-WxH.png;
+//   node page.cjs SITE fps
+//       measures, not a test: frames shown per second in a 1280x800 window in each part
+//       (?play&from= its first order; after 2 s, 8 one-second counts of Module.framesShown):
+//       prints the median and the range per part, and the load average.
 // Exits 1 with the reason (and the page's console) on any failure.
 'use strict';
 const fs = require('node:fs');
@@ -18,7 +30,7 @@ const puppeteer = require('puppeteer-core');
 const kWidth = 640, kHeight = 480;
 const kRowSeconds = 6 * 2.5 / 112;     // speed 6 at 112 beats per minute
 const kRateTolerance = 0.2;            // share the row rate may be off by
-const kTypes = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm'};
+const kTypes = {'.html': 'text/html', '.css': 'text/css', '.js': 'text/javascript', '.wasm': 'application/wasm'};
 
 function serve(site) {
     const server = http.createServer((request, response) => {
@@ -50,29 +62,59 @@ async function open(browser, base, query, states, timeout, log) {
     return page;
 }
 
-// Song position, audio clock and frames shown so far.
+// Song position (in rows from the song's start), audio clock and frames shown so far.
 function sample(page) {
-    return page.evaluate(() => ({
-        position: document.body.dataset.position,
-        audio: Module.SDL2.audioContext.currentTime,
-        frames: Module.framesShown,
-    }));
+    return page.evaluate(() => {
+        const [order, row] = document.body.dataset.position.split(':').map(Number);
+        const rows = Module.song.rows;
+        return {
+            position: document.body.dataset.position,
+            row: rows.slice(0, order).reduce((a, b) => a + b, 0) + row,
+            audio: Module.SDL2.audioContext.currentTime,
+            frames: Module.framesShown,
+        };
+    });
 }
 
-function rowOf(s, order) {
-    const [o, r] = s.position.split(':').map(Number);
-    if (o !== order) throw new Error(`left order ${order}: at ${s.position}`);
-    return r;
+// Clicks (or taps) the element, first showing the control bar as a pointer's move or tap
+// does; a seek bar's mark is pressed 2 pixels after it, inside the order it marks.
+async function press(page, selector, touch) {
+    const box = await (await page.$(selector)).boundingBox();
+    if (!box) throw new Error(`${selector} is not shown`);
+    const x = box.x + box.width / 2 + (selector.startsWith('.mark') ? 2 : 0), y = box.y + box.height / 2;
+    const view = await (await page.$('#canvas')).boundingBox();
+    if (touch) await page.touchscreen.tap(view.x + view.width / 2, view.y + 10);
+    else await page.mouse.move(view.x + view.width / 2, view.y + view.height / 2);
+    if (touch) await page.touchscreen.tap(x, y);
+    else await page.mouse.click(x, y);
+}
+
+const state = page => page.evaluate(() => document.body.dataset.state);
+// Waits until test(arg) holds in the page; fails naming the wait and the page's state.
+async function until(page, test, arg, timeout = 30000) {
+    try {
+        await page.waitForFunction(test, {timeout, polling: 50}, arg);
+    } catch (error) {
+        const data = await page.evaluate(() => JSON.stringify(document.body.dataset));
+        throw new Error(`${error.message}: waited for ${test} at ${data}`);
+    }
 }
 
 async function frames(browser, base, outDir, positions, log) {
     for (const item of positions) {
         const [from, at] = item.split('/');
-        const page = await open(browser, base, `?from=${from}&at=${at}`, ['frame', 'done', 'failed'], 300000, log);
-        const state = await page.evaluate(() => document.body.dataset.state);
-        if (state !== 'frame') throw new Error(`?from=${from}&at=${at}: page ${state}`);
+        const jump = from === 'jump';
         const [o, r] = at.split(':').map(Number);
-        const name = `web-${String(o).padStart(2, '0')}-${String(r).padStart(3, '0')}.png`;
+        const query = jump ? `?at=${at}` : `?from=${from}&at=${at}`;
+        let page;
+        if (jump) {
+            page = await open(browser, base, query, ['playing'], 60000, log);
+            await press(page, `.mark[data-order="${o}"]`, false);
+        }
+        page = page || await open(browser, base, query, ['frame'], 300000, log);
+        await until(page, () => ['frame', 'stopped', 'ended', 'failed'].includes(document.body.dataset.state), null, 300000);
+        if (await state(page) !== 'frame') throw new Error(`${query}: page ${await state(page)}`);
+        const name = `web-${jump ? 'jump-' : ''}${String(o).padStart(2, '0')}-${String(r).padStart(3, '0')}.png`;
         // The state is set while the frame is still being drawn: let the browser show it
         // (two animation frames) before the screenshot.
         await page.evaluate(() => new Promise(done => requestAnimationFrame(() => requestAnimationFrame(done))));
@@ -82,42 +124,150 @@ async function frames(browser, base, outDir, positions, log) {
 }
 
 async function realtime(browser, base, log) {
-    const refused = await open(browser, base, '?play&from=99', ['failed'], 60000, log);
+    const refused = await open(browser, base, '?from=99', ['failed'], 60000, log);
     const reason = await refused.evaluate(() => document.getElementById('messages').textContent);
     console.log(`?from=99: ${reason}`);
     if (!reason.includes('--from: "99"')) throw new Error('the page does not say why it cannot play');
     await refused.close();
 
-    const order = 32;
-    const page = await open(browser, base, `?play&from=${order}`, ['playing'], 60000, log);
-    await page.waitForFunction(() => document.body.dataset.position, {timeout: 60000, polling: 50});
+    const page = await open(browser, base, '?play&from=31', ['playing'], 60000, log);
+    await until(page, () => document.body.dataset.position);
     const a = await sample(page);
     await sleep(4000);
     const b = await sample(page);
-    const rate = (rowOf(b, order) - rowOf(a, order)) * kRowSeconds / (b.audio - a.audio);
-    console.log(`rows ${rowOf(a, order)} to ${rowOf(b, order)} in ${(b.audio - a.audio).toFixed(2)} s of audio: ` +
+    const rate = (b.row - a.row) * kRowSeconds / (b.audio - a.audio);
+    console.log(`${a.position} to ${b.position} in ${(b.audio - a.audio).toFixed(2)} s of audio: ` +
                 `${rate.toFixed(3)} of the module's row rate, ${((b.frames - a.frames) / 4).toFixed(1)} frames/s`);
     if (Math.abs(rate - 1) > kRateTolerance) throw new Error('the song position does not follow the audio clock');
 
-    await page.evaluate(() => Module.SDL2.audioContext.suspend());
-    await sleep(500);
-    const c = await sample(page);
-    await sleep(2000);
-    const d = await sample(page);
-    console.log(`audio suspended: ${c.position} then ${d.position}, ${d.frames - c.frames} frames drawn`);
-    if (d.position !== c.position || d.frames === c.frames)
-        throw new Error('with the audio clock stopped the show should go on drawing at a standing position');
+    // Held by the audio clock's suspension, then by the pause button: the position stands
+    // while frames are still drawn (and, paused, while the audio clock runs).
+    for (const hold of ['suspended', 'paused']) {
+        if (hold === 'suspended') await page.evaluate(() => Module.SDL2.audioContext.suspend());
+        else await press(page, '#pause', false);
+        await sleep(500);
+        const c = await sample(page);
+        await sleep(2000);
+        const d = await sample(page);
+        console.log(`${hold}: ${c.position} then ${d.position}, ${d.frames - c.frames} frames drawn, ` +
+                    `${(d.audio - c.audio).toFixed(2)} s of audio`);
+        if (d.position !== c.position || d.frames === c.frames || (hold === 'paused' && d.audio - c.audio < 1))
+            throw new Error(`${hold}, the show should go on drawing at a standing position`);
+        if (hold === 'suspended') await page.evaluate(() => Module.SDL2.audioContext.resume());
+        else await press(page, '#pause', false);
+        await sleep(1500);
+        const e = await sample(page);
+        console.log(`${hold}, then on: ${e.position}`);
+        if (!(e.row > d.row)) throw new Error(`the song position did not move on after being ${hold}`);
+    }
 
-    await page.evaluate(() => Module.SDL2.audioContext.resume());
-    await sleep(2000);
-    const e = await sample(page);
-    console.log(`audio resumed: ${e.position}`);
-    if (!(rowOf(e, order) > rowOf(d, order))) throw new Error('the song position did not move on after resuming');
+    await until(page, () => document.body.dataset.state === 'ended', null, 60000);
+    const end = await page.evaluate(() => document.getElementById('status').textContent + ' ' +
+                                          document.getElementById('play').textContent);
+    console.log(`at the end: ${end}`);
+    if (end !== 'The end. Play again') throw new Error('the page does not offer to play again at the end');
+}
 
-    await page.waitForFunction(() => document.body.dataset.state === 'done', {timeout: 60000, polling: 100});
-    const messages = await page.evaluate(() => document.getElementById('messages').textContent);
-    console.log(`page messages: ${messages}`);
-    if (!messages.includes('Done!')) throw new Error('the page does not show "Done!"');
+// The page's parts at a window size: start screen, control bar, stopping and playing again.
+async function ui(browser, base, outDir, viewport, log) {
+    const size = `${viewport.width}x${viewport.height}`, touch = Boolean(viewport.hasTouch);
+    const page = await browser.newPage();
+    await page.setViewport(viewport);
+    page.on('console', message => log.push(message.text()));
+    page.on('pageerror', error => log.push('page error: ' + error.message));
+    const shot = name => page.screenshot({path: path.join(outDir, `${name}-${size}.png`)});
+    // Visible inside the window, at least 24 CSS pixels each way.
+    const usable = selector => page.$eval(selector, (e, v) => {
+        const r = e.getBoundingClientRect();
+        return getComputedStyle(e).display !== 'none' && r.width >= 24 && r.height >= 24 && r.left >= 0 &&
+               r.top >= 0 && r.right <= v.width && r.bottom <= v.height;
+    }, {width: viewport.width, height: viewport.height});
+
+    // ?play never stalls: the sound starts, or the page asks for the click it needs (the
+    // driver's navigation may count as the user's gesture, or not).
+    await page.goto(base + '?play');
+    await until(page, () => ['sound', 'playing'].includes(document.body.dataset.state), null, 60000);
+    const ask = await page.$eval('#play', e => document.body.dataset.state === 'sound' ? e.textContent : '');
+    if (ask && ask !== 'Click to start the sound') throw new Error(`${size}: ?play without sound shows "${ask}"`);
+    if (ask) await page.click('#play');
+    await until(page, () => Module.SDL2.audioContext.state === 'running' && document.body.dataset.position);
+    console.log(`${size} ?play: ${ask ? 'asked for a click, then played' : 'played'} with sound`);
+
+    await page.goto(base);
+    await until(page, () => document.body.dataset.state === 'ready', null, 60000);
+    const start = await page.$eval('#screen', e => e.innerText);
+    console.log(`${size} start screen: ${start.replace(/\n+/g, ' | ')}`);
+    if (!/\b\d+:\d\d long, with sound/.test(start) || !start.includes('Space pause') || !await usable('#play'))
+        throw new Error(`${size}: the start screen lacks the length, the keys or a usable Play: ` +
+                        await page.$eval('#play', e => JSON.stringify(e.getBoundingClientRect())));
+    await shot('start');
+    if (touch) await page.tap('#play');
+    else await page.click('#play');
+    await until(page, () => document.body.dataset.position);
+    const canvas = await page.$eval('#canvas', e => [e.width, e.height]);
+    if (String(canvas) !== '640,480') throw new Error(`${size}: the canvas renders at ${canvas}, not 640x480`);
+
+    await press(page, '#pause', touch);
+    await until(page, () => document.body.dataset.paused === 'true');
+    for (const button of ['#pause', '#mute', '#full', '#seek'])
+        if (!await usable(button)) throw new Error(`${size}: ${button} is not usable`);
+    await shot('bar');
+    await press(page, '.mark[data-order="15"]', touch);
+    await until(page, () => document.body.dataset.position.startsWith('15:') && document.body.dataset.paused === 'false');
+    await press(page, '#mute', touch);
+    await until(page, () => document.body.dataset.volume === '0.00');
+    await press(page, '#full', touch);
+    await until(page, () => document.fullscreenElement === document.documentElement);
+    await page.keyboard.press('f');
+    await until(page, () => !document.fullscreenElement && document.body.dataset.state === 'playing');
+    await page.keyboard.press('Escape');
+    await until(page, () => document.body.dataset.state === 'stopped');
+    const stopped = await page.$eval('#screen', e => e.innerText);
+    if (!stopped.includes('Stopped.') || !await usable('#play')) throw new Error(`${size}: after Escape: ${stopped}`);
+    await shot('stopped');
+    if (touch) await page.tap('#play');
+    else await page.click('#play');
+    await until(page, () => document.body.dataset.state === 'playing');
+
+    // With ?sharp the canvas renders at its device pixels.
+    await page.goto(base + '?sharp');
+    await until(page, () => document.body.dataset.state === 'ready', null, 60000);
+    await page.click('#play');
+    await until(page, () => document.body.dataset.position);
+    const want = await page.$eval('#canvas', e => {
+        const box = e.getBoundingClientRect();
+        return [box.width, box.height].map(v => Math.round(v * devicePixelRatio));
+    });
+    await until(page, w => String([canvas.width, canvas.height]) === String(w), want, 20000);
+    console.log(`${size}: the canvas renders at ${want}`);
+    await page.close();
+}
+
+const kPartStarts = [0, 3, 9, 15, 18, 23, 26, 28];
+
+async function fps(browser, base, log) {
+    const median = v => [...v].sort((a, b) => a - b)[Math.floor(v.length / 2)];
+    for (const order of kPartStarts) {
+        const page = await browser.newPage();
+        await page.setViewport({width: 1280, height: 800});
+        page.on('pageerror', error => log.push('page error: ' + error.message));
+        await page.goto(`${base}?play&from=${order}`);
+        await until(page, () => document.body.dataset.position, null, 60000);
+        await sleep(2000);
+        const counts = [];
+        let last = await page.evaluate(() => Module.framesShown);
+        for (let i = 0; i < 8; ++i) {
+            await sleep(1000);
+            const now = await page.evaluate(() => Module.framesShown);
+            counts.push(now - last);
+            last = now;
+        }
+        const canvas = await page.$eval('#canvas', e => `${e.width}x${e.height}`);
+        console.log(`from ${String(order).padStart(2)}: median ${median(counts)} frames/s ` +
+                    `(${Math.min(...counts)} to ${Math.max(...counts)}), canvas ${canvas}, ` +
+                    `load ${require('node:os').loadavg().map(l => l.toFixed(1)).join(' ')}`);
+        await page.close();
+    }
 }
 
 async function main() {
@@ -126,19 +276,25 @@ async function main() {
         throw new Error(`${site} holds no browser build (scripts/web.sh builds it)`);
     const server = await serve(site);
     const base = `http://127.0.0.1:${server.address().port}/`;
+    // The ui mode under a normal browser's autoplay policy: sound only after a gesture.
+    const autoplay = mode === 'ui' ? 'document-user-activation-required' : 'no-user-gesture-required';
     const browser = await puppeteer.launch({
         executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
         headless: true,
         protocolTimeout: 600000,
         defaultViewport: {width: kWidth, height: kHeight},
         args: ['--no-sandbox', '--disable-dev-shm-usage', '--enable-unsafe-swiftshader',
-               '--autoplay-policy=no-user-gesture-required',
-               `--window-size=${kWidth},${kHeight}`],
+               `--autoplay-policy=${autoplay}`, `--window-size=${kWidth},${kHeight}`],
     });
     const log = [];
     try {
         if (mode === 'frames') await frames(browser, base, rest[0], rest.slice(1), log);
         else if (mode === 'realtime') await realtime(browser, base, log);
+        else if (mode === 'fps') await fps(browser, base, log);
+        else if (mode === 'ui')
+            for (const viewport of [{width: 1280, height: 800},
+                                    {width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true}])
+                await ui(browser, base, rest[0], viewport, log);
         else throw new Error(`unknown mode ${mode}`);
     } catch (error) {
         console.error(log.join('\n'));

@@ -1,7 +1,8 @@
 // The browser build's picture against the native program's: at a song position in every
 // part and the final scene, the frame the page holds in lockstep (headless Chromium,
 // SwiftShader) matches the frame --frames writes (Mesa) from the same start, as thumbnails
-// within the reference frames' tolerance (the two round edges differently).
+// within the reference frames' tolerance (the two round edges differently). A jump by the
+// page's seek bar gives the page's frame of a start at that order.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -24,6 +25,8 @@ constexpr Position kPositions[] = {
     {1, 1, 21},   {4, 4, 32},   {9, 9, 16},   {15, 15, 32},
     {18, 18, 32}, {23, 23, 16}, {25, 26, 4},  {28, 28, 16},
 };
+// Reached from the start by the seek bar's mark of its order; kPositions starts there too.
+constexpr Position kJumpedTo = {9, 9, 16};
 
 std::string Name(const char* prefix, const Position& p) {
     char name[32];
@@ -40,6 +43,7 @@ TEST(BrowserFrames, MatchTheNativeFramesInEveryPart) {
     std::string positions;
     for (const Position& p : kPositions)
         positions += " " + std::to_string(p.from) + "/" + std::to_string(p.order) + ":" + std::to_string(p.row);
+    positions += " jump/" + std::to_string(kJumpedTo.order) + ":" + std::to_string(kJumpedTo.row);
     const std::string page = "node " ORANGEFUNK_PAGE_DRIVER " " ORANGEFUNK_WEB_DIR " frames " + Quote(dir) + positions;
     ASSERT_EQ(std::system((page + " >" + Quote(dir + "/page.log") + " 2>&1").c_str()), 0)
         << Output("cat " + Quote(dir + "/page.log"));
@@ -62,6 +66,17 @@ TEST(BrowserFrames, MatchTheNativeFramesInEveryPart) {
         if (match) continue;
         matched = false;
         ADD_FAILURE() << figures << "; the two frames are in " << dir;
+    }
+    Picture jumped, started;
+    ASSERT_TRUE(ReadPicture(dir + "/" + Name("web-jump", kJumpedTo), &jumped));
+    ASSERT_TRUE(ReadPicture(dir + "/" + Name("web", kJumpedTo), &started));
+    std::string figures;
+    const bool same = ThumbnailsMatch(Thumbnail(jumped), Thumbnail(started), &figures);
+    std::printf("%s after a jump by the seek bar: %s, %s\n", Name("web", kJumpedTo).c_str(), figures.c_str(),
+                jumped.rgb == started.rgb ? "pixel for pixel the same" : "not pixel for pixel the same");
+    if (!same) {
+        matched = false;
+        ADD_FAILURE() << "the seek bar's jump to order " << kJumpedTo.order << " differs from ?from: " << figures;
     }
     if (matched && std::getenv("ORANGEFUNK_KEEP_WEB_FRAMES") == nullptr) std::system(("rm -rf " + Quote(dir)).c_str());
 }

@@ -1,0 +1,196 @@
+// The page's script: the address parameters become the program's options ("from=28" as
+// --from=28; "play" starts without the Play click, "at=" runs in lockstep for a frame),
+// the loading bar, the start screen with the song's length, the sound's start (browsers
+// let it start only after a gesture), and the control bar, whose buttons and seek bar
+// call the program's PageCommand. The program reports through the body's data attributes:
+// state (loading, ready, sound, playing, frame, stopped, ended, failed), position
+// (ORDER:ROW), paused and volume.
+// Everything but Module stays inside this function, clear of the program's own globals.
+'use strict';
+var Module = (() => {
+    const byId = id => document.getElementById(id);
+    const data = document.body.dataset;
+    const query = new URLSearchParams(location.search);
+    const lockstep = query.has('at');
+    const fromOrder = Number(query.get('from')) || 0;
+    const options = [];
+    for (const [name, value] of query)
+        if (name !== 'play') options.push(value === '' ? '--' + name : '--' + name + '=' + value);
+    const kHideAfter = 3000;  // milliseconds without pointer movement before the bar fades
+    let song = null;          // the program's PageSong (also Module.song): order start seconds, rows, parts
+    let hideTimer = 0, seeking = false;
+    data.state = 'loading';
+
+    const command = text => Module.ccall('PageCommand', 'number', ['string'], [text]);
+    const showEnd = () => song.orders[Math.min(song.end, song.orders.length - 1)];
+    const clock = seconds => {
+        const s = Math.max(0, Math.floor(seconds));
+        return Math.floor(s / 60) + ':' + String(s % 60).padStart(2, '0');
+    };
+    // Seconds into the song at (order, row), rows spread evenly over their order.
+    function secondsAt(order, row) {
+        const start = song.orders[order], next = song.orders[order + 1] ?? start;
+        return start + (next - start) * Math.min(row / (song.rows[order] || 1), 1);
+    }
+    function orderAt(seconds) {
+        let order = 0;
+        while (order + 1 < song.end && song.orders[order + 1] <= seconds) ++order;
+        return order;
+    }
+    function partAt(order) {
+        let part = song.parts[0];
+        for (const p of song.parts) if (p[0] <= order) part = p;
+        return part[1];
+    }
+
+    function showPosition(seconds) {
+        const share = Math.min(seconds / showEnd(), 1) * 100 + '%';
+        byId('played').style.width = share;
+        byId('thumb').style.left = share;
+        byId('time').textContent = clock(seconds) + ' / ' + clock(showEnd());
+        byId('part').textContent = partAt(orderAt(seconds));
+    }
+    function onPageData() {
+        if (!song || seeking || !data.position) return;
+        const [order, row] = data.position.split(':').map(Number);
+        showPosition(secondsAt(order, row));
+        byId('volume').value = data.volume;
+    }
+
+    // The start screen again once the show has ended or was stopped.
+    function onState() {
+        if (data.state === 'stopped' || data.state === 'ended') {
+            byId('status').textContent = data.state === 'stopped' ? 'Stopped.' : 'The end.';
+            byId('play').textContent = 'Play again';
+            byId('play').disabled = false;
+            byId('play').focus();
+        }
+    }
+    new MutationObserver(records => {
+        for (const record of records) (record.attributeName === 'data-state' ? onState : onPageData)();
+    }).observe(document.body, {attributes: true});
+
+    function showControls() {
+        byId('view').classList.add('shown');
+        clearTimeout(hideTimer);
+        hideTimer = setTimeout(() => { if (!seeking) byId('view').classList.remove('shown'); }, kHideAfter);
+    }
+    byId('view').addEventListener('pointermove', event => { if (event.pointerType === 'mouse') showControls(); });
+    byId('view').addEventListener('pointerdown', showControls);
+
+    // The seek bar: the position under the pointer while pressed, a jump to its order on release.
+    function seekSeconds(event) {
+        const box = byId('seek').getBoundingClientRect();
+        return Math.min(Math.max((event.clientX - box.left) / box.width, 0), 1) * showEnd();
+    }
+    byId('seek').addEventListener('pointerdown', event => {
+        if (!song) return;
+        seeking = true;
+        byId('seek').setPointerCapture(event.pointerId);
+        showPosition(seekSeconds(event));
+    });
+    byId('seek').addEventListener('pointermove', event => { if (seeking) showPosition(seekSeconds(event)); });
+    byId('seek').addEventListener('pointerup', event => {
+        if (!seeking) return;
+        seeking = false;
+        const order = orderAt(seekSeconds(event));
+        showPosition(song.orders[order]);
+        command('jump ' + order);
+    });
+    byId('seek').addEventListener('pointercancel', () => { seeking = false; });
+
+    // Buttons leave the focus to the page, so that keys go on to the show.
+    function onClick(id, action) {
+        byId(id).addEventListener('click', event => {
+            action();
+            event.currentTarget.blur();
+        });
+    }
+    onClick('pause', () => command('pause'));
+    onClick('mute', () => command('mute'));
+    byId('volume').addEventListener('input', () => command('volume ' + byId('volume').value));
+    byId('volume').addEventListener('change', () => byId('volume').blur());
+    function toggleFullscreen() {
+        if (document.fullscreenElement) document.exitFullscreen();
+        else document.documentElement.requestFullscreen().catch(() => {});
+    }
+    if (!document.documentElement.requestFullscreen) byId('full').hidden = true;
+    onClick('full', toggleFullscreen);
+    // F and Alt+Enter are the page's: full screen needs the key's own event.
+    document.addEventListener('keydown', event => {
+        const f = event.key.toLowerCase() === 'f' && !event.ctrlKey && !event.metaKey && !event.altKey;
+        if (!f && !(event.key === 'Enter' && event.altKey)) return;
+        event.preventDefault();
+        event.stopPropagation();
+        toggleFullscreen();
+    }, true);
+
+    // The sound's context, made for the program's SDL; resolves whether it runs (a browser may
+    // hold it until a click).
+    function startSound() {
+        const SDL2 = Module.SDL2 = Module.SDL2 || {};
+        if (!SDL2.audioContext) SDL2.audioContext = new AudioContext();
+        const context = SDL2.audioContext;
+        const wait = new Promise(done => setTimeout(done, 1500));
+        return Promise.race([context.resume(), wait]).then(() => context.state === 'running', () => false);
+    }
+    function start() {
+        data.state = 'playing';
+        byId('play').disabled = true;
+        showControls();
+        Module.callMain(options);
+    }
+    byId('play').addEventListener('click', () => {
+        if (data.state === 'stopped' || data.state === 'ended') return command('jump ' + fromOrder);
+        if (data.state === 'ready' || data.state === 'sound') {
+            startSound();
+            start();
+        }
+    });
+
+    return {
+        canvas: byId('canvas'),
+        print: text => console.log(text),
+        printErr: text => console.error(text),
+        setStatus(text) {
+            const loaded = /\((\d+(?:\.\d+)?)\/(\d+)\)/.exec(text);
+            if (loaded) byId('loaded').style.width = (100 * loaded[1] / loaded[2]).toFixed(1) + '%';
+            if (loaded) byId('status').textContent = 'Loading… ' + Math.floor(100 * loaded[1] / loaded[2]) + '%';
+        },
+        onRuntimeInitialized() {
+            // Options the program refuses are said at once, with no Play control.
+            if (Module.ccall('CheckPageOptions', 'number', ['string'], [options.join('\n')]) !== 0) {
+                byId('status').textContent = 'The show cannot start with this address.';
+                return;
+            }
+            song = Module.song = JSON.parse(Module.ccall('PageSong', 'string', [], []));
+            byId('length').textContent = clock(showEnd() - song.orders[fromOrder]);
+            for (const [order, name] of song.parts) {
+                const mark = document.createElement('div');
+                mark.className = 'mark';
+                mark.title = name;
+                mark.dataset.order = order;
+                mark.style.left = 100 * song.orders[order] / showEnd() + '%';
+                byId('marks').appendChild(mark);
+            }
+            showPosition(song.orders[fromOrder]);
+            byId('status').textContent = '';
+            data.state = 'ready';
+            // Lockstep frames have no sound: nothing to wait for.
+            if (lockstep) return start();
+            byId('play').textContent = 'Play';
+            byId('play').disabled = false;
+            byId('play').focus();
+            if (!query.has('play')) return;
+            startSound().then(running => {
+                if (running) return start();
+                data.state = 'sound';
+                byId('play').textContent = 'Click to start the sound';
+            });
+        },
+        onAbort(what) {
+            data.state = 'failed';
+            byId('messages').textContent = 'The show stopped: ' + what;
+        },
+    };
+})();
