@@ -105,12 +105,6 @@ bool host::PictureRect(int* x, int* y, int* width, int* height) {
         *x = *y = 0;
         return true;
     }
-    // As FitViewport places it: the largest centred 4:3 rectangle.
-    *width = state.drawableWidth;
-    *height = state.drawableHeight;
-    if (*width * 3 > *height * 4) *width = *height * 4 / 3;
-    else *height = *width * 3 / 4;
-    *x = (state.drawableWidth - *width) / 2;
-    *y = (state.drawableHeight - *height) / 2;
+    FitPicture(state.drawableWidth, state.drawableHeight, x, y, width, height);  // as FitViewport places it
     return true;
 }

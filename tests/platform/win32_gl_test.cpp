@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <vector>
 
+#include "gfx/gl_display.h"
 #include "platform/host.h"
 #include "platform/win32/win32.h"
 #include "platform/win32/win32_test.h"
@@ -37,6 +39,7 @@ protected:
         win32test::Reset();
         if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/with-display.sh";
         win32test::RecordMessageBoxes(true);
+        wglSetDrawing(GlDrawing());  // as the OpenGL display hands it over
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = PlainProc;
         windowClass.lpszClassName = "gl test";
