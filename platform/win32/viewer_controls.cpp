@@ -93,9 +93,10 @@ void HoldWhilePaused() {
         CollectInput();  // the key hook may resume
         if (!paused || EndRequested()) return;
         bool late = false;
-        if (host.framePacing) PacePresentation(&late);
+        const double waited = host.framePacing ? PacePresentation(&late) : 0.0;
         // The frame is presented again: the back buffer still holds it.
         if (host.present) host.present();
+        if (host.presented) host.presented(waited, late, true);
     }
 }
 

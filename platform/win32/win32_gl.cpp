@@ -202,10 +202,11 @@ BOOL SwapBuffers(HDC dc) {
     HoldWhilePaused();
     // Nothing shows a hidden window: swapping would only copy the picture to the X server.
     if (!host.hidden) {
+        if (host.overlay) host.overlay();
         ScaleFrameToWindow();
         SDL_GL_SwapWindow(dc->window->sdlWindow);
     }
     FitViewport(dc->window->sdlWindow, false);
-    if (host.presented) host.presented(waited, late);
+    if (host.presented) host.presented(waited, late, false);
     return 1;
 }

@@ -227,4 +227,23 @@ TEST_F(Win32Gl, PacedSwapsTakeAtLeastASixtiethEachAndCallTheHookFirst) {
     EXPECT_EQ(hookCalls, kSwaps + 1);
 }
 
+// A paused swap presents its frame again every 1/60 s, reported as held, and swaps it once
+// the pause ends.
+TEST_F(Win32Gl, PausedSwapReportsItsPresentationsAsHeldUntilResumed) {
+    ASSERT_NO_FATAL_FAILURE(Open(32, 32));
+    constexpr int kHeld = 3;
+    int presents = 0;
+    std::vector<bool> heldFlags;
+    host::Setup({.present = [&] {
+                     if (++presents > kHeld) host::SetPaused(false);
+                 },
+                 .presented = [&](double, bool, bool held) { heldFlags.push_back(held); }});
+    host::SetPaused(true);
+    ASSERT_TRUE(SwapBuffers(dc));
+    host::SetPaused(false);
+    std::vector<bool> expected(kHeld, true);
+    expected.push_back(false);
+    EXPECT_EQ(heldFlags, expected);
+}
+
 }  // namespace
