@@ -202,6 +202,19 @@ TEST_F(Win32Gl, FullScreenCoversTheMonitorInItsOwnModeBeforeDuringAndAfterEveryR
     expectDesktopMode(0, 0);
 }
 
+// Hidden by the show, the pointer stays hidden over the 4:3 picture only: it shows over the
+// bars beside it and comes back for a message box.
+TEST_F(Win32Gl, PointerHidesOverThePictureOnlyAndShowsForAMessageBox) {
+    ASSERT_NO_FATAL_FAILURE(Open(800, 480));  // the picture spans x 80 to 719
+    for (const auto& [x, shown] : {std::pair{400, false}, {20, true}, {715, false}, {790, true}, {85, false}}) {
+        ASSERT_TRUE(win32test::MovePointer(window, x, 240)) << "the pointer did not reach x " << x;
+        SetCursor(nullptr);  // as the show's window does when the pointer moves over it
+        EXPECT_EQ(win32test::PointerShown(), shown) << "at x " << x;
+    }
+    MessageBoxA(window, "text", "caption", MB_OK);
+    EXPECT_TRUE(win32test::PointerShown()) << "hidden over a message box";
+}
+
 TEST_F(Win32Gl, PacedSwapsTakeAtLeastASixtiethEachAndCallTheHookFirst) {
     ASSERT_NO_FATAL_FAILURE(Open(32, 32));
     int hookCalls = 0;
