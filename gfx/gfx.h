@@ -102,6 +102,11 @@ public:
     virtual void Clear() = 0;
     virtual void Present() = 0;
     virtual void SetBlendMode(int mode) = 0;
+    // Not one of the show's operations: draws quadCount flat quads (four corners each, in
+    // order round the quad; screenX, screenY, colour and alpha read) over the frame, mixed
+    // by their alpha, and leaves every state the operations above set as it was. The base
+    // draws nothing.
+    virtual void DrawOverlay(const ScreenVertex*, int) {}
 };
 
 // A video mode and the surface on it. Width, height and depth are fixed at construction.

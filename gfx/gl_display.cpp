@@ -21,6 +21,7 @@ int GlDisplay::Open() {
 Renderer* GlDisplay::CreateRenderer() { return CreateGlRenderer(); }
 
 int InitOpenGL() {
+    wglSetDrawing(GlDrawing());
     if (!OpenWindowContext()) return 0;
     // Depth holds 1/z (larger is nearer): cleared to 0, the farthest, and a fragment
     // passes when it is at least as near as what is stored.

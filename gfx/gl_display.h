@@ -4,6 +4,7 @@
 
 #include "gfx/gfx.h"
 #include "gfx/gl_window_state.h"
+#include "platform/win32/wgl_drawing.h"
 
 class GlGraphicsSystem : public GraphicsSystem {
 public:
@@ -28,3 +29,6 @@ public:
 // Sets up OpenGL on the main window: 1 when a context is current with the initial state,
 // 0 after restoring the desktop mode and reporting the failed step in a "FATAL ERROR" box.
 int InitOpenGL();
+// The OpenGL viewport and full-screen framebuffer the WGL stand-in draws with; InitOpenGL
+// hands them over before its context is made current.
+const WglDrawing* GlDrawing();

@@ -16,6 +16,9 @@
 #ifndef GL_TEXTURE1_ARB
 #define GL_TEXTURE1_ARB 0x84C1
 #endif
+#ifndef GL_ACTIVE_TEXTURE_ARB
+#define GL_ACTIVE_TEXTURE_ARB 0x84E0
+#endif
 
 ActiveTextureProc activeTextureFn = nullptr;
 MultiTexCoordProc multiTexCoordFn = nullptr;
@@ -193,6 +196,34 @@ void GlRenderer::ReservedTriangle(const ScreenVertex*, const ScreenVertex*, cons
 void GlRenderer::SetIntensity(int level) {
     const float f = static_cast<float>(level) / 256.0f;
     glColor4f(f, f, f, f);
+}
+
+void GlRenderer::DrawOverlay(const ScreenVertex* corners, int quadCount) {
+    GLint activeUnit = GL_TEXTURE0_ARB;
+    glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &activeUnit);
+    GLboolean textured[2];
+    for (int unit = 0; unit < 2; ++unit) {
+        SelectUnit(unit);
+        textured[unit] = glIsEnabled(GL_TEXTURE_2D);
+        glDisable(GL_TEXTURE_2D);
+    }
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_POLYGON_SMOOTH);  // no seams between neighbouring quads
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glBegin(GL_QUADS);
+    for (int i = 0; i < quadCount * 4; ++i) {
+        glColor4f(corners[i].red, corners[i].green, corners[i].blue, corners[i].alpha);
+        glVertex2f(corners[i].screenX, corners[i].screenY);
+    }
+    glEnd();
+    glPopAttrib();
+    for (int unit = 0; unit < 2; ++unit) {
+        SelectUnit(unit);
+        if (textured[unit]) glEnable(GL_TEXTURE_2D);
+    }
+    activeTextureFn(GLenum(activeUnit));
 }
 
 void GlRenderer::Clear() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }

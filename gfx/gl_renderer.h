@@ -33,6 +33,7 @@ public:
     void Clear() override;
     void Present() override;
     void SetBlendMode(int mode) override;
+    void DrawOverlay(const ScreenVertex* corners, int quadCount) override;
     void Reserved3(int value);
 
     // True when the extension string contains "GL_ARB_multitexture" (null reads as empty).

@@ -6,6 +6,13 @@
 
 #include "gfx/gl_window_state.h"
 #include "gfx/webgl_renderer.h"
+#include "platform/win32/wgl_drawing.h"
+
+namespace {
+void Viewport(int x, int y, int width, int height) { glViewport(x, y, width, height); }
+// The page scales the canvas itself: the stand-in draws into it at its own size.
+const WglDrawing kWebGlDrawing = {Viewport, nullptr, nullptr, nullptr, nullptr};
+}  // namespace
 
 Image* WebGlDisplay::CreateSurface(const PixelFormat&) { return nullptr; }
 
@@ -15,6 +22,7 @@ void WebGlDisplay::UnlockSurface() {}
 
 int WebGlDisplay::Open() {
     EnterDisplayMode(width, height, bitsPerPixel);
+    wglSetDrawing(&kWebGlDrawing);
     if (!OpenWindowContext()) return 0;
     // Depth holds 1/z (larger is nearer): cleared to 0, the farthest, and a fragment
     // passes when it is at least as near as what is stored. Texturing is the renderer's.

@@ -34,8 +34,13 @@ struct Desc {
     std::function<void()> present = nullptr;
     // Called inside SwapBuffers once the buffers are swapped, with the seconds frame pacing
     // waited for the frame's 1/60 s slot and whether the frame came after its slot began
-    // (0 and false without framePacing). Empty: nothing is called.
-    std::function<void(double waitedSeconds, bool late)> presented = nullptr;
+    // (0 and false without framePacing); held: the frame presented again while the viewer's
+    // pause holds it (its swap comes once the pause ends). Empty: nothing is called.
+    std::function<void(double waitedSeconds, bool late, bool held)> presented = nullptr;
+    // Called inside SwapBuffers of a shown window after the present hook and any pause,
+    // just before the picture goes on screen, its context current: what it draws is seen
+    // but never read back by the present hook (captures, screenshots). Empty: nothing.
+    std::function<void()> overlay = nullptr;
     // Takes every message box (caption, text) in place of the screen, for runs with nobody
     // to close one; MessageBoxA then returns IDOK at once. Empty: boxes are shown.
     std::function<void(const char* caption, const char* text)> messageBox = nullptr;
@@ -72,7 +77,8 @@ bool ReadSong(const char* fileName, std::vector<int>* rowsPerOrder, std::string*
 
 // Viewer controls (platform/viewer_controls.cpp), called on the main thread while the show
 // plays. Paused: the music stands still (lockstep music renders nothing, fires no sync)
-// and SwapBuffers holds the frame, presenting it again every 1/60 s (both hooks called),
+// and SwapBuffers holds the frame, presenting it again every 1/60 s (present and presented
+// called, the latter as held),
 // until resumed or until the show is asked to end (a close or Escape waiting).
 void SetPaused(bool paused);
 bool Paused();

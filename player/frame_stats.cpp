@@ -63,15 +63,24 @@ void PrintRow(FILE* out, const char* name, Row& row, bool realTime) {
 
 }  // namespace
 
+const char* ShowPartName(int part) { return part >= 0 && part < kShowPartCount ? kPartNames[part] : "-"; }
+
 void FrameStats::Begin(host::Desc* host) {
     realTime = !host->lockstepMusic;
     samples = std::make_unique<Sample[]>(kMaxTimedFrames);
-    host->presented = [this](double waitedSeconds, bool late) { OnPresented(waitedSeconds, late); };
+    host->presented = [this](double waitedSeconds, bool late, bool held) { OnPresented(waitedSeconds, late, held); };
 }
 
-void FrameStats::OnPresented(double waitedSeconds, bool late) {
-    const int64_t now = ClockNanos(CLOCK_MONOTONIC);
-    const int64_t cpu = ClockNanos(CLOCK_THREAD_CPUTIME_ID);
+void FrameStats::OnPresented(double waitedSeconds, bool late, bool held) {
+    OnPresentedAt(ClockNanos(CLOCK_MONOTONIC), ClockNanos(CLOCK_THREAD_CPUTIME_ID), waitedSeconds, late, held);
+}
+
+void FrameStats::OnPresentedAt(int64_t now, int64_t cpu, double waitedSeconds, bool late, bool held) {
+    if (held) {
+        previousNanos = 0;  // the pause's end starts the timing again, as a run's start does
+        lastShownKey = shownKey;  // nor is the held row's lag measured
+        return;
+    }
     ++frames;
     if (sampleCount < kMaxTimedFrames) {
         Sample& sample = samples[sampleCount++];

@@ -9,6 +9,9 @@
 
 #include "platform/host.h"
 
+// The name of a part of the show (0 to kShowPartCount - 1) in the table and the overlay.
+const char* ShowPartName(int part);
+
 // Frames whose times are kept; frames past it are counted but not timed.
 constexpr int kMaxTimedFrames = 1 << 16;
 
@@ -18,8 +21,12 @@ public:
     // sync lag) unless host->lockstepMusic. Call after everything else that fills host.
     void Begin(host::Desc* host);
     // One frame presented by the part running: its time since the previous frame, less
-    // waitedSeconds of frame pacing; late when it came after its slot.
-    void OnPresented(double waitedSeconds, bool late);
+    // waitedSeconds of frame pacing; late when it came after its slot. A frame the pause
+    // held is not counted, and the one it swaps at the pause's end is counted but not timed.
+    void OnPresented(double waitedSeconds, bool late, bool held);
+    // OnPresented with the clocks given: now on the monotonic clock and the main thread's
+    // CPU time, in nanoseconds.
+    void OnPresentedAt(int64_t nowNanos, int64_t cpuNanos, double waitedSeconds, bool late, bool held);
     // Writes the table: a row per part that drew, the final scene's included, and one for
     // the whole run. Frame times start at each run's second frame.
     void Print(FILE* out) const;

@@ -115,6 +115,7 @@ const char kPlayUsage[] =
     "  F, Alt+Enter        full screen on and off\n"
     "  S, F12              the frame as a PNG in $XDG_PICTURES_DIR (else ~/Pictures)\n"
     "  M                   mute; + and - volume\n"
+    "  Tab                 overlay: part, song position, frames per second, frame-time graph\n"
     "  Escape              end the show\n";
 
 bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, std::string* error) {

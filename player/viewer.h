@@ -1,5 +1,5 @@
 // The viewer's controls while the show plays: the keys (pause, jumps by part and by order,
-// full screen, screenshot, mute and volume), the runs they start (a jump restarts the show
+// full screen, screenshot, mute and volume, the overlay), the runs they start (a jump restarts the show
 // at its order as --from does; --loop plays again after the end) and the screenshots.
 #pragma once
 
@@ -8,6 +8,7 @@
 
 #include "platform/host.h"
 #include "player/player.h"
+#include "player/stats_overlay.h"
 
 // Song orders at which the looping parts and the final scene start, in show order.
 constexpr int kPartStartOrders[] = {0, 3, 9, 15, 18, 23, 26, 28};
@@ -27,8 +28,9 @@ bool TakeScreenshot(int order, int row, std::string* path, std::string* error);
 
 class Viewer {
 public:
-    // Takes the play options and hooks the keys and the screenshot's read-back into host
-    // (kept, with the hooks, for the runs to come).
+    // Takes the play options and hooks the keys, the screenshot's read-back and the overlay
+    // into host (kept, with the hooks, for the runs to come). Call after everything else
+    // that fills host.
     void Begin(const PlayOptions& options, host::Desc* host);
     // Applies a key; true when it was a viewer key (the show never sees it).
     bool OnKey(unsigned virtualKey, bool shift, bool alt);
@@ -47,6 +49,9 @@ private:
     PlayOptions options;
     host::Desc host;                     // as the run started, with the viewer's hooks
     std::function<void()> innerPresent;  // the hook present before the viewer's
+    std::function<void(double, bool, bool)> innerPresented;  // the hook presented before the viewer's
+    StatsOverlay overlay;
+    bool overlayShown = false;
     int nextOrder = -1;                  // the order the next run starts at, -1 for none
     bool escaped = false;                // Escape went to the show
     bool screenshotWanted = false;

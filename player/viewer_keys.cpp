@@ -1,6 +1,8 @@
 // The viewer's keys and the runs they start: a jump ends the current run as closing the
 // window does and starts the next at its order exactly as --from does; --loop starts again
-// after the end. Screenshots are read back from the frame about to be presented.
+// after the end. Screenshots are read back from the frame about to be presented; the
+// overlay is drawn after that, just before the frame goes on screen.
+#include <chrono>
 #include <cstdio>
 
 #include "app/app.h"
@@ -19,6 +21,17 @@ void Viewer::Begin(const PlayOptions& given, host::Desc* desc) {
     desc->key = [this](unsigned key, bool shift, bool alt) { return OnKey(key, shift, alt); };
     innerPresent = desc->present;
     desc->present = [this] { OnPresent(); };
+    innerPresented = desc->presented;
+    desc->presented = [this](double waitedSeconds, bool late, bool held) {
+        if (innerPresented) innerPresented(waitedSeconds, late, held);
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        overlay.OnPresented(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count(), waitedSeconds, held);
+    };
+    desc->overlay = [this] {
+        if (!overlayShown || !renderer) return;
+        overlay.Draw(renderer, runningPart, syncState.order.load(std::memory_order_relaxed),
+                     syncState.row.load(std::memory_order_relaxed));
+    };
     host = *desc;
     viewFullscreen = !host.windowed && !host.hidden;
 }
@@ -36,6 +49,7 @@ bool Viewer::OnKey(unsigned key, bool shift, bool alt) {
         escaped = true;
         return false;  // the show ends itself
     case VK_SPACE: host::SetPaused(!host::Paused()); return true;
+    case VK_TAB: overlayShown = !overlayShown; return true;
     case VK_LEFT: return jump(shift ? Jump::OrderBack : Jump::PartBack);
     case VK_RIGHT: return jump(shift ? Jump::OrderOn : Jump::PartOn);
     case VK_PRIOR: return jump(Jump::OrderBack);

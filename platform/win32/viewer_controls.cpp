@@ -93,9 +93,10 @@ void HoldWhilePaused() {
         CollectInput();  // the key hook may resume
         if (!paused || EndRequested()) return;
         bool late = false;
-        if (host.framePacing) PacePresentation(&late);
+        const double waited = host.framePacing ? PacePresentation(&late) : 0.0;
         // The frame is presented again: the back buffer still holds it.
         if (host.present) host.present();
+        if (host.presented) host.presented(waited, late, true);
     }
 }
 
@@ -105,12 +106,6 @@ bool host::PictureRect(int* x, int* y, int* width, int* height) {
         *x = *y = 0;
         return true;
     }
-    // As FitViewport places it: the largest centred 4:3 rectangle.
-    *width = state.drawableWidth;
-    *height = state.drawableHeight;
-    if (*width * 3 > *height * 4) *width = *height * 4 / 3;
-    else *height = *width * 3 / 4;
-    *x = (state.drawableWidth - *width) / 2;
-    *y = (state.drawableHeight - *height) / 2;
+    FitPicture(state.drawableWidth, state.drawableHeight, x, y, width, height);  // as FitViewport places it
     return true;
 }

@@ -3,8 +3,6 @@
 // at 4:3 in whatever drawable the screen gives.
 #include "platform/win32/win32_state.h"
 
-#include <GL/gl.h>
-
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -12,6 +10,8 @@
 namespace {
 
 constexpr int kFramesPerSecond = 60;
+
+const WglDrawing* drawing = nullptr;
 
 // True when a window created for `created` cannot serve `wanted` (different buffering,
 // alpha, stencil or depth request): SetPixelFormat then re-creates the SDL window.
@@ -65,14 +65,25 @@ void FitViewport(SDL_Window* sdlWindow, bool force) {
     if (!force && width == state.drawableWidth && height == state.drawableHeight && !ScaledFrameStale()) return;
     state.drawableWidth = width;
     state.drawableHeight = height;
-    if (BindScaledFrame()) return;
-    // The largest 4:3 rectangle inside the drawable, centred: full height on wide screens.
-    int viewWidth = width;
-    int viewHeight = height;
-    if (width * 3 > height * 4) viewWidth = height * 4 / 3;
-    else viewHeight = width * 3 / 4;
-    glViewport((width - viewWidth) / 2, (height - viewHeight) / 2, viewWidth, viewHeight);
+    if (BindScaledFrame() || !drawing) return;
+    int x = 0, y = 0, viewWidth = 0, viewHeight = 0;
+    FitPicture(width, height, &x, &y, &viewWidth, &viewHeight);
+    drawing->viewport(x, y, viewWidth, viewHeight);
 }
+
+void FitPicture(int drawableWidth, int drawableHeight, int* x, int* y, int* width, int* height) {
+    // Full height on wide screens, full width on tall ones.
+    *width = drawableWidth;
+    *height = drawableHeight;
+    if (drawableWidth * 3 > drawableHeight * 4) *width = drawableHeight * 4 / 3;
+    else *height = drawableWidth * 3 / 4;
+    *x = (drawableWidth - *width) / 2;
+    *y = (drawableHeight - *height) / 2;
+}
+
+const WglDrawing* Drawing() { return drawing; }
+
+void wglSetDrawing(const WglDrawing* given) { drawing = given; }
 
 void DestroyAllContexts() {
     Win32State& state = Win32();
@@ -191,10 +202,11 @@ BOOL SwapBuffers(HDC dc) {
     HoldWhilePaused();
     // Nothing shows a hidden window: swapping would only copy the picture to the X server.
     if (!host.hidden) {
+        if (host.overlay) host.overlay();
         ScaleFrameToWindow();
         SDL_GL_SwapWindow(dc->window->sdlWindow);
     }
     FitViewport(dc->window->sdlWindow, false);
-    if (host.presented) host.presented(waited, late);
+    if (host.presented) host.presented(waited, late, false);
     return 1;
 }

@@ -15,6 +15,7 @@ int MessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT) {
     LogCall("MessageBoxA");
     const char* shownText = text ? text : "";
     const char* shownCaption = caption ? caption : "Error";
+    ApplyPointer(false);  // the box is clicked; the show hides it again as the pointer moves
     if (state.recordBoxes) {
         state.boxes.push_back({shownText, shownCaption});
         return IDOK;
@@ -27,7 +28,6 @@ int MessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT) {
     // zenity), a box of the stand-in's own; only without a screen, a line on stderr.
     std::string why = "no screen";
     if (state.videoHasScreen && std::strcmp(SDL_GetCurrentVideoDriver(), "offscreen") != 0) {
-        ApplyPointer(false);  // the box is clicked; the show hides it again as the pointer moves
         SDL_MessageBoxButtonData ok{};
         ok.flags = SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
         ok.buttonid = IDOK;

@@ -11,6 +11,7 @@
 #include "platform/host_state.h"
 #include "platform/win32/win32.h"
 #include "platform/win32/win32_test.h"
+#include "platform/win32/wgl_drawing.h"
 
 constexpr int kMaxWindowClasses = 8;
 constexpr int kMaxWindows = 4;
@@ -122,6 +123,10 @@ void ScaleFrameToWindow();
 // Forgets the full-screen framebuffer of a context about to be deleted (its objects are
 // deleted with it, or now when it is current): a new context in the same slot makes its own.
 void ForgetScaledFrame(HGLRC context);
+// The drawing handed over by wglSetDrawing (win32_gl.cpp); null before.
+const WglDrawing* Drawing();
+// The largest 4:3 rectangle centred in a drawable (x, y from the bottom left).
+void FitPicture(int drawableWidth, int drawableHeight, int* x, int* y, int* width, int* height);
 // Fits a 4:3 viewport, centred, into the current drawable if its size changed.
 void FitViewport(SDL_Window* sdlWindow, bool force);
 // Puts the window full screen over its monitor in the monitor's own mode while a

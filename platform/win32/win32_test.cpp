@@ -27,6 +27,20 @@ DisplayModeState CurrentDisplayMode() { return state.mode; }
 
 SDL_Window* SdlWindow(HWND window) { return LiveWindow(window) ? window->sdlWindow : nullptr; }
 
+bool MovePointer(HWND window, int x, int y) {
+    if (!LiveWindow(window) || !window->sdlWindow) return false;
+    SDL_WarpMouseInWindow(window->sdlWindow, x, y);
+    for (Uint32 start = SDL_GetTicks(); SDL_GetTicks() - start < 1000; SDL_Delay(5)) {
+        SDL_PumpEvents();
+        int seenX = -1, seenY = -1;
+        SDL_GetMouseState(&seenX, &seenY);
+        if (SDL_GetMouseFocus() == window->sdlWindow && seenX == x && seenY == y) return true;
+    }
+    return false;
+}
+
+bool PointerShown() { return state.videoReady && SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE; }
+
 const std::vector<std::string>& CallLog() { return state.callLog; }
 
 void ClearCallLog() { state.callLog.clear(); }

@@ -49,6 +49,12 @@ DisplayModeState CurrentDisplayMode();
 // The SDL window behind a live window, null for others: what the screen shows of it.
 SDL_Window* SdlWindow(HWND window);
 
+// Puts the pointer at x, y (pixels from the top left) in a shown window and waits, up to a
+// second, until SDL sees it there; false when it did not get there.
+bool MovePointer(HWND window, int x, int y);
+// True when the pointer is shown (hidden by the show over its picture only).
+bool PointerShown();
+
 // Calls made so far, by name ("wglDeleteContext", "ReleaseDC", ...), for tests of
 // clean-up order.
 const std::vector<std::string>& CallLog();

@@ -194,6 +194,32 @@ TEST_F(GlRendererTest, PresetsSideEffectsOnDepthUnitAndTextureMatrix) {
     EXPECT_EQ(GetInt(GL_BLEND_DST), GL_SRC_COLOR);
 }
 
+// The viewer's overlay mixes its quads by their alpha over any state the show left, and
+// leaves that state (both units' texturing, the unit selected, depth test, blending) as it was.
+TEST_F(GlRendererTest, OverlayMixesByAlphaAndLeavesEveryPresetsStateAsItWas) {
+    ScreenVertex quad[4] = {Corner(-1, -1, -1, 1, 0, 0), Corner(1, -1, -1, 1, 0, 0), Corner(1, 1, -1, 1, 0, 0),
+                            Corner(-1, 1, -1, 1, 0, 0)};
+    for (ScreenVertex& corner : quad) corner.alpha = 0.5f;
+    for (const BlendMode& mode : kBlendModes) {
+        SCOPED_TRACE(mode.code);
+        renderer->SetState(kStateTextureUnits, kBothUnits);
+        renderer->SetState(kStateDepthTest, kOn);
+        renderer->SetBlendMode(mode.code);
+        const PresetState before = Snapshot();
+        const bool unitsBefore[2] = {Texture2DOn(0), Texture2DOn(1)};
+        glClearColor(0, 0, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        renderer->DrawOverlay(quad, 1);
+        const Rgba centre = Centre();
+        EXPECT_NEAR(centre.r, 128, 2);
+        EXPECT_EQ(centre.g, 0);
+        EXPECT_NEAR(centre.b, 128, 2);
+        EXPECT_EQ(Snapshot(), before);
+        EXPECT_EQ(Texture2DOn(0), unitsBefore[0]);
+        EXPECT_EQ(Texture2DOn(1), unitsBefore[1]);
+    }
+}
+
 TEST_F(GlRendererTest, UnassignedBlendModesChangeNothing) {
     renderer->SetState(kStateDepthTest, kOn);
     renderer->SetBlendMode(kBlendAdd);

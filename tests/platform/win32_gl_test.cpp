@@ -9,7 +9,9 @@
 #include <algorithm>
 #include <chrono>
 #include <string>
+#include <vector>
 
+#include "gfx/gl_display.h"
 #include "platform/host.h"
 #include "platform/win32/win32.h"
 #include "platform/win32/win32_test.h"
@@ -37,6 +39,7 @@ protected:
         win32test::Reset();
         if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/with-display.sh";
         win32test::RecordMessageBoxes(true);
+        wglSetDrawing(GlDrawing());  // as the OpenGL display hands it over
         WNDCLASSA windowClass{};
         windowClass.lpfnWndProc = PlainProc;
         windowClass.lpszClassName = "gl test";
@@ -199,6 +202,19 @@ TEST_F(Win32Gl, FullScreenCoversTheMonitorInItsOwnModeBeforeDuringAndAfterEveryR
     expectDesktopMode(0, 0);
 }
 
+// Hidden by the show, the pointer stays hidden over the 4:3 picture only: it shows over the
+// bars beside it and comes back for a message box.
+TEST_F(Win32Gl, PointerHidesOverThePictureOnlyAndShowsForAMessageBox) {
+    ASSERT_NO_FATAL_FAILURE(Open(800, 480));  // the picture spans x 80 to 719
+    for (const auto& [x, shown] : {std::pair{400, false}, {20, true}, {715, false}, {790, true}, {85, false}}) {
+        ASSERT_TRUE(win32test::MovePointer(window, x, 240)) << "the pointer did not reach x " << x;
+        SetCursor(nullptr);  // as the show's window does when the pointer moves over it
+        EXPECT_EQ(win32test::PointerShown(), shown) << "at x " << x;
+    }
+    MessageBoxA(window, "text", "caption", MB_OK);
+    EXPECT_TRUE(win32test::PointerShown()) << "hidden over a message box";
+}
+
 TEST_F(Win32Gl, PacedSwapsTakeAtLeastASixtiethEachAndCallTheHookFirst) {
     ASSERT_NO_FATAL_FAILURE(Open(32, 32));
     int hookCalls = 0;
@@ -222,6 +238,25 @@ TEST_F(Win32Gl, PacedSwapsTakeAtLeastASixtiethEachAndCallTheHookFirst) {
     double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_GE(seconds, (kSwaps - 1) / 60.0);
     EXPECT_EQ(hookCalls, kSwaps + 1);
+}
+
+// A paused swap presents its frame again every 1/60 s, reported as held, and swaps it once
+// the pause ends.
+TEST_F(Win32Gl, PausedSwapReportsItsPresentationsAsHeldUntilResumed) {
+    ASSERT_NO_FATAL_FAILURE(Open(32, 32));
+    constexpr int kHeld = 3;
+    int presents = 0;
+    std::vector<bool> heldFlags;
+    host::Setup({.present = [&] {
+                     if (++presents > kHeld) host::SetPaused(false);
+                 },
+                 .presented = [&](double, bool, bool held) { heldFlags.push_back(held); }});
+    host::SetPaused(true);
+    ASSERT_TRUE(SwapBuffers(dc));
+    host::SetPaused(false);
+    std::vector<bool> expected(kHeld, true);
+    expected.push_back(false);
+    EXPECT_EQ(heldFlags, expected);
 }
 
 }  // namespace
