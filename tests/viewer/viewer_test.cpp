@@ -147,6 +147,7 @@ TEST(Viewer, RealTimePlayOfAShorterSongEndsWithIt) {
         host::AdvanceMusic(kAudioFramesPerVideoFrame, nullptr);
         if (++frames == kFrameCap) PostMessageA(mainWindow, WM_CLOSE, 0, 0);
     };
+    quitSeen = 0;  // the show of the test before ended with a quit
     testing::internal::CaptureStderr();
     Viewer viewer;
     viewer.Begin(options, &host);
