@@ -252,13 +252,12 @@ private:
     // False (the file refused) when count entries of entryBytes each do not fit in what is
     // left of list, or count is beyond limit; what names the entries in the reason.
     bool CountFits(const Chunk& list, uint32_t count, int entryBytes, uint32_t limit, const char* what) {
+        const bool overBudget = count > limit;
+        if (!overBudget && int64_t(count) * entryBytes <= list.Left()) return true;
         const std::string object = "object \"" + std::string(objectName_) + "\" declares " + std::to_string(count) + " " + what;
-        if (count > limit) {
-            Refuse(object + " (at most " + std::to_string(limit) + " are read)");
-        } else if (int64_t(count) * entryBytes > list.Left()) {
-            Refuse(object + ", more than its chunk of " + std::to_string(list.length) + " bytes holds");
-        }
-        return refusal_.empty();
+        Refuse(overBudget ? object + " (at most " + std::to_string(limit) + " are read)"
+                          : object + ", more than its chunk of " + std::to_string(list.length) + " bytes holds");
+        return false;
     }
 
     // Reads a header at the given nesting level and traces it; false at end of file, or
@@ -266,13 +265,12 @@ private:
     // ends the chunk at once).
     bool Header(Chunk* chunk, int level) {
         if (!chunk->ReadHeader(file_)) return false;
-        const uint32_t length = static_cast<uint32_t>(chunk->length);
-        char where[64];
-        std::snprintf(where, sizeof where, "chunk %04x at byte %lld", static_cast<unsigned>(chunk->id),
-                      static_cast<long long>(chunk->start));
         if (chunk->end > file_->Size()) {
-            Refuse(std::string(where) + " declares " + std::to_string(length) + " bytes, past the end of the file (" +
-                   std::to_string(file_->Size()) + " bytes)");
+            char where[96];
+            std::snprintf(where, sizeof where, "chunk %04x at byte %lld declares %u bytes",
+                          static_cast<unsigned>(chunk->id), static_cast<long long>(chunk->start),
+                          static_cast<unsigned>(chunk->length));
+            Refuse(std::string(where) + ", past the end of the file (" + std::to_string(file_->Size()) + " bytes)");
             return false;
         }
         if (!trace_) return true;
