@@ -5,12 +5,18 @@
 // every other chunk by reading through it. All loops compare one shared byte position with
 // their own chunk's end, so a child that claims to reach past its parent still ends the
 // parent's loop. Reading never seeks; the end of the file stops every loop.
+//
+// Every file is walked twice: a first walk checks what each chunk and list declares against
+// the file's length, its chunk and the budget of import.h, allocating nothing, and refuses
+// the whole file at the first declared size beyond them; only then does the second walk
+// read the lists.
 #include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "import/import.h"
 
@@ -132,12 +138,11 @@ public:
         buf[n] = '\0';
     }
 
-    // How many whole entries of entryBytes each the rest of the file can still hold; counts
-    // read from the file are bounded by this before anything is allocated.
-    int32_t EntriesLeft(int entryBytes) const {
-        const int64_t left = std::max<int64_t>(0, size_ - position);
-        return static_cast<int32_t>(std::min<int64_t>(left / entryBytes, INT32_MAX));
-    }
+    // The file's length in bytes, or INT64_MAX when it is not a regular file.
+    int64_t Size() const { return size_; }
+
+    // Ends every chunk loop, as the end of the file does.
+    void Stop() { atEnd = true; }
 
     int32_t position = 0;  // bytes consumed since opening
     bool atEnd = false;
@@ -160,28 +165,38 @@ struct Chunk {
     int32_t id = 0;
     int32_t length = 0;       // whole chunk, header included, as stored (u32 shown signed)
     int32_t endPosition = 0;  // position after the header + length - 6, wrapping at 32 bits
+    int64_t start = 0;        // position of the header
+    int64_t end = 0;          // start + length, without wrapping
     ChunkFile* file = nullptr;
 
     // Reads id and length from file; false when the header is cut off by the end of the file.
     bool ReadHeader(ChunkFile* from) {
         file = from;
+        start = from->position;
         id = static_cast<int32_t>(from->ReadU16());
         const uint32_t raw = from->ReadU32();
         length = static_cast<int32_t>(raw);
         endPosition = static_cast<int32_t>(static_cast<uint32_t>(from->position) + raw - 6u);
+        end = start + raw;
         return !from->atEnd;
     }
 
-    bool HasMore() const { return !file->atEnd && file->position < endPosition; }
+    bool HasMore() const { return !file->atEnd && file->position < end; }
 
-    // Reads and discards the rest of the chunk; nothing if the position is already past it.
-    void Skip() {
+    // Bytes from the current position to the chunk's end (negative once past it).
+    int64_t Left() const { return end - file->position; }
+
+    // Reads and discards up to n bytes of the chunk (to its end at most).
+    void SkipBytes(int64_t n) const {
         uint8_t scratch[kSkipBlock];
-        while (HasMore()) {
-            const int32_t left = endPosition - file->position;
-            file->ReadBytes(scratch, static_cast<size_t>(std::min(left, kSkipBlock)));
+        for (int64_t left = std::min(n, Left()); left > 0 && !file->atEnd;) {
+            const size_t got = file->ReadBytes(scratch, static_cast<size_t>(std::min<int64_t>(left, kSkipBlock)));
+            left -= static_cast<int64_t>(got);
         }
     }
+
+    // Reads and discards the rest of the chunk; nothing if the position is already past it.
+    void Skip() const { SkipBytes(Left()); }
 
     void PrintHeader(FILE* out) const { PrintHeader(out, ""); }
     void PrintHeader(FILE* out, const char* indent) const {
@@ -198,33 +213,66 @@ void DropFacesOutOfRange(ObjectData* data) {
     data->faceCount = static_cast<int32_t>(data->faces.size());
 }
 
-// The walk of one file. With a requested name it fills one ObjectData; without one
-// (listing) it reads every object into its own ObjectData and records its counts.
+// The walk of one file. Checking (no name, no listing) visits every object and stores
+// nothing; with a requested name it fills one ObjectData; listing reads every object into
+// its own ObjectData and records its counts. Every walk refuses what the check refuses.
 class ObjectWalker {
 public:
     ObjectWalker(ChunkFile* file, FILE* trace) : file_(file), trace_(trace) {}
 
     // Walks the whole file from its root chunk: fills result with the object named wanted,
-    // or (wanted null) appends every object's counts to listing.
-    void Walk(const char* wanted, ObjectData* result, std::vector<ObjectSummary>* listing) {
+    // or (wanted null) appends every object's counts to listing when it is given. Returns
+    // false with the reason when a declared size is refused (the walk stops there).
+    bool Walk(const char* wanted, ObjectData* result, std::vector<ObjectSummary>* listing, std::string* refusal) {
         wanted_ = wanted;
         result_ = result;
         listing_ = listing;
         Chunk root;
-        if (!Header(&root, 0)) return;
-        while (root.HasMore()) {
-            Chunk child;
-            if (!Header(&child, 1)) break;
-            if (child.id == static_cast<int32_t>(kChunkScene)) WalkScene(child);
-            child.Skip();
+        if (Header(&root, 0)) {
+            while (root.HasMore()) {
+                Chunk child;
+                if (!Header(&child, 1)) break;
+                if (child.id == static_cast<int32_t>(kChunkScene)) WalkScene(child);
+                child.Skip();
+            }
+            root.Skip();
         }
-        root.Skip();
+        if (refusal_.empty()) return true;
+        *refusal = refusal_;
+        return false;
     }
 
 private:
-    // Reads a header at the given nesting level and traces it; false at end of file.
+    // Records the first refusal and ends every loop of the walk.
+    void Refuse(const std::string& reason) {
+        if (refusal_.empty()) refusal_ = reason;
+        file_->Stop();
+    }
+
+    // False (the file refused) when count entries of entryBytes each do not fit in what is
+    // left of list, or count is beyond limit; what names the entries in the reason.
+    bool CountFits(const Chunk& list, uint32_t count, int entryBytes, uint32_t limit, const char* what) {
+        const bool overBudget = count > limit;
+        if (!overBudget && int64_t(count) * entryBytes <= list.Left()) return true;
+        const std::string object = "object \"" + std::string(objectName_) + "\" declares " + std::to_string(count) + " " + what;
+        Refuse(overBudget ? object + " (at most " + std::to_string(limit) + " are read)"
+                          : object + ", more than its chunk of " + std::to_string(list.length) + " bytes holds");
+        return false;
+    }
+
+    // Reads a header at the given nesting level and traces it; false at end of file, or
+    // when its length reaches past the end of the file (a length shorter than the header
+    // ends the chunk at once).
     bool Header(Chunk* chunk, int level) {
         if (!chunk->ReadHeader(file_)) return false;
+        if (chunk->end > file_->Size()) {
+            char where[96];
+            std::snprintf(where, sizeof where, "chunk %04x at byte %lld declares %u bytes",
+                          static_cast<unsigned>(chunk->id), static_cast<long long>(chunk->start),
+                          static_cast<unsigned>(chunk->length));
+            Refuse(std::string(where) + ", past the end of the file (" + std::to_string(file_->Size()) + " bytes)");
+            return false;
+        }
         if (!trace_) return true;
         if (level == 0) {
             chunk->PrintHeader(trace_);
@@ -239,11 +287,18 @@ private:
             Chunk child;
             if (!Header(&child, 2)) break;
             if (child.id == static_cast<int32_t>(kChunkObject)) {
+                if (++objectCount_ > kMaxReadObjects) {
+                    Refuse("it holds more than " + std::to_string(kMaxReadObjects) + " objects");
+                    break;
+                }
                 char name[kObjectNameRoom];
                 file_->ReadString(name, kObjectNameRoom);
+                objectName_ = name;
                 if (trace_) std::fprintf(trace_, "%s\n", name);
                 if (listing_) {
                     ListObject(child, name);
+                } else if (!wanted_) {
+                    WalkObject(child, nullptr);
                 } else if (std::strcmp(name, wanted_) == 0) {
                     WalkObject(child, result_);
                 }
@@ -265,6 +320,7 @@ private:
         listing_->push_back(summary);
     }
 
+    // Walks one object's mesh chunks into data; data null checks the lists without reading them.
     void WalkObject(const Chunk& object, ObjectData* data) {
         while (object.HasMore()) {
             Chunk child;
@@ -279,45 +335,55 @@ private:
             Chunk child;
             if (!Header(&child, 4)) break;
             switch (static_cast<uint32_t>(child.id)) {
-                case kChunkVertices: ReadVertices(data); break;
+                case kChunkVertices: ReadVertices(child, data); break;
                 case kChunkFaces: ReadFaces(child, data); break;
-                case kChunkMapping: ReadMapping(data); break;
+                case kChunkMapping: ReadMapping(child, data); break;
                 default: break;
             }
             child.Skip();
         }
     }
 
-    // Vertex list: replaces the vertices and resets every mapping pair to (0, 0). The file
-    // stores x, z, y. A count larger than the rest of the file can hold is cut to fit.
-    void ReadVertices(ObjectData* data) {
-        const int32_t count =
-            std::min(static_cast<int32_t>(file_->ReadU16()), file_->EntriesLeft(kVertexBytes));
-        data->vertexCount = count;
-        data->vertices.assign(static_cast<size_t>(count), Vec3{0, 0, 0});
-        data->mapping.assign(static_cast<size_t>(count), MapCoord{0, 0});
-        for (Vec3& v : data->vertices) {
-            uint8_t b[kVertexBytes];
+    // Decodes every entry of list from entryBytes of the file each; stops at the end of the file.
+    template <int entryBytes, typename Entry, typename Decode>
+    void ReadEntries(std::vector<Entry>* list, Decode decode) {
+        for (Entry& entry : *list) {
+            uint8_t b[entryBytes];
             if (file_->ReadBytes(b, sizeof b) < sizeof b) break;
-            v.x = DecodeFloat(b);
-            v.z = DecodeFloat(b + 4);
-            v.y = DecodeFloat(b + 8);
+            decode(b, &entry);
         }
+    }
+
+    // Vertex list: replaces the vertices and resets every mapping pair to (0, 0). The file
+    // stores x, z, y.
+    void ReadVertices(const Chunk& list, ObjectData* data) {
+        const uint32_t count = file_->ReadU16();
+        if (!CountFits(list, count, kVertexBytes, kMaxReadVertices, "vertices") || !data) return;
+        data->vertexCount = static_cast<int32_t>(count);
+        data->vertices.assign(count, Vec3{0, 0, 0});
+        data->mapping.assign(count, MapCoord{0, 0});
+        ReadEntries<kVertexBytes>(&data->vertices, [](const uint8_t* b, Vec3* v) {
+            v->x = DecodeFloat(b);
+            v->z = DecodeFloat(b + 4);
+            v->y = DecodeFloat(b + 8);
+        });
     }
 
     // Face list: replaces the faces; the flags word is dropped. Material groups (0x4130)
     // that follow the entries are read through and change nothing.
     void ReadFaces(const Chunk& list, ObjectData* data) {
-        const int32_t count =
-            std::min(static_cast<int32_t>(file_->ReadU16()), file_->EntriesLeft(kFaceBytes));
-        data->faceCount = count;
-        data->faces.assign(static_cast<size_t>(count), ObjectFace{0, 0, 0, 0});
-        for (ObjectFace& f : data->faces) {
-            uint8_t b[kFaceBytes];
-            if (file_->ReadBytes(b, sizeof b) < sizeof b) break;
-            f.a = DecodeU16(b);
-            f.b = DecodeU16(b + 2);
-            f.c = DecodeU16(b + 4);
+        const uint32_t count = file_->ReadU16();
+        if (!CountFits(list, count, kFaceBytes, kMaxReadFaces, "faces")) return;
+        if (data) {
+            data->faceCount = static_cast<int32_t>(count);
+            data->faces.assign(count, ObjectFace{0, 0, 0, 0});
+            ReadEntries<kFaceBytes>(&data->faces, [](const uint8_t* b, ObjectFace* f) {
+                f->a = DecodeU16(b);
+                f->b = DecodeU16(b + 2);
+                f->c = DecodeU16(b + 4);
+            });
+        } else {
+            list.SkipBytes(int64_t(count) * kFaceBytes);
         }
         while (list.HasMore()) {
             Chunk child;
@@ -326,7 +392,8 @@ private:
                 char material[kMaterialNameRoom];
                 file_->ReadString(material, kMaterialNameRoom);
                 const uint32_t n = file_->ReadU16();
-                for (uint32_t i = 0; i < n && !file_->atEnd; ++i) file_->ReadU16();
+                if (!CountFits(child, n, 2, kMaxReadFaces, "faces in a material group")) break;
+                child.SkipBytes(int64_t(n) * 2);
             }
             child.Skip();
         }
@@ -334,8 +401,9 @@ private:
 
     // Mapping list: pair i becomes (u, -v) of vertex i. Pairs beyond the current vertex
     // list (or met before any) are read and dropped.
-    void ReadMapping(ObjectData* data) {
+    void ReadMapping(const Chunk& list, ObjectData* data) {
         const uint32_t count = file_->ReadU16();
+        if (!CountFits(list, count, 2 * 4, kMaxReadVertices, "mapping pairs") || !data) return;
         mappingCount_ = static_cast<int32_t>(count);
         for (uint32_t i = 0; i < count && !file_->atEnd; ++i) {
             const float u = file_->ReadFloat();
@@ -350,21 +418,43 @@ private:
     ObjectData* result_ = nullptr;
     std::vector<ObjectSummary>* listing_ = nullptr;
     int32_t mappingCount_ = 0;
+    int32_t objectCount_ = 0;
+    const char* objectName_ = "";  // the object being walked
+    std::string refusal_;
 };
+
+// Checks the whole of an open file as the walks will read it; false with the reason when
+// it is refused. Leaves the file closed.
+bool CheckFile(ChunkFile* file, std::string* refusal) {
+    const bool fits = ObjectWalker(file, nullptr).Walk(nullptr, nullptr, nullptr, refusal);
+    file->Close();
+    return fits;
+}
 
 }  // namespace
 
 void LoadObject(ObjectData* result, const char* fileName, const char* objectName) {
     ChunkFile file;
     file.Open(fileName);
-    ObjectWalker(&file, stdout).Walk(objectName, result, nullptr);
+    std::string refusal;
+    if (!CheckFile(&file, &refusal)) {
+        std::fprintf(stderr, "LoadObject: \"%s\": %s; the file is refused\n", fileName, refusal.c_str());
+        *result = ObjectData{};
+        return;
+    }
+    file.Open(fileName);
+    ObjectWalker(&file, stdout).Walk(objectName, result, nullptr, &refusal);
     file.Close();
     DropFacesOutOfRange(result);
 }
 
-bool ListObjects(const char* fileName, std::vector<ObjectSummary>* objects) {
+bool ListObjects(const char* fileName, std::vector<ObjectSummary>* objects, std::string* error) {
     ChunkFile file;
-    if (!file.TryOpen(fileName)) return false;
-    ObjectWalker(&file, nullptr).Walk(nullptr, nullptr, objects);
+    std::string refusal = "cannot be opened";
+    if (!file.TryOpen(fileName) || !CheckFile(&file, &refusal) || !file.TryOpen(fileName)) {
+        if (error) *error = refusal;
+        return false;
+    }
+    ObjectWalker(&file, nullptr).Walk(nullptr, nullptr, objects, &refusal);
     return true;
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "gfx/gfx.h"
@@ -30,9 +31,19 @@ struct ObjectData {
     int32_t faceCount = 0;
 };
 
+// The reader's budget: a 3DS file declaring more is refused. The show's largest object has
+// 1961 vertices and 3792 faces, its fullest file 3 objects: about ten times as much and
+// more, and no fewer than the object generator's own limits.
+constexpr uint32_t kMaxReadVertices = 20000;  // per object; also its mapping pairs
+constexpr uint32_t kMaxReadFaces = 40000;     // per object; also faces of a material group
+constexpr int32_t kMaxReadObjects = 64;       // per file
+
 // Fills result from the object named objectName in the 3DS file fileName, printing the
 // chunk trace on standard output. A file that cannot be opened aborts the program with an
-// assertion report naming the open. An object the file lacks gives counts of 0.
+// assertion report naming the open. An object the file lacks gives counts of 0, and so
+// does a refused file: one with a chunk reaching past the end of the file, a list longer
+// than its chunk, or more than the budget above; the reason and the file's name go to
+// standard error, and nothing is allocated for it.
 void LoadObject(ObjectData* result, const char* fileName, const char* objectName);
 
 // One object of a 3DS file with the counts LoadObject would deliver for it, and the entry
@@ -43,8 +54,9 @@ struct ObjectSummary {
 };
 
 // Appends every named object of the 3DS file fileName to objects, in file order, without
-// the chunk trace. Returns false (objects unchanged) when the file cannot be opened.
-bool ListObjects(const char* fileName, std::vector<ObjectSummary>* objects);
+// the chunk trace. Returns false (objects unchanged) when the file cannot be opened or is
+// refused as LoadObject refuses it, with the reason in *error when error is given.
+bool ListObjects(const char* fileName, std::vector<ObjectSummary>* objects, std::string* error = nullptr);
 
 struct VertexBuffer {
     explicit VertexBuffer(int32_t count);

@@ -43,6 +43,10 @@ public:
 
 private:
     void OnPresent();
+    // Real-time play: once the song has ended before the show's end (a shorter module), says
+    // where on standard error and ends the run as closing the window does, as off-screen play
+    // ends with the song; the parts would otherwise wait for orders that never come.
+    void EndWithTheSong(int order, int row);
     // Resets the show's state for a run starting at order, and the host for it.
     void PrepareRun(int order);
 
@@ -54,6 +58,7 @@ private:
     bool overlayShown = false;
     int nextOrder = -1;                  // the order the next run starts at, -1 for none
     bool escaped = false;                // Escape went to the show
+    bool songEnded = false;              // the song ended before the show's end in this run
     bool screenshotWanted = false;
     float volumeBeforeMute = 1.0f;
     // Full screen as last presented, which the next run keeps (host keeps the window's size).

@@ -1,7 +1,8 @@
 // The viewer's keys and the runs they start: a jump ends the current run as closing the
 // window does and starts the next at its order exactly as --from does; --loop starts again
-// after the end. Screenshots are read back from the frame about to be presented; the
-// overlay is drawn after that, just before the frame goes on screen.
+// after the end (the show's, or a shorter song's). Screenshots are read back from the frame
+// about to be presented; the overlay is drawn after that, just before the frame goes on
+// screen.
 #include <chrono>
 #include <cstdio>
 
@@ -94,6 +95,7 @@ void Viewer::PrepareRun(int order) {
     // The window comes back as the viewer left it (the run's end gave the desktop its mode back).
     if (!host.hidden) host.windowed = !viewFullscreen;
     escaped = false;
+    songEnded = false;
 }
 
 void Viewer::Play() {
@@ -106,7 +108,7 @@ void Viewer::Play() {
         char commandLine[] = "";
         WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
         if (host::CaughtInterrupt() != 0) return;
-        const bool ended = syncState.order.load(std::memory_order_relaxed) >= kShowEndOrder;
+        const bool ended = syncState.order.load(std::memory_order_relaxed) >= kShowEndOrder || songEnded;
         if (nextOrder < 0 && options.loop && ended && !escaped) nextOrder = options.fromOrder;
         if (nextOrder < 0) return;
         PrepareRun(nextOrder);
@@ -114,11 +116,19 @@ void Viewer::Play() {
     }
 }
 
+void Viewer::EndWithTheSong(int order, int row) {
+    if (songEnded || host::MusicPlaying() || order >= kShowEndOrder) return;
+    songEnded = true;
+    std::fprintf(stderr, "orangefunk: the song ended at order %d row %d, before the show's end\n", order, row);
+    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+}
+
 void Viewer::OnPresent() {
     // The position the frame was drawn at: lockstep play moves the music on in innerPresent.
     const int order = syncState.order.load(std::memory_order_relaxed);
     const int row = syncState.row.load(std::memory_order_relaxed);
     if (innerPresent) innerPresent();
+    if (options.capturePath == nullptr && options.framesDir == nullptr) EndWithTheSong(order, row);
     if (!host.hidden) {
         viewFullscreen = host::Fullscreen();
         int width = 0, height = 0;

@@ -1,10 +1,12 @@
 // 3dsinfo: lists each named object of a 3DS file with its vertex, face and mapping counts.
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "import/import.h"
 
-// Usage: 3dsinfo FILE. Prints a header line, then one tab-separated line per object:
+// Usage: 3dsinfo FILE. Says why on standard error, with status 1, when the file cannot
+// be opened or is refused. Otherwise prints a header line, then one tab-separated line per object:
 // name, vertices, faces, mapping entries (0 when the object has no mapping list).
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -12,8 +14,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::vector<ObjectSummary> objects;
-    if (!ListObjects(argv[1], &objects)) {
-        std::fprintf(stderr, "3dsinfo: cannot open %s\n", argv[1]);
+    std::string error;
+    if (!ListObjects(argv[1], &objects, &error)) {
+        std::fprintf(stderr, "3dsinfo: %s: %s\n", argv[1], error.c_str());
         return 1;
     }
     std::printf("object\tvertices\tfaces\tmapping\n");

@@ -35,7 +35,7 @@ struct Cell {
 
 // A pattern of rows x kMaxChannels cells, row-major.
 struct Pattern {
-    int rows = 64;         // 1 to kMaxRows
+    int rows = 64;         // 1 to kMaxRows; more once cells is resized to rows x kMaxChannels
     std::vector<Cell> cells = std::vector<Cell>(kMaxRows * kMaxChannels);
     Cell& At(int row, int channel) { return cells[row * kMaxChannels + channel]; }
     const Cell& At(int row, int channel) const { return cells[row * kMaxChannels + channel]; }

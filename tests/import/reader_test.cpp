@@ -1,7 +1,9 @@
-// Tests of the 3DS chunk reader: axes, trace, name matching, and contradictory input.
+// Tests of the 3DS chunk reader: axes, trace, name matching, contradictory input, and
+// declared sizes it refuses.
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "import/import.h"
 #include "tests/kit/chunk_writer.h"
@@ -197,30 +199,51 @@ TEST(Reader, LongNamesAreCutAndConsumed) {
     EXPECT_EQ(std::string(objects[1].name), "Next");
 }
 
-TEST(Reader, TruncatedAndCorruptFilesEndTheWalk) {
-    // Counts that promise more than the file holds are cut to what it can hold.
-    ChunkWriter w;
-    w.Begin(0x4D4D).Begin(0x3D3D).Begin(0x4000).String("A").Begin(0x4100);
-    w.Begin(0x4110).U16(60000).Float(1).Float(2).Float(3).Float(4).Float(5).Float(6).End();
-    w.End().End().End().End();
-    ObjectData data;
-    Load(w, "truncated.3ds", "A", &data);
-    EXPECT_EQ(data.vertexCount, 2);
-    EXPECT_EQ(data.vertices.size(), 2u);
-    EXPECT_EQ(data.vertices[1].x, 4.0f);
-
-    // A file cut inside a header, chunk lengths below 6, and lengths that wrap the end
-    // position negative all end the walk.
-    const uint32_t lengths[] = {0, 1, 5, 0x7FFFFFFF, 0x80000000u, 0xFFFFFFFF};
-    for (uint32_t length : lengths) {
-        ChunkWriter c;
-        c.Begin(0x4D4D).Begin(0x3D3D).U16(0x4000).U32(length).String("A").Begin(0x4100);
-        c.Vertices({1, 2, 3}).End().End().End();
-        c.U16(0x3D3D).U16(1);  // a header cut short by the end of the file
-        ObjectData d;
-        Load(c, "corrupt.3ds", "A", &d);
-        EXPECT_LE(d.vertexCount, 1) << length;
-        EXPECT_EQ(d.vertices.size(), static_cast<size_t>(d.vertexCount));
+TEST(Reader, DeclaredSizesBeyondTheFileOrTheBudgetRefuseTheWholeFile) {
+    // Each file holds a good object "A", then the damage; A is refused with the file.
+    const struct {
+        const char* what;
+        void (*damage)(ChunkWriter& w);
+        std::string reason;
+    } cases[] = {
+        {"vertices over the budget", [](ChunkWriter& w) { w.Begin(0x4110).U16(20001).End(); },
+         "object \"B\" declares 20001 vertices (at most 20000 are read)"},
+        {"faces past their chunk", [](ChunkWriter& w) { w.Begin(0x4120).U16(1000).U16(0).U16(1).U16(2).U16(0).End(); },
+         "object \"B\" declares 1000 faces, more than its chunk of 16 bytes holds"},
+        {"mapping past its chunk", [](ChunkWriter& w) { w.Begin(0x4140).U16(3).Float(0).Float(0).End(); },
+         "object \"B\" declares 3 mapping pairs, more than its chunk of 16 bytes holds"},
+        {"a material group past its chunk",
+         [](ChunkWriter& w) { w.Begin(0x4120).U16(0).Begin(0x4130).String("M").U16(50).End().End(); },
+         "object \"B\" declares 50 faces in a material group, more than its chunk of 10 bytes holds"},
+        {"a length past the end of the file", [](ChunkWriter& w) { w.U16(0x4110).U32(0xFFFFFFFF).U16(0); },
+         "declares 4294967295 bytes, past the end of the file"},
+        {"65 objects", [](ChunkWriter& w) { for (int i = 0; i < 63; ++i) w.End().End().Begin(0x4000).String("C").Begin(0x4100); },
+         "it holds more than 64 objects"},
+    };
+    for (const auto& c : cases) {
+        ChunkWriter w;
+        w.Begin(0x4D4D).Begin(0x3D3D).Begin(0x4000).String("A").Begin(0x4100).Vertices({1, 2, 3}).End().End();
+        w.Begin(0x4000).String("B").Begin(0x4100);
+        c.damage(w);
+        w.End().End().End().End();
+        const std::string path = TempPath("refused.3ds");
+        w.Save(path);
+        ObjectData data;
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        LoadObject(&data, path.c_str(), "A");
+        const std::string message = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << c.what << ": walked before the refusal";
+        EXPECT_EQ(data.vertexCount, 0) << c.what;
+        EXPECT_TRUE(data.vertices.empty() && data.mapping.empty() && data.faces.empty()) << c.what;
+        EXPECT_NE(message.find("LoadObject: \"" + path + "\": "), std::string::npos) << c.what << ": " << message;
+        EXPECT_NE(message.find(c.reason), std::string::npos) << c.what << ": " << message;
+        EXPECT_TRUE(message.ends_with("; the file is refused\n")) << c.what << ": " << message;
+        std::vector<ObjectSummary> objects;
+        std::string error;
+        EXPECT_FALSE(ListObjects(path.c_str(), &objects, &error)) << c.what;
+        EXPECT_TRUE(objects.empty()) << c.what;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << c.what << ": " << error;
     }
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "player/player.h"
+#include "tests/kit/chunk_writer.h"
 #include "tests/support/picture.h"
 #include "tests/support/show_program.h"
 #include "tests/support/test_paths.h"
@@ -192,7 +193,7 @@ TEST(DamagedSong, AValidModuleOfAnotherSongPlaysWhatItHolds) {
     EXPECT_EQ(Output("ls " + Quote(out.path + "/f")), "frame-01-000.png\n") << text;
 }
 
-TEST(OversizedPicture, IsRefusedAsACorruptOneAndTheShowGoesOn) {
+TEST(OversizedData, IsRefusedAsACorruptFileIsAndTheShowGoesOn) {
     TempFolder out;
     DamagedData data(out.path);
     // Small files, large pictures: past the side limit, and past the pixel budget.
@@ -204,10 +205,19 @@ TEST(OversizedPicture, IsRefusedAsACorruptOneAndTheShowGoesOn) {
     std::remove((data.folder + "/2.png").c_str());
     ASSERT_TRUE(WritePicture(data.folder + "/1.png", wide));
     ASSERT_TRUE(WritePicture(data.folder + "/2.png", large));
+    // An object whose vertex list declares past the reader's budget and the file's end.
+    ChunkWriter ball;
+    ball.Begin(0x4D4D).Begin(0x3D3D).Begin(0x4000).String("Object01").Begin(0x4100);
+    ball.Begin(0x4110).U16(60000).Float(1).Float(2).Float(3).End();
+    ball.End().End().End().End();
+    data.Write("ball2116.3ds", std::string(ball.bytes().begin(), ball.bytes().end()));
     std::string text;
     EXPECT_EQ(RunIn("--data " + Quote(data.folder) + " --frames OUT/f --at 0:0", out.path, &text), 0) << text;
     EXPECT_NE(text.find("LoadPng: \"1.png\": a picture of 2049x1 pixels is larger than the show takes"), std::string::npos) << text;
     EXPECT_NE(text.find("LoadPng: \"2.png\": a picture of 1100x1000 pixels"), std::string::npos) << text;
+    EXPECT_NE(text.find("LoadObject: \"ball2116.3ds\": object \"Object01\" declares 60000 vertices (at most 20000"),
+              std::string::npos) << text;
+    EXPECT_EQ(Output("ls " + Quote(out.path + "/f")), "frame-00-000.png\n") << text;
 }
 
 }  // namespace

@@ -1,14 +1,18 @@
 // The viewer's keys on the show in lockstep, in this process (keys injected at chosen
 // frames): a pause holds the song position and the picture while frames are presented, a
 // jump on to the next part gives the frames of a run started there with --from (run by the
-// built program), and a screenshot is the frame --frames writes at its position.
+// built program), and a screenshot is the frame --frames writes at its position. Real-time
+// play of a song shorter than the show ends with the song.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "app/app.h"
 #include "gfx/gfx.h"
 #include "platform/win32/win32_test.h"
 #include "player/capture.h"
@@ -108,6 +112,53 @@ TEST(Viewer, PauseHoldsJumpMatchesFromAndScreenshotIsTheFrame) {
     ASSERT_TRUE(ReadPicture(jumped + "/frame-09-016.png", &frame));
     EXPECT_EQ(shot.width, kWidth);
     EXPECT_TRUE(shot.rgb == frame.rgb) << "the screenshot differs from the frame dumped at 9:16";
+}
+
+TEST(Viewer, RealTimePlayOfAShorterSongEndsWithIt) {
+    // The show's song with its end marker moved to order 3, played from order 2 as real-time
+    // play plays it (no --frames or --capture), its music moved on frame by frame here.
+    constexpr int kEndOrder = 3, kFrameCap = 3000;  // the song's 128 rows last about 1030 frames
+    ASSERT_EQ(MissingShowData(), "") << "the generated data is needed";
+    const std::string data = Output("mktemp -d /tmp/orangefunk-shorter.XXXXXX | tr -d '\\n'");
+    ASSERT_FALSE(data.empty());
+    ASSERT_EQ(std::system(("ln -s " + Quote(ShowDataDir()) + "/* " + Quote(data) + " && rm " + Quote(data + "/funk.it")).c_str()), 0);
+    std::ifstream in(ShowDataDir() + "/funk.it", std::ios::binary);
+    std::string song((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_GT(song.size(), 0xC0u + kEndOrder);
+    song[0xC0 + kEndOrder] = char(0xFF);  // the order list, after the 0xC0-byte header
+    std::ofstream(data + "/funk.it", std::ios::binary) << song;
+    ASSERT_EQ(chdir(data.c_str()), 0);
+    std::vector<int> rows;
+    std::string error;
+    ASSERT_TRUE(host::ReadSong("funk.it", &rows, &error)) << error;
+    ASSERT_EQ(rows[kEndOrder], 0);
+
+    const char* args[] = {"--from", "2", "--window", "--size", "160x120"};
+    PlayOptions options;
+    ASSERT_TRUE(ParsePlayOptions(5, args, &options, &error)) << error;
+    host::Desc host = StartingDesc(options);
+    host.hidden = true;
+    host.framePacing = false;
+    host.lockstepMusic = true;
+    std::vector<std::string> boxes;
+    host.messageBox = [&](const char*, const char* text) { boxes.push_back(text); };
+    int frames = 0;
+    host.present = [&] {
+        host::AdvanceMusic(kAudioFramesPerVideoFrame, nullptr);
+        if (++frames == kFrameCap) PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+    };
+    quitSeen = 0;  // the show of the test before ended with a quit
+    testing::internal::CaptureStderr();
+    Viewer viewer;
+    viewer.Begin(options, &host);
+    viewer.Play();
+    const std::string said = testing::internal::GetCapturedStderr();
+    std::system(("rm -rf " + Quote(data)).c_str());
+
+    EXPECT_LT(frames, kFrameCap) << "the show went on waiting after the song's end";
+    const std::string where = "order 2 row " + std::to_string(rows[2] - 1);
+    EXPECT_NE(said.find("the song ended at " + where + ", before the show's end"), std::string::npos) << said;
+    EXPECT_EQ(boxes, std::vector<std::string>{"Done!"});
 }
 
 }  // namespace
