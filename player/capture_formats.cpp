@@ -15,7 +15,7 @@ constexpr CodecChoice kFfv1{"ffv1", "level=3:slices=4:slicecrc=1", "bgr0"};
 constexpr CodecChoice kVp9Fast{"libvpx-vp9", "deadline=realtime:cpu-used=8:b=3M", "yuv420p"};
 constexpr CodecChoice kVp9Small{"libvpx-vp9", "deadline=good:cpu-used=5:crf=36:b=0:row-mt=1", "yuv420p"};
 constexpr CodecChoice kNone{nullptr, nullptr, nullptr};
-constexpr CodecChoice kAac{"aac", "b=192k", nullptr};
+constexpr CodecChoice kAac{"aac", "b=192k:aac_coder=fast", nullptr};
 constexpr CodecChoice kAacSmall{"aac", "b=128k", nullptr};
 constexpr CodecChoice kAlac{"alac", "", nullptr};
 constexpr CodecChoice kFlac{"flac", "", nullptr};
