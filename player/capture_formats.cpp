@@ -9,7 +9,7 @@
 namespace {
 
 constexpr CodecChoice kH264Fast{"libx264", "preset=ultrafast:crf=20", "yuv420p"};
-constexpr CodecChoice kH264Small{"libx264", "preset=medium:crf=23", "yuv420p"};
+constexpr CodecChoice kH264Small{"libx264", "preset=medium:crf=25", "yuv420p"};
 constexpr CodecChoice kH264Lossless{"libx264rgb", "preset=ultrafast:qp=0", "bgr0"};
 constexpr CodecChoice kFfv1{"ffv1", "level=3:slices=4:slicecrc=1", "bgr0"};
 constexpr CodecChoice kVp9Fast{"libvpx-vp9", "deadline=realtime:cpu-used=8:b=3M", "yuv420p"};
