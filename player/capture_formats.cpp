@@ -1,6 +1,6 @@
 // The capture's file types and their encoders. Fast: H.264 at x264's fastest preset (VP9
 // in real-time mode for WebM). Small: the same codecs at slower presets and a higher
-// quantizer, about a third of the size. Lossless: RGB frames coded without loss (FFV1 in
+// quantizer, about a fifth of the size. Lossless: RGB frames coded without loss (FFV1 in
 // Matroska, H.264's lossless RGB profile in MP4 and QuickTime) and lossless sound.
 #include "player/capture_formats.h"
 

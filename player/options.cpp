@@ -90,7 +90,7 @@ const char kPlayUsage[] =
     "                      with picture and sound; the file's type follows its name (see below);\n"
     "                      needs no display, no sound card and no other program\n"
     "  --quality Q         the capture's encoding: fast (the default: quickest to make, about\n"
-    "                      6 Mbit/s at 640x480), small (for sharing: about a third of fast's\n"
+    "                      6 Mbit/s at 640x480), small (for sharing: about a fifth of fast's\n"
     "                      size, looking the same, slower to make) or lossless (frames decode\n"
     "                      to exactly the pixels rendered, as --frames writes them; large)\n"
     "  --frames DIR        write the frames shown at the --at positions as DIR/frame-OO-RRR.png\n"
