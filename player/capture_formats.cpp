@@ -1,6 +1,6 @@
 // The capture's file types and their encoders. Fast: H.264 at x264's fastest preset (VP9
 // in real-time mode for WebM). Small: the same codecs at slower presets and a higher
-// quantizer, about a fifth of the size. Lossless: RGB frames coded without loss (FFV1 in
+// quantizer, about a fifth of the size (about half for VP9, whose fast mode has a low bit rate). Lossless: RGB frames coded without loss (FFV1 in
 // Matroska, H.264's lossless RGB profile in MP4 and QuickTime) and lossless sound.
 #include "player/capture_formats.h"
 
@@ -13,7 +13,7 @@ constexpr CodecChoice kH264Small{"libx264", "preset=medium:crf=25", "yuv420p"};
 constexpr CodecChoice kH264Lossless{"libx264rgb", "preset=ultrafast:qp=0", "bgr0"};
 constexpr CodecChoice kFfv1{"ffv1", "level=3:slices=4:slicecrc=1", "bgr0"};
 constexpr CodecChoice kVp9Fast{"libvpx-vp9", "deadline=realtime:cpu-used=8:b=3M", "yuv420p"};
-constexpr CodecChoice kVp9Small{"libvpx-vp9", "deadline=good:cpu-used=5:crf=36:b=0:row-mt=1", "yuv420p"};
+constexpr CodecChoice kVp9Small{"libvpx-vp9", "deadline=good:cpu-used=5:crf=56:b=0:row-mt=1", "yuv420p"};
 constexpr CodecChoice kNone{nullptr, nullptr, nullptr};
 constexpr CodecChoice kAac{"aac", "b=192k:aac_coder=fast", nullptr};
 constexpr CodecChoice kAacSmall{"aac", "b=128k", nullptr};
