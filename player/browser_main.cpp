@@ -30,8 +30,6 @@ constexpr double kLockstepYieldInterval = 250.0;
 // The box every run of the show ends with; the page says instead how the show ended.
 constexpr const char kClosingBoxText[] = "Done!";
 
-// Milliseconds the browser is given after a run's end to drop the closed sound's events.
-constexpr unsigned kClosedSoundDrain = 100;
 // How often, in milliseconds, the ended show looks whether the page asked to play again.
 constexpr unsigned kReplayPollInterval = 100;
 
@@ -66,12 +64,10 @@ void ReportViewerState() {
     }
 }
 
-// Shows a box of the show in the page, but for the closing box: the run has closed its
-// sound device by then, and the browser is let deliver what that device's audio node had
-// queued (SDL's handler drops it only while no other device is open) before the next run.
+// Shows a box of the show in the page, but for the closing box: the page says itself how
+// the show ended, with its Play again.
 void ShowBox(const char* caption, const char* text) {
-    if (std::strcmp(text, kClosingBoxText) != 0) return browser::ShowPageMessage(caption, text);
-    emscripten_sleep(kClosedSoundDrain);
+    if (std::strcmp(text, kClosingBoxText) != 0) browser::ShowPageMessage(caption, text);
 }
 
 // Present hook in lockstep: the position is the one the frame was drawn at (syncs fire

@@ -2,19 +2,17 @@
 // how long the show is, and where its parts begin, for the start screen and the seek bar.
 #include <emscripten.h>
 
+#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "player/frame_stats.h"
 #include "player/player.h"
 #include "player/viewer.h"
+#include "show/show_state.h"
 
-namespace {
-// The parts starting at kPartStartOrders, named on the page's seek bar.
-constexpr const char* kPartNames[] = {"Title",         "Morphing ball", "Snaking tube", "Spinning spiral",
-                                      "Toy scene",     "Infinite zoom", "Greetings",    "Final scene"};
-static_assert(sizeof kPartNames / sizeof kPartNames[0] == kPartCount, "a name for every part");
-}  // namespace
+static_assert(kPartCount == kShowPartCount, "a part start for every part with a name");
 
 // The song as the page's start screen and seek bar show it, as JSON: "orders", the second
 // at which each order starts, then the song's length; "rows", each order's rows; "end",
@@ -35,8 +33,11 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* PageSong() {
     json += "],\"rows\":[";
     for (size_t i = 0; i < rows.size(); ++i) json += (i > 0 ? "," : "") + std::to_string(rows[i]);
     json += "],\"end\":" + std::to_string(kShowEndOrder) + ",\"parts\":[";
-    for (int i = 0; i < kPartCount; ++i)
-        json += std::string(i > 0 ? "," : "") + "[" + std::to_string(kPartStartOrders[i]) + ",\"" + kPartNames[i] + "\"]";
+    for (int i = 0; i < kPartCount; ++i) {
+        std::string name = ShowPartName(i);
+        name[0] = char(std::toupper(static_cast<unsigned char>(name[0])));  // as a title on the seek bar
+        json += std::string(i > 0 ? "," : "") + "[" + std::to_string(kPartStartOrders[i]) + ",\"" + name + "\"]";
+    }
     json += "]}";
     return json.c_str();
 }

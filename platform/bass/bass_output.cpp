@@ -72,6 +72,7 @@ void AudioOutput::Close() {
         SDL_CloseAudioDevice(device);  // waits for the audio thread to finish
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         device = 0;
+        DrainClosedSound();
     }
     if (clockThread.joinable()) {
         {

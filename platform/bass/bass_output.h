@@ -44,3 +44,8 @@ private:
     bool clockQuit = false;     // set by Close
     int16_t clockBuffer[kOutputBufferFrames * 2] = {};
 };
+
+// Runs once a device is closed, before another can open: in a page the closed device's
+// audio node may still hold events, which the browser is let drop now (they would reach the
+// next device's state otherwise); natively nothing.
+void DrainClosedSound();

@@ -1,7 +1,6 @@
 // The picture's size in the page: the canvas is the monitor and always "full screen". Its
 // framebuffer is the mode the show asked for (640x480, 800x600), which the browser scales
 // to the canvas's size on the page; with sharp, the canvas's own device pixels.
-#include <GLES2/gl2.h>
 #include <emscripten/html5.h>
 
 #include <cmath>
@@ -36,10 +35,10 @@ bool BindScaledFrame() {
     emscripten_get_canvas_element_size(kCanvas, &canvasWidth, &canvasHeight);
     if (canvasWidth != width || canvasHeight != height) emscripten_set_canvas_element_size(kCanvas, width, height);
     // The largest 4:3 rectangle, centred (the whole canvas unless its page box is not 4:3).
-    int viewWidth = width, viewHeight = height;
-    if (width * 3 > height * 4) viewWidth = height * 4 / 3;
-    else viewHeight = width * 3 / 4;
-    glViewport((width - viewWidth) / 2, (height - viewHeight) / 2, viewWidth, viewHeight);
+    if (Drawing() == nullptr) return true;
+    int x = 0, y = 0, viewWidth = 0, viewHeight = 0;
+    FitPicture(width, height, &x, &y, &viewWidth, &viewHeight);
+    Drawing()->viewport(x, y, viewWidth, viewHeight);
     return true;
 }
 
