@@ -220,6 +220,24 @@ void WebGlRenderer::DrawTriangleMultitex(const ScreenVertex* a, const ScreenVert
 
 void WebGlRenderer::ReservedTriangle(const ScreenVertex*, const ScreenVertex*, const ScreenVertex*) {}
 
+// Flat quads mixed by their alpha, under a state of their own, drawn at once (the overlay
+// comes after the frame's present); the show's wanted state is kept for its next draw.
+void WebGlRenderer::DrawOverlay(const ScreenVertex* corners, int quadCount) {
+    const DrawState shows = wanted;
+    wanted = DrawState{false, true, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, {false, false}, {shows.bound[0], shows.bound[1]}};
+    for (int quad = 0; quad < quadCount; ++quad) {
+        const ScreenVertex* q = corners + 4 * quad;
+        Reserve(6);
+        for (int corner : {0, 1, 2, 0, 2, 3}) {
+            const ScreenVertex& v = q[corner];
+            batch[batchCount++] =
+                Vertex{v.screenX, v.screenY, 1.0f, v.red, v.green, v.blue, v.alpha, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f};
+        }
+    }
+    Flush();
+    wanted = shows;
+}
+
 void WebGlRenderer::SetState(int state, int value) {
     if (state == kStateDepthTest) {
         wanted.depthTest = value == kOn;

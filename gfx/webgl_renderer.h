@@ -31,6 +31,7 @@ public:
     void Clear() override;
     void Present() override;
     void SetBlendMode(int mode) override;
+    void DrawOverlay(const ScreenVertex* corners, int quadCount) override;
 
     // Vertices one batch holds: a batch is drawn when full, when the state it was drawn
     // under changes, and before clears, uploads and presents.

@@ -17,7 +17,7 @@ struct Desc {
     bool windowed = false;
     int windowWidth = 640, windowHeight = 480;
     // Full screen draws at the monitor's resolution; false draws at the mode the show asks
-    // for (640x480, 800x600) and scales the picture to the monitor.
+    // for (the show: 640x480) and scales the picture to the monitor.
     bool sharp = false;
     // Windows are never shown: OpenGL draws off screen (capture, frame dumps), and
     // SwapBuffers leaves the picture in the back buffer instead of swapping.

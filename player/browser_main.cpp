@@ -8,6 +8,7 @@
 // position, the page's data-state set to "frame", for a screenshot: the page stands for
 // the frames folder.
 #include <emscripten.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -86,9 +87,9 @@ void PresentInLockstep() {
     }
 }
 
-// Present hook in real time: the viewer's state goes to the page, then the browser shows
-// the frame.
-void PresentInRealTime() {
+// Presented hook in real time (after the overlay is drawn over the frame): the viewer's
+// state goes to the page, then the browser shows the frame.
+void PresentInRealTime(double, bool, bool) {
     ReportViewerState();
     browser::YieldFrame(true);
 }
@@ -162,14 +163,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE int PageCommand(const char* command) {
     return 0;
 }
 
-// The page keeps no screenshots: the browser has shown the frame, and dropped its buffer,
-// before the viewer would read it.
-bool TakeScreenshot(int, int, std::string*, std::string* error) {
-    *error = "the page takes no screenshots";
-    return false;
-}
-
 int main(int argc, char** argv) {
+    // The page's file system starts with a mask of 0777, under which every file made would
+    // be unwritable (a screenshot's, made beside and then written).
+    umask(022);
     PlayOptions options;
     if (!ReadPageOptions(std::vector<const char*>(argv + 1, argv + argc), &options)) return 2;
     host::Desc host = StartingDesc(options);
@@ -183,9 +180,15 @@ int main(int argc, char** argv) {
         host.lockstepMusic = true;
         host.present = PresentInLockstep;
     } else {
-        host.present = PresentInRealTime;
+        host.presented = PresentInRealTime;
     }
     viewer.Begin(options, &host);
+    // A screenshot is written in the program's own file system, handed to the browser as a
+    // download, and removed.
+    viewer.screenshotTaken = [](const std::string& path) {
+        browser::OfferDownload(path.c_str());
+        std::remove(path.c_str());
+    };
     // The page offers to play again once the show has ended ("ended") or was stopped.
     for (;;) {
         running = true;

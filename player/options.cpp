@@ -103,7 +103,7 @@ const char kPlayUsage[] =
     "                      frames, frame times (median, 99th percentile, worst), missed\n"
     "                      60 Hz slots, main-thread CPU time per frame and music sync lag\n"
     "  --sharp             full screen at the monitor's resolution (by default the picture is\n"
-    "                      drawn at the show's own 640x480 or 800x600 and scaled to the monitor)\n"
+    "                      drawn at the show's own 640x480 and scaled to the monitor)\n"
     "  --loop              play again from the start (or --from) after the end, until Escape\n"
     "  --version           print the version\n"
     "  --help              show this text\n"

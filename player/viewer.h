@@ -41,6 +41,9 @@ public:
     // starts the next at order, as --from does.
     void JumpTo(int order);
 
+    // Called with the file of each screenshot written; empty: nothing more is done.
+    std::function<void(const std::string& path)> screenshotTaken;
+
 private:
     void OnPresent();
     // Real-time play: once the song has ended before the show's end (a shorter module), says

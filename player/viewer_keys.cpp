@@ -146,4 +146,5 @@ void Viewer::OnPresent() {
     }
     std::printf("screenshot %s at order %d row %d\n", path.c_str(), order, row);
     std::fflush(stdout);
+    if (screenshotTaken) screenshotTaken(path);
 }

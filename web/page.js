@@ -1,8 +1,8 @@
 // The page's script: the address parameters become the program's options ("from=28" as
 // --from=28; "play" starts without the Play click, "at=" runs in lockstep for a frame),
-// the loading bar, the start screen with the song's length, the sound's start (browsers
-// let it start only after a gesture), and the control bar, whose buttons and seek bar
-// call the program's PageCommand. The program reports through the body's data attributes:
+// the loading bar (the program's bytes and its data's), the start screen with the song's
+// length, the sound's start (browsers let it start only after a gesture), and the control
+// bar, whose buttons and seek bar call the program's PageCommand. The program reports through the body's data attributes:
 // state (loading, ready, sound, playing, frame, stopped, ended, failed), position
 // (ORDER:ROW), paused and volume.
 // Everything but Module stays inside this function, clear of the program's own globals.
@@ -20,6 +20,35 @@ var Module = (() => {
     let song = null;          // the program's PageSong (also Module.song): order start seconds, rows, parts
     let hideTimer = 0, seeking = false;
     data.state = 'loading';
+
+    // The drawing buffer is kept after the browser shows it, so that a screenshot (S) taken
+    // while the show is paused reads the picture on screen.
+    const canvas = byId('canvas'), getContext = canvas.getContext.bind(canvas);
+    canvas.getContext = (type, attributes) => getContext(type, {...attributes, preserveDrawingBuffer: true});
+
+    // The loading bar: bytes of the program and of its data loaded, against their sizes
+    // as far as known.
+    const loading = {program: [0, 0], data: [0, 0]};
+    function showLoading() {
+        const loaded = loading.program[0] + loading.data[0];
+        const total = Math.max(loading.program[1], loading.program[0]) + loading.data[1];
+        if (!total) return;
+        byId('loaded').style.width = (100 * loaded / total).toFixed(1) + '%';
+        byId('status').textContent = 'Loading… ' + Math.floor(100 * loaded / total) + '%';
+    }
+    // The program fetched here, counting its bytes, and compiled with the imports given.
+    async function loadProgram(imports) {
+        const response = await fetch('orangefunk.wasm');
+        if (!response.ok) throw new Error(`orangefunk.wasm: ${response.status} ${response.statusText}`);
+        loading.program[1] = Number(response.headers.get('Content-Length')) || 0;
+        const reader = response.body.getReader(), chunks = [];
+        for (let chunk = await reader.read(); !chunk.done; chunk = await reader.read()) {
+            chunks.push(chunk.value);
+            loading.program[0] += chunk.value.length;
+            showLoading();
+        }
+        return WebAssembly.instantiate(await new Blob(chunks).arrayBuffer(), imports);
+    }
 
     const command = text => Module.ccall('PageCommand', 'number', ['string'], [text]);
     const showEnd = () => song.orders[Math.min(song.end, song.orders.length - 1)];
@@ -149,13 +178,19 @@ var Module = (() => {
     });
 
     return {
-        canvas: byId('canvas'),
+        canvas,
         print: text => console.log(text),
         printErr: text => console.error(text),
+        instantiateWasm(imports, receive) {
+            loadProgram(imports).then(result => receive(result.instance, result.module),
+                                      error => Module.onAbort(error.message));
+            return {};
+        },
         setStatus(text) {
             const loaded = /\((\d+(?:\.\d+)?)\/(\d+)\)/.exec(text);
-            if (loaded) byId('loaded').style.width = (100 * loaded[1] / loaded[2]).toFixed(1) + '%';
-            if (loaded) byId('status').textContent = 'Loading… ' + Math.floor(100 * loaded[1] / loaded[2]) + '%';
+            if (!loaded) return;
+            loading.data = [Number(loaded[1]), Number(loaded[2])];
+            showLoading();
         },
         onRuntimeInitialized() {
             // Options the program refuses are said at once, with no Play control.

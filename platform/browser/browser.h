@@ -12,5 +12,7 @@ void YieldFrame(bool paced);
 void SetPageData(const char* key, const char* value);
 // Appends "caption text" as a line of the page's element "messages", at once.
 void ShowPageMessage(const char* caption, const char* text);
+// Offers the file at path (in the program's own file system) to the user as a download.
+void OfferDownload(const char* path);
 
 }  // namespace browser

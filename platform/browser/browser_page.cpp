@@ -25,6 +25,18 @@ EM_JS(void, AppendPageMessage, (const char* caption, const char* text), {
     messages.appendChild(line);
 });
 
+// Hands the file at path to the browser as a download of its name (a screenshot's PNG).
+EM_JS(void, DownloadFile, (const char* path), {
+    const name = UTF8ToString(path);
+    const link = document.createElement('a');
+    link.href = URL.createObjectURL(new Blob([FS.readFile(name)], {type: 'image/png'}));
+    link.download = name.substring(name.lastIndexOf('/') + 1);
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+});
+
 }  // namespace
 
 namespace browser {
@@ -37,5 +49,7 @@ void YieldFrame(bool paced) {
 void SetPageData(const char* key, const char* value) { WritePageData(key, value); }
 
 void ShowPageMessage(const char* caption, const char* text) { AppendPageMessage(caption, text); }
+
+void OfferDownload(const char* path) { DownloadFile(path); }
 
 }  // namespace browser

@@ -1,5 +1,5 @@
 // The picture's size in the page: the canvas is the monitor and always "full screen". Its
-// framebuffer is the mode the show asked for (640x480, 800x600), which the browser scales
+// framebuffer is the mode the show asked for (640x480), which the browser scales
 // to the canvas's size on the page; with sharp, the canvas's own device pixels.
 #include <emscripten/html5.h>
 

@@ -1,6 +1,6 @@
 // Full screen at the show's own size: while the window covers its monitor, the picture is
-// drawn into an off-screen framebuffer of the display mode the show asked for (640x480,
-// 800x600) and scaled to the 4:3 rectangle of the monitor at the swap, as a monitor
+// drawn into an off-screen framebuffer of the display mode the show asked for (640x480)
+// and scaled to the 4:3 rectangle of the monitor at the swap, as a monitor
 // showing that mode would; host.sharp draws at the monitor's resolution instead. The
 // framebuffer itself is the drawing library's (WglDrawing); this keeps which one is used.
 #include "platform/win32/win32_state.h"

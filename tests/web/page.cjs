@@ -14,8 +14,8 @@
 //       under the autoplay policy of a normal browser, at 1280x800 and on a 390x844 phone
 //       (touch, 3 device pixels a CSS pixel): the start screen, ?play asking for a click
 //       to start the sound, the control bar's buttons (pause, a part's mark on the seek
-//       bar, mute, full screen, and F out of it), Escape and playing again, the canvas's size (the show's 640x480, or
-//       the device pixels with ?sharp); writes screenshots OUTDIR/{start,bar,stopped}-WxH.png;
+//       bar, mute, full screen, and F out of it), S's PNG download, Escape and playing again,
+//       the canvas's size (the show's 640x480, or the device pixels with ?sharp); writes screenshots OUTDIR/{start,bar,stopped}-WxH.png;
 //   node page.cjs SITE fps
 //       measures, not a test: frames shown per second in a 1280x800 window in each part
 //       (?play&from= its first order; after 2 s, 8 one-second counts of Module.framesShown):
@@ -90,10 +90,11 @@ async function press(page, selector, touch) {
 }
 
 const state = page => page.evaluate(() => document.body.dataset.state);
-// Waits until test(arg) holds in the page; fails naming the wait and the page's state.
+// Waits until test(arg) holds in the page and returns its value; fails naming the wait and
+// the page's state.
 async function until(page, test, arg, timeout = 30000) {
     try {
-        await page.waitForFunction(test, {timeout, polling: 50}, arg);
+        return await (await page.waitForFunction(test, {timeout, polling: 50}, arg)).jsonValue();
     } catch (error) {
         const data = await page.evaluate(() => JSON.stringify(document.body.dataset));
         throw new Error(`${error.message}: waited for ${test} at ${data}`);
@@ -206,6 +207,22 @@ async function ui(browser, base, outDir, viewport, log) {
     await until(page, () => document.body.dataset.position);
     const canvas = await page.$eval('#canvas', e => [e.width, e.height]);
     if (String(canvas) !== '640,480') throw new Error(`${size}: the canvas renders at ${canvas}, not 640x480`);
+    if (!touch) {
+        // S hands the frame to the browser as a PNG download (its link's click recorded here).
+        await page.evaluate(() => {
+            HTMLAnchorElement.prototype.click = function () {
+                fetch(this.href).then(r => r.arrayBuffer()).then(bytes => {
+                    const view = new DataView(bytes);
+                    window.shot = [this.download, view.getUint32(0), view.getUint32(16), view.getUint32(20)];
+                });
+            };
+        });
+        await page.keyboard.press('s');
+        const [name, signature, width, height] = await until(page, () => window.shot);
+        console.log(`${size} screenshot: ${name}, ${width}x${height}`);
+        if (!/^orangefunk-\d\d-\d\d\d\.png$/.test(name) || signature !== 0x89504e47 || width !== 640 || height !== 480)
+            throw new Error(`${size}: S gave ${name} (${signature.toString(16)}, ${width}x${height}), not a 640x480 PNG`);
+    }
 
     await press(page, '#pause', touch);
     await until(page, () => document.body.dataset.paused === 'true');
