@@ -2,9 +2,9 @@
 // --from=28; "play" starts without the Play click, "at=" runs in lockstep for a frame),
 // the loading bar (the program's bytes and its data's), the start screen with the song's
 // length, the sound's start (browsers let it start only after a gesture), and the control
-// bar, whose buttons and seek bar call the program's PageCommand. The program reports through the body's data attributes:
-// state (loading, ready, sound, playing, frame, stopped, ended, failed), position
-// (ORDER:ROW), paused and volume.
+// bar, whose buttons and seek bar call the program's PageCommand. The program reports
+// through the body's data attributes: state (loading, ready, sound, playing, frame,
+// stopped, ended, failed), position (ORDER:ROW), paused and volume.
 // Everything but Module stays inside this function, clear of the program's own globals.
 'use strict';
 var Module = (() => {

@@ -25,11 +25,11 @@ EM_JS(void, AppendPageMessage, (const char* caption, const char* text), {
     messages.appendChild(line);
 });
 
-// Hands the file at path to the browser as a download of its name (a screenshot's PNG).
+// Hands the file at path to the browser as a download of its name, which gives its type.
 EM_JS(void, DownloadFile, (const char* path), {
     const name = UTF8ToString(path);
     const link = document.createElement('a');
-    link.href = URL.createObjectURL(new Blob([FS.readFile(name)], {type: 'image/png'}));
+    link.href = URL.createObjectURL(new Blob([FS.readFile(name)]));
     link.download = name.substring(name.lastIndexOf('/') + 1);
     document.body.appendChild(link);
     link.click();
