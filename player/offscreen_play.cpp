@@ -2,11 +2,9 @@
 // frame dumps, then the music advances by exactly one frame's span in lockstep, so the
 // same build always gives the same frames. A progress line on stderr follows the run.
 #include <signal.h>
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -21,18 +19,6 @@ constexpr double kProgressInterval = 0.25;     // seconds between updates on a t
 constexpr double kProgressLogInterval = 5.0;   // seconds between lines elsewhere (a log, CI)
 constexpr int kProgressBarWidth = 24;
 
-// Mesa's software rasterizer (llvmpipe) makes one rendering thread per processor by
-// default. Off screen those threads share the processors with the encoders', and a
-// frame is done only when its last tile is: with twice as many threads the tiles of a
-// thread the encoder has pushed aside are spread thinner. Measured on two processors:
-// a whole-show capture about 7 % faster with 4 threads than with 2, 3 % slower with 8.
-// The frames are the same whatever the count. A count set by the user is kept.
-void ChooseRasterizerThreads() {
-    const long processors = sysconf(_SC_NPROCESSORS_ONLN);
-    if (processors < 1) return;
-    setenv("LP_NUM_THREADS", std::to_string(std::min(processors * 2, 16L)).c_str(), 0);  // llvmpipe's most
-}
-
 double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
@@ -43,7 +29,6 @@ bool OffscreenPlay::Begin(const PlayOptions& options, host::Desc* host) {
     this->options = options;
     capturing = options.capturePath != nullptr;
     if (capturing) signal(SIGXFSZ, SIG_IGN);  // a file-size limit shows as a failed write
-    ChooseRasterizerThreads();  // before any OpenGL context is made
     progressToTerminal = isatty(STDERR_FILENO) != 0;
     if (options.framesDir != nullptr && mkdir(options.framesDir, 0777) != 0 && errno != EEXIST) {
         std::fprintf(stderr, "orangefunk: cannot make the folder %s: %s\n", options.framesDir, std::strerror(errno));

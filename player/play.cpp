@@ -1,6 +1,11 @@
 // The player: applies the command-line options to the platform through its host interface
 // and to the song position, then runs the program as the Windows loader would.
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "player/capture.h"
 #include "player/frame_stats.h"
@@ -10,6 +15,20 @@
 #include "show/show_state.h"
 
 namespace {
+
+// Mesa's software rasterizer (llvmpipe) makes one rendering thread per processor by
+// default. Its threads share the processors with the sound, the X server and, off screen,
+// the encoders, and a frame is done only when its last tile is: with twice as many threads
+// the tiles of a thread pushed aside are spread thinner. Measured on two processors: a
+// whole-show capture about 7 % faster with 4 threads than with 2 (3 % slower with 8), and
+// full screen at 1920x1080 a 99th percentile frame time of about 24 ms in the morphing
+// ball against 27 to 28. The frames are the same whatever the count; a count set by the
+// user is kept.
+void ChooseRasterizerThreads() {
+    const long processors = sysconf(_SC_NPROCESSORS_ONLN);
+    if (processors < 1) return;
+    setenv("LP_NUM_THREADS", std::to_string(std::min(processors * 2, 16L)).c_str(), 0);  // llvmpipe's most
+}
 
 // Real-time play with --to: the window is closed once the song reaches that position.
 void EndPlayAt(const PlayOptions& options, host::Desc* host) {
@@ -32,6 +51,7 @@ int PlayWithOptions(const PlayOptions& options) {
         std::fputs("\norangefunk: abandoned by a second interrupt; its temporary files are removed\n", stderr);
         Leftovers::Abandon();
     });
+    ChooseRasterizerThreads();  // before any OpenGL context is made
     host::Desc host = StartingDesc(options);
     const bool offScreen = options.capturePath != nullptr || options.framesDir != nullptr;
     OffscreenPlay play;
