@@ -180,7 +180,7 @@ BOOL wglDeleteContext(HGLRC context) {
     if (Forced(win32test::FailPoint::wglDeleteContext) || !LiveContext(context)) return 0;
     ForgetScaledFrame(context);
     if (state.current == context) {
-            SDL_GL_MakeCurrent(nullptr, nullptr);
+        SDL_GL_MakeCurrent(nullptr, nullptr);
         state.current = nullptr;
     }
     SDL_GL_DeleteContext(context->context);

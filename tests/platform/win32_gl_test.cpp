@@ -202,6 +202,31 @@ TEST_F(Win32Gl, FullScreenCoversTheMonitorInItsOwnModeBeforeDuringAndAfterEveryR
     expectDesktopMode(0, 0);
 }
 
+// A context deleted full screen and made again takes the same slot: it must draw into a
+// framebuffer of its own, not the name the deleted context's framebuffer had.
+TEST_F(Win32Gl, FullScreenContextMadeAgainDrawsIntoAFramebufferOfItsOwn) {
+    ASSERT_NO_FATAL_FAILURE(Open(640, 480));
+    DEVMODEA mode{};
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    mode.dmPelsWidth = 640;
+    mode.dmPelsHeight = 480;
+    ASSERT_EQ(ChangeDisplaySettingsA(&mode, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+    for (const unsigned char green : {128, 255}) {
+        ASSERT_TRUE(SwapBuffers(dc));  // binds the framebuffer of the mode
+        glClearColor(0, green / 255.0f, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        unsigned char pixel[4] = {};
+        glReadPixels(320, 240, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+        EXPECT_EQ(pixel[1], green);
+        ASSERT_TRUE(SwapBuffers(dc));
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "green " << int(green);
+        ASSERT_TRUE(wglDeleteContext(context));
+        HGLRC again = wglCreateContext(dc);
+        ASSERT_EQ(again, context);  // the same slot
+        ASSERT_TRUE(wglMakeCurrent(dc, again));
+    }
+}
+
 // Hidden by the show, the pointer stays hidden over the 4:3 picture only: it shows over the
 // bars beside it and comes back for a message box.
 TEST_F(Win32Gl, PointerHidesOverThePictureOnlyAndShowsForAMessageBox) {
