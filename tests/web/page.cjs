@@ -19,7 +19,7 @@
 //   node page.cjs SITE fps
 //       measures, not a test: frames shown per second in a 1280x800 window in each part
 //       (?play&from= its first order; after 2 s, 8 one-second counts of Module.framesShown):
-//       prints the median and the range per part, and the load average.
+//       prints the WebGL renderer, the median and the range per part, and the load average.
 // Exits 1 with the reason (and the page's console) on any failure.
 'use strict';
 const fs = require('node:fs');
@@ -270,6 +270,12 @@ async function fps(browser, base, log) {
         page.on('pageerror', error => log.push('page error: ' + error.message));
         await page.goto(`${base}?play&from=${order}`);
         await until(page, () => document.body.dataset.position, null, 60000);
+        if (order === kPartStarts[0])
+            console.log('WebGL renderer: ' + await page.evaluate(() => {
+                const gl = document.createElement('canvas').getContext('webgl');
+                const info = gl && gl.getExtension('WEBGL_debug_renderer_info');
+                return info ? gl.getParameter(info.UNMASKED_RENDERER_WEBGL) : 'not said';
+            }));
         await sleep(2000);
         const counts = [];
         let last = await page.evaluate(() => Module.framesShown);
