@@ -1,5 +1,6 @@
-// The OpenGL drawing the WGL stand-in asks of the display: the 4:3 viewport, and the
-// framebuffer that full screen draws into at the show's size, scaled to the window at the swap.
+// The OpenGL drawing the WGL stand-in asks of the display: the 4:3 viewport, the
+// framebuffer that full screen draws into at the show's size, scaled to the window at the
+// swap, and the copy of a picture a pause holds.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -54,7 +55,14 @@ void ScaleFrame(unsigned frame, int width, int height, int x, int y, int rectWid
     glBindFramebuffer(GL_FRAMEBUFFER, frame);
 }
 
-const WglDrawing kGlDrawing = {Viewport, MakeFrame, DeleteFrame, BindFrame, ScaleFrame};
+void CopyFrame(unsigned from, unsigned to, int width, int height) {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, from);
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, to);
+    glBlitFramebuffer(0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    glBindFramebuffer(GL_FRAMEBUFFER, to);
+}
+
+const WglDrawing kGlDrawing = {Viewport, MakeFrame, DeleteFrame, BindFrame, ScaleFrame, CopyFrame};
 
 }  // namespace
 

@@ -11,7 +11,7 @@
 namespace {
 void Viewport(int x, int y, int width, int height) { glViewport(x, y, width, height); }
 // The page scales the canvas itself: the stand-in draws into it at its own size.
-const WglDrawing kWebGlDrawing = {Viewport, nullptr, nullptr, nullptr, nullptr};
+const WglDrawing kWebGlDrawing = {Viewport, nullptr, nullptr, nullptr, nullptr, nullptr};
 }  // namespace
 
 Image* WebGlDisplay::CreateSurface(const PixelFormat&) { return nullptr; }

@@ -39,8 +39,9 @@ struct Desc {
     std::function<void(double waitedSeconds, bool late, bool held)> presented = nullptr;
     // Called inside SwapBuffers of a shown window after the present hook and any pause,
     // just before the picture goes on screen, its context current: what it draws is seen
-    // but never read back by the present hook (captures, screenshots). Empty: nothing.
-    std::function<void()> overlay = nullptr;
+    // but never read back by the present hook (captures, screenshots); true when it drew
+    // anything. Empty: nothing.
+    std::function<bool()> overlay = nullptr;
     // Takes every message box (caption, text) in place of the screen, for runs with nobody
     // to close one; MessageBoxA then returns IDOK at once. Empty: boxes are shown.
     std::function<void(const char* caption, const char* text)> messageBox = nullptr;

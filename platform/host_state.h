@@ -11,5 +11,6 @@ const host::Desc& HostDesc();
 void PauseMusicMix(bool paused);
 void SetMusicGain(float gain);
 // Holds the frame about to be presented while the viewer pause lasts (viewer_controls.cpp):
-// called by SwapBuffers before the swap.
-void HoldWhilePaused();
+// called by SwapBuffers before the swap. swap scales the picture to the window and swaps:
+// where the picture can be held, it is swapped with the overlay drawn afresh over it.
+void HoldWhilePaused(const std::function<void()>& swap);

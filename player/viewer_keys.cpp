@@ -29,9 +29,10 @@ void Viewer::Begin(const PlayOptions& given, host::Desc* desc) {
         overlay.OnPresented(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count(), waitedSeconds, held);
     };
     desc->overlay = [this] {
-        if (!overlayShown || !renderer) return;
+        if (!overlayShown || !renderer) return false;
         overlay.Draw(renderer, runningPart, syncState.order.load(std::memory_order_relaxed),
                      syncState.row.load(std::memory_order_relaxed));
+        return true;
     };
     host = *desc;
     viewFullscreen = !host.windowed && !host.hidden;

@@ -56,4 +56,11 @@ bool ScaledFrameSize(int* width, int* height) {
 
 void ScaleFrameToWindow() {}
 
+// The page keeps its drawing buffer after showing it: a paused picture stays as shown.
+bool HoldPicture() { return false; }
+
+bool RestorePicture() { return false; }
+
+void ReleasePicture() {}
+
 void ForgetScaledFrame(HGLRC) {}

@@ -19,6 +19,27 @@ struct ScaledFrame {
 };
 ScaledFrame frame;
 
+struct HeldPicture {
+    HGLRC context = nullptr;
+    unsigned framebuffer = 0;  // the copy; 0 when none is held
+    unsigned drawnInto = 0;    // the framebuffer it was copied from, 0 for the window's
+    int width = 0, height = 0;
+};
+HeldPicture held;
+
+// The framebuffer the picture is drawn into and its size.
+unsigned DrawnInto(int* width, int* height) {
+    const Win32State& state = Win32();
+    if (frame.bound && frame.context == state.current) {
+        *width = frame.width;
+        *height = frame.height;
+        return frame.framebuffer;
+    }
+    *width = state.drawableWidth;
+    *height = state.drawableHeight;
+    return 0;
+}
+
 // The size the show asked for while full screen; 0x0 when the picture is drawn at the
 // drawable's own resolution (windowed, hidden, sharp, or no framebuffers to draw into).
 void WantedSize(int* width, int* height) {
@@ -98,4 +119,39 @@ void ScaleFrameToWindow() {
     int x = 0, y = 0, width = 0, height = 0;
     FitPicture(state.drawableWidth, state.drawableHeight, &x, &y, &width, &height);
     Drawing()->scaleFrame(frame.framebuffer, frame.width, frame.height, x, y, width, height);
+}
+
+bool HoldPicture() {
+    ReleasePicture();
+    if (!Win32().current || !Drawing() || !Drawing()->makeFrame || !Drawing()->copyFrame) return false;
+    int width = 0, height = 0;
+    const unsigned drawnInto = DrawnInto(&width, &height);
+    if (width <= 0 || height <= 0) return false;
+    const unsigned copy = Drawing()->makeFrame(width, height);
+    if (copy == 0) {
+        Drawing()->bindFrame(drawnInto);
+        return false;
+    }
+    Drawing()->copyFrame(drawnInto, copy, width, height);
+    Drawing()->bindFrame(drawnInto);
+    held = HeldPicture{Win32().current, copy, drawnInto, width, height};
+    return true;
+}
+
+bool RestorePicture() {
+    int width = 0, height = 0;
+    if (held.framebuffer == 0 || held.context != Win32().current) return false;
+    const unsigned drawnInto = DrawnInto(&width, &height);
+    if (drawnInto != held.drawnInto || width != held.width || height != held.height) return false;
+    Drawing()->copyFrame(held.framebuffer, drawnInto, width, height);
+    return true;
+}
+
+void ReleasePicture() {
+    if (held.framebuffer != 0 && held.context == Win32().current) {
+        Drawing()->deleteFrame(held.framebuffer);
+        int width = 0, height = 0;
+        Drawing()->bindFrame(DrawnInto(&width, &height));
+    }
+    held = HeldPicture{};
 }

@@ -87,17 +87,32 @@ bool host::WindowSize(int* width, int* height) {
     return *width > 0 && *height > 0;
 }
 
-void HoldWhilePaused() {
+void HoldWhilePaused(const std::function<void()>& swap) {
     const host::Desc& host = HostDesc();
+    if (!paused) return;
+    // A copy of the picture lets the overlay (Tab) be drawn afresh over it, on or off. The
+    // frame is swapped once, then again only while the overlay is drawn or has just gone;
+    // without a copy the screen keeps the last swap and the frame stays where it was drawn.
+    bool redraw = host.overlay && !host.hidden && HoldPicture();
+    bool swapped = false, overlaid = false;
     while (paused) {
         CollectInput();  // the key hook may resume
-        if (!paused || EndRequested()) return;
+        if (!paused || EndRequested()) break;
         bool late = false;
         const double waited = host.framePacing ? PacePresentation(&late) : 0.0;
-        // The frame is presented again: the back buffer still holds it.
+        redraw = redraw && RestorePicture();  // a window resized meanwhile keeps its last swap
+        // The frame is presented again: its picture is in the buffer it was drawn into.
         if (host.present) host.present();
+        if (redraw) {
+            const bool drew = host.overlay();
+            if (drew || overlaid || !swapped) swap();
+            swapped = true;
+            overlaid = drew;
+        }
         if (host.presented) host.presented(waited, late, true);
     }
+    RestorePicture();  // the swap after the pause shows the frame itself
+    ReleasePicture();
 }
 
 bool host::PictureRect(int* x, int* y, int* width, int* height) {

@@ -17,6 +17,9 @@ struct WglDrawing {
     // into its rectangle at x, y (pixels from the bottom left) of rectWidth x rectHeight;
     // frame is bound again afterwards.
     void (*scaleFrame)(unsigned frame, int width, int height, int x, int y, int rectWidth, int rectHeight);
+    // Copies the width x height picture of framebuffer from into framebuffer to (0 is the
+    // window's back buffer), pixel for pixel; to is left bound.
+    void (*copyFrame)(unsigned from, unsigned to, int width, int height);
 };
 
 // Hands the stand-in the drawing of the library about to make its contexts current; kept

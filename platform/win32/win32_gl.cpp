@@ -199,12 +199,16 @@ BOOL SwapBuffers(HDC dc) {
     if (host.present) host.present();
     bool late = false;
     const double waited = host.framePacing ? PacePresentation(&late) : 0.0;
-    HoldWhilePaused();
+    SDL_Window* sdlWindow = dc->window->sdlWindow;
+    const auto swap = [sdlWindow] {
+        ScaleFrameToWindow();
+        SDL_GL_SwapWindow(sdlWindow);
+    };
+    HoldWhilePaused(swap);
     // Nothing shows a hidden window: swapping would only copy the picture to the X server.
     if (!host.hidden) {
         if (host.overlay) host.overlay();
-        ScaleFrameToWindow();
-        SDL_GL_SwapWindow(dc->window->sdlWindow);
+        swap();
     }
     FitViewport(dc->window->sdlWindow, false);
     if (host.presented) host.presented(waited, late, false);

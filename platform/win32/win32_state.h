@@ -120,6 +120,12 @@ bool ScaledFrameSize(int* width, int* height);
 // Scales the framebuffer's picture into the 4:3 rectangle of the window's back buffer,
 // black around it; nothing when drawing goes to the window itself. Before the swap.
 void ScaleFrameToWindow();
+// The picture a pause holds (win32_gl_scaled.cpp): HoldPicture copies what has been drawn
+// into the framebuffer being presented, false when it cannot; RestorePicture puts the copy
+// back while that framebuffer keeps its size, false once it changed; ReleasePicture deletes it.
+bool HoldPicture();
+bool RestorePicture();
+void ReleasePicture();
 // Forgets the full-screen framebuffer of a context about to be deleted (its objects are
 // deleted with it, or now when it is current): a new context in the same slot makes its own.
 void ForgetScaledFrame(HGLRC context);

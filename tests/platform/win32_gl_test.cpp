@@ -265,23 +265,41 @@ TEST_F(Win32Gl, PacedSwapsTakeAtLeastASixtiethEachAndCallTheHookFirst) {
     EXPECT_EQ(hookCalls, kSwaps + 1);
 }
 
-// A paused swap presents its frame again every 1/60 s, reported as held, and swaps it once
-// the pause ends.
+// A paused swap presents its frame again every 1/60 s, reported as held, with the overlay
+// drawn afresh over it each time yet never in what the present hook reads; the frame is
+// swapped once the pause ends.
 TEST_F(Win32Gl, PausedSwapReportsItsPresentationsAsHeldUntilResumed) {
     ASSERT_NO_FATAL_FAILURE(Open(32, 32));
     constexpr int kHeld = 3;
-    int presents = 0;
+    int presents = 0, overlays = 0;
     std::vector<bool> heldFlags;
+    std::vector<int> redsRead;
     host::Setup({.present = [&] {
+                     unsigned char pixel[4] = {};
+                     glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+                     redsRead.push_back(pixel[0]);
                      if (++presents > kHeld) host::SetPaused(false);
                  },
-                 .presented = [&](double, bool, bool held) { heldFlags.push_back(held); }});
+                 .presented = [&](double, bool, bool held) { heldFlags.push_back(held); },
+                 .overlay = [&] {
+                     ++overlays;
+                     glEnable(GL_SCISSOR_TEST);
+                     glScissor(0, 0, 1, 1);
+                     glClearColor(1, 0, 0, 1);
+                     glClear(GL_COLOR_BUFFER_BIT);
+                     glDisable(GL_SCISSOR_TEST);
+                     return true;
+                 }});
+    glClearColor(0, 0, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
     host::SetPaused(true);
     ASSERT_TRUE(SwapBuffers(dc));
     host::SetPaused(false);
     std::vector<bool> expected(kHeld, true);
     expected.push_back(false);
     EXPECT_EQ(heldFlags, expected);
+    EXPECT_EQ(overlays, kHeld + 1);
+    EXPECT_EQ(redsRead, std::vector<int>(kHeld + 1, 0));
 }
 
 }  // namespace
