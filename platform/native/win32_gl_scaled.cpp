@@ -3,6 +3,7 @@
 // and scaled to the 4:3 rectangle of the monitor at the swap, as a monitor
 // showing that mode would; host.sharp draws at the monitor's resolution instead. The
 // framebuffer itself is the drawing library's (WglDrawing); this keeps which one is used.
+// A pause's copy of the picture, in whichever framebuffer it was drawn, is kept here too.
 #include "platform/win32/win32_state.h"
 
 #include <cstdio>
