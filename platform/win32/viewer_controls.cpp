@@ -90,11 +90,10 @@ bool host::WindowSize(int* width, int* height) {
 void HoldWhilePaused(const std::function<void()>& swap) {
     const host::Desc& host = HostDesc();
     if (!paused) return;
-    // A copy of the picture lets the overlay (Tab) be drawn afresh over it, on or off. The
-    // frame is swapped once, then again only while the overlay is drawn or has just gone;
-    // without a copy the screen keeps the last swap and the frame stays where it was drawn.
+    // A copy of the picture lets the overlay (Tab) be drawn afresh over it, on or off;
+    // without one the screen keeps the last swap and the frame stays where it was drawn.
     bool redraw = host.overlay && !host.hidden && HoldPicture();
-    bool swapped = false, overlaid = false;
+    bool swapNext = true;  // the held frame goes on screen once, then while the overlay shows or has just gone
     while (paused) {
         CollectInput();  // the key hook may resume
         if (!paused || EndRequested()) break;
@@ -105,9 +104,8 @@ void HoldWhilePaused(const std::function<void()>& swap) {
         if (host.present) host.present();
         if (redraw) {
             const bool drew = host.overlay();
-            if (drew || overlaid || !swapped) swap();
-            swapped = true;
-            overlaid = drew;
+            if (drew || swapNext) swap();
+            swapNext = drew;
         }
         if (host.presented) host.presented(waited, late, true);
     }
