@@ -1,4 +1,4 @@
-// The WebGL renderer (OpenGL ES 2 / WebGL 1, internal to gfx/): the OpenGL renderer's
+// The WebGL renderer (OpenGL ES 2 calls, on WebGL 1 or 2; internal to gfx/): the OpenGL renderer's
 // numbered states, blend presets, two modulating texture units and perspective-correct
 // triangles and quads, drawn from batches through one shader program.
 #pragma once

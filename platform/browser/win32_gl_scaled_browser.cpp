@@ -56,11 +56,9 @@ bool ScaledFrameSize(int* width, int* height) {
 
 void ScaleFrameToWindow() {}
 
-// The page keeps its drawing buffer after showing it: a paused picture stays as shown.
-bool HoldPicture() { return false; }
-
-bool RestorePicture() { return false; }
-
-void ReleasePicture() {}
+unsigned PictureFramebuffer(int* width, int* height) {
+    if (!ScaledFrameSize(width, height)) *width = *height = 0;
+    return 0;
+}
 
 void ForgetScaledFrame(HGLRC) {}

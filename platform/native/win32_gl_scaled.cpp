@@ -3,7 +3,6 @@
 // and scaled to the 4:3 rectangle of the monitor at the swap, as a monitor
 // showing that mode would; host.sharp draws at the monitor's resolution instead. The
 // framebuffer itself is the drawing library's (WglDrawing); this keeps which one is used.
-// A pause's copy of the picture, in whichever framebuffer it was drawn, is kept here too.
 #include "platform/win32/win32_state.h"
 
 #include <cstdio>
@@ -19,27 +18,6 @@ struct ScaledFrame {
     bool bound = false;  // drawing goes to the framebuffer
 };
 ScaledFrame frame;
-
-struct HeldPicture {
-    HGLRC context = nullptr;
-    unsigned framebuffer = 0;  // the copy; 0 when none is held
-    unsigned drawnInto = 0;    // the framebuffer it was copied from, 0 for the window's
-    int width = 0, height = 0;
-};
-HeldPicture held;
-
-// The framebuffer the picture is drawn into and its size.
-unsigned DrawnInto(int* width, int* height) {
-    const Win32State& state = Win32();
-    if (frame.bound && frame.context == state.current) {
-        *width = frame.width;
-        *height = frame.height;
-        return frame.framebuffer;
-    }
-    *width = state.drawableWidth;
-    *height = state.drawableHeight;
-    return 0;
-}
 
 // The size the show asked for while full screen; 0x0 when the picture is drawn at the
 // drawable's own resolution (windowed, hidden, sharp, or no framebuffers to draw into).
@@ -122,37 +100,14 @@ void ScaleFrameToWindow() {
     Drawing()->scaleFrame(frame.framebuffer, frame.width, frame.height, x, y, width, height);
 }
 
-bool HoldPicture() {
-    ReleasePicture();
-    if (!Win32().current || !Drawing() || !Drawing()->makeFrame || !Drawing()->copyFrame) return false;
-    int width = 0, height = 0;
-    const unsigned drawnInto = DrawnInto(&width, &height);
-    if (width <= 0 || height <= 0) return false;
-    const unsigned copy = Drawing()->makeFrame(width, height);
-    if (copy == 0) {
-        Drawing()->bindFrame(drawnInto);
-        return false;
+unsigned PictureFramebuffer(int* width, int* height) {
+    const Win32State& state = Win32();
+    if (frame.bound && frame.context == state.current) {
+        *width = frame.width;
+        *height = frame.height;
+        return frame.framebuffer;
     }
-    Drawing()->copyFrame(drawnInto, copy, width, height);
-    Drawing()->bindFrame(drawnInto);
-    held = HeldPicture{Win32().current, copy, drawnInto, width, height};
-    return true;
-}
-
-bool RestorePicture() {
-    int width = 0, height = 0;
-    if (held.framebuffer == 0 || held.context != Win32().current) return false;
-    const unsigned drawnInto = DrawnInto(&width, &height);
-    if (drawnInto != held.drawnInto || width != held.width || height != held.height) return false;
-    Drawing()->copyFrame(held.framebuffer, drawnInto, width, height);
-    return true;
-}
-
-void ReleasePicture() {
-    if (held.framebuffer != 0 && held.context == Win32().current) {
-        Drawing()->deleteFrame(held.framebuffer);
-        int width = 0, height = 0;
-        Drawing()->bindFrame(DrawnInto(&width, &height));
-    }
-    held = HeldPicture{};
+    *width = state.drawableWidth;
+    *height = state.drawableHeight;
+    return 0;
 }

@@ -142,7 +142,7 @@ HGLRC wglCreateContext(HDC dc) {
         }
     if (!context) return nullptr;
     SDL_Window* sdlWindow = dc->window->sdlWindow;
-    SDL_GLContext created = SDL_GL_CreateContext(sdlWindow);
+    SDL_GLContext created = CreateGlContext(sdlWindow);
     if (!created) {
         std::fprintf(stderr, "SDL_GL_CreateContext failed: %s\n", SDL_GetError());
         return nullptr;

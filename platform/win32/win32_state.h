@@ -106,6 +106,8 @@ HWND LiveWindow(HWND window);
 // Creates (or re-creates) the SDL window of `window` with OpenGL framebuffer attributes
 // matching `descriptor`: depth tried at the requested size, then 24, then 16 bits.
 bool CreateSdlWindow(HWND window, const PIXELFORMATDESCRIPTOR& descriptor);
+// A new OpenGL context on window, made current by SDL (win32_gl_context.cpp); null on failure.
+SDL_GLContext CreateGlContext(SDL_Window* window);
 // Sleeps until the next 1/60 s presentation deadline (win32_gl.cpp); returns the seconds
 // slept, *late whether the frame came after its deadline.
 double PacePresentation(bool* late);
@@ -120,7 +122,10 @@ bool ScaledFrameSize(int* width, int* height);
 // Scales the framebuffer's picture into the 4:3 rectangle of the window's back buffer,
 // black around it; nothing when drawing goes to the window itself. Before the swap.
 void ScaleFrameToWindow();
-// The picture a pause holds (win32_gl_scaled.cpp): HoldPicture copies what has been drawn
+// The framebuffer the picture is drawn into now (0 for the window's) and its size in pixels
+// (win32_gl_scaled.cpp: the full-screen one or the drawable; in the page, the canvas).
+unsigned PictureFramebuffer(int* width, int* height);
+// The picture a pause holds (held_picture.cpp): HoldPicture copies what has been drawn
 // into the framebuffer being presented, false when it cannot; RestorePicture puts the copy
 // back while that framebuffer keeps its size, false once it changed; ReleasePicture deletes it.
 bool HoldPicture();

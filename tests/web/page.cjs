@@ -226,6 +226,22 @@ async function ui(browser, base, outDir, viewport, log) {
 
     await press(page, '#pause', touch);
     await until(page, () => document.body.dataset.paused === 'true');
+    if (!touch) {
+        // Tab shows the overlay over the held picture and takes it away again, still paused.
+        await page.evaluate(() => window.corner = () => {
+            const copy = document.createElement('canvas');
+            copy.width = 160, copy.height = 60;
+            copy.getContext('2d').drawImage(document.getElementById('canvas'), 0, 0, 160, 60, 0, 0, 160, 60);
+            return copy.toDataURL();
+        });
+        await sleep(500);  // the frame being drawn at the click is the one held
+        const held = await page.evaluate(() => corner());
+        await page.keyboard.press('Tab');
+        await until(page, h => corner() !== h, held, 5000);
+        await page.keyboard.press('Tab');
+        await until(page, h => corner() === h && document.body.dataset.paused === 'true', held, 5000);
+        console.log(`${size} paused: Tab drew the overlay over the held picture, Tab again took it away`);
+    }
     for (const button of ['#pause', '#mute', '#full', '#seek'])
         if (!await usable(button)) throw new Error(`${size}: ${button} is not usable`);
     await shot('bar');
