@@ -14,7 +14,8 @@
 //       under the autoplay policy of a normal browser, at 1280x800 and on a 390x844 phone
 //       (touch, 3 device pixels a CSS pixel): the start screen, ?play asking for a click
 //       to start the sound, the control bar's buttons (pause, a part's mark on the seek
-//       bar, mute, full screen, and F out of it), S's PNG download, Escape and playing again,
+//       bar, mute, full screen, and F out of it), Tab's overlay over the paused picture,
+//       S's PNG download, Escape and playing again,
 //       the canvas's size (the show's 640x480, or the device pixels with ?sharp); writes screenshots OUTDIR/{start,bar,stopped}-WxH.png;
 //   node page.cjs SITE fps
 //       measures, not a test: frames shown per second in a 1280x800 window in each part
