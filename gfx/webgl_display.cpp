@@ -33,6 +33,7 @@ int WebGlDisplay::Open() {
     EnterDisplayMode(width, height, bitsPerPixel);
     wglSetDrawing(&kWebGlDrawing);
     if (!OpenWindowContext()) return 0;
+    // The context's version is known once it is made: WebGL 2 adds the framebuffers.
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
     if (version != nullptr && std::strstr(version, "WebGL 2") != nullptr) wglSetDrawing(&kWebGl2Drawing);
     // Depth holds 1/z (larger is nearer): cleared to 0, the farthest, and a fragment

@@ -31,12 +31,12 @@ bool HoldPicture() {
     return true;
 }
 
-bool RestorePicture() {
+bool RestorePicture(bool copy) {
     int width = 0, height = 0;
     if (held.framebuffer == 0 || held.context != Win32().current) return false;
     const unsigned drawnInto = PictureFramebuffer(&width, &height);
     if (drawnInto != held.drawnInto || width != held.width || height != held.height) return false;
-    Drawing()->copyFrame(held.framebuffer, drawnInto, width, height);
+    if (copy) Drawing()->copyFrame(held.framebuffer, drawnInto, width, height);
     return true;
 }
 

@@ -94,22 +94,25 @@ void HoldWhilePaused(const std::function<void()>& swap) {
     // without one the screen keeps the last swap and the frame stays where it was drawn.
     bool redraw = host.overlay && !host.hidden && HoldPicture();
     bool swapNext = true;  // the held frame goes on screen once, then while the overlay shows or has just gone
+    bool covered = false;  // an overlay or a swap has been over the picture since it was last put back
     while (paused) {
         CollectInput();  // the key hook may resume
         if (!paused || EndRequested()) break;
         bool late = false;
         const double waited = host.framePacing ? PacePresentation(&late) : 0.0;
-        redraw = redraw && RestorePicture();  // a window resized meanwhile keeps its last swap
+        redraw = redraw && RestorePicture(covered);  // a window resized meanwhile keeps its last swap
+        covered = false;
         // The frame is presented again: its picture is in the buffer it was drawn into.
         if (host.present) host.present();
         if (redraw) {
             const bool drew = host.overlay();
             if (drew || swapNext) swap();
+            covered = drew || swapNext;
             swapNext = drew;
         }
         if (host.presented) host.presented(waited, late, true);
     }
-    RestorePicture();  // the swap after the pause shows the frame itself
+    RestorePicture(covered);  // the swap after the pause shows the frame itself
     ReleasePicture();
 }
 

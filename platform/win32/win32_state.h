@@ -127,9 +127,10 @@ void ScaleFrameToWindow();
 unsigned PictureFramebuffer(int* width, int* height);
 // The picture a pause holds (held_picture.cpp): HoldPicture copies what has been drawn
 // into the framebuffer being presented, false when it cannot; RestorePicture puts the copy
-// back while that framebuffer keeps its size, false once it changed; ReleasePicture deletes it.
+// back (when copy: only what was drawn or swapped over it needs it) while that framebuffer
+// keeps its size, false once it changed; ReleasePicture deletes it.
 bool HoldPicture();
-bool RestorePicture();
+bool RestorePicture(bool copy);
 void ReleasePicture();
 // Forgets the full-screen framebuffer of a context about to be deleted (its objects are
 // deleted with it, or now when it is current): a new context in the same slot makes its own.
