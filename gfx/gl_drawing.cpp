@@ -1,9 +1,11 @@
 // The OpenGL drawing the WGL stand-in asks of the display: the 4:3 viewport, the
 // framebuffer that full screen draws into at the show's size, scaled to the window at the
-// swap, and the copy of a picture a pause holds.
+// swap (or read back to be scaled on the processor), and the copy of a picture a pause holds.
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <GL/glext.h>
+
+#include <cstring>
 
 #include "gfx/gl_display.h"
 #include "gfx/gl_framebuffers.h"
@@ -24,8 +26,22 @@ void ScaleFrame(unsigned frame, int width, int height, int x, int y, int rectWid
     glBindFramebuffer(GL_FRAMEBUFFER, frame);
 }
 
-const WglDrawing kGlDrawing = {Viewport, glframes::MakeFrame, glframes::DeleteFrame, glframes::BindFrame, ScaleFrame,
-                                glframes::CopyFrame};
+void ReadFrame(unsigned frame, int width, int height, void* pixels) {
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, frame);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
+    glBindFramebuffer(GL_FRAMEBUFFER, frame);
+}
+
+// Mesa's software rasterizers name themselves in the renderer string.
+bool RendersOnProcessor() {
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    return renderer != nullptr && (std::strstr(renderer, "llvmpipe") != nullptr ||
+                                   std::strstr(renderer, "softpipe") != nullptr);
+}
+
+const WglDrawing kGlDrawing = {Viewport,  glframes::MakeFrame, glframes::DeleteFrame, glframes::BindFrame, ScaleFrame,
+                                glframes::CopyFrame, ReadFrame,           RendersOnProcessor};
 
 }  // namespace
 

@@ -54,7 +54,7 @@ bool ScaledFrameSize(int* width, int* height) {
     return *width > 0 && *height > 0;
 }
 
-void ScaleFrameToWindow() {}
+bool PresentScaledFrame(SDL_Window*) { return false; }
 
 unsigned PictureFramebuffer(int* width, int* height) {
     if (!ScaledFrameSize(width, height)) *width = *height = 0;

@@ -3,9 +3,15 @@
 // and scaled to the 4:3 rectangle of the monitor at the swap, as a monitor
 // showing that mode would; host.sharp draws at the monitor's resolution instead. The
 // framebuffer itself is the drawing library's (WglDrawing); this keeps which one is used.
+// A software renderer pays about 3 ns for each pixel it writes, so there the picture is
+// read back and scaled on the processor into the window's own pixels (SDL's window surface,
+// shared memory the X server copies from) in well under half the time.
+#include "platform/native/bilinear_scaler.h"
 #include "platform/win32/win32_state.h"
 
 #include <cstdio>
+#include <cstring>
+#include <vector>
 
 namespace {
 
@@ -16,8 +22,18 @@ struct ScaledFrame {
     unsigned framebuffer = 0;
     int width = 0, height = 0;
     bool bound = false;  // drawing goes to the framebuffer
+    int onProcessor = -1;  // scaled on the processor: -1 not yet asked, 0 no, 1 yes
 };
 ScaledFrame frame;
+
+// The picture read back and its scaling into the window surface, kept across frames.
+struct ProcessorScaling {
+    std::vector<uint32_t> picture;  // BGRA, bottom row first
+    BilinearScaler scaler;
+    const void* surfacePixels = nullptr;  // the surface last filled black around the picture
+    int surfaceWidth = 0, surfaceHeight = 0;
+};
+ProcessorScaling processor;
 
 // The size the show asked for while full screen; 0x0 when the picture is drawn at the
 // drawable's own resolution (windowed, hidden, sharp, or no framebuffers to draw into).
@@ -92,12 +108,65 @@ bool ScaledFrameSize(int* width, int* height) {
     return true;
 }
 
-void ScaleFrameToWindow() {
+namespace {
+
+// Whether this context's frames are scaled on the processor: a software renderer drawing
+// into an X11 window whose surface takes 32-bit pixels.
+bool ScalesOnProcessor(SDL_Window* window) {
+    if (frame.onProcessor < 0) {
+        frame.onProcessor = Drawing()->readFrame != nullptr && Drawing()->rendersOnProcessor != nullptr &&
+                            Drawing()->rendersOnProcessor() &&
+                            std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0;
+        if (frame.onProcessor) {
+            const SDL_Surface* surface = SDL_GetWindowSurface(window);
+            if (surface == nullptr || surface->format->BytesPerPixel != 4 ||
+                (surface->format->format != SDL_PIXELFORMAT_RGB888 &&
+                 surface->format->format != SDL_PIXELFORMAT_ARGB8888)) {
+                std::fprintf(stderr, "full screen: no 32-bit window surface (%s); scaling with OpenGL\n",
+                             surface == nullptr ? SDL_GetError() : SDL_GetPixelFormatName(surface->format->format));
+                frame.onProcessor = 0;
+            }
+        }
+    }
+    return frame.onProcessor == 1;
+}
+
+// Reads the framebuffer back, scales it into the 4:3 rectangle of the window surface
+// (black around it, filled once per surface) and shows the surface; false when the
+// surface is gone (the caller swaps instead).
+bool PresentOnProcessor(SDL_Window* window) {
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    if (surface == nullptr || surface->w < 1 || surface->h < 1) return false;
+    processor.picture.resize(size_t(frame.width) * size_t(frame.height));
+    Drawing()->readFrame(frame.framebuffer, frame.width, frame.height, processor.picture.data());
+    if (surface->pixels != processor.surfacePixels || surface->w != processor.surfaceWidth ||
+        surface->h != processor.surfaceHeight) {
+        SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, 0, 0, 0));
+        processor.surfacePixels = surface->pixels;
+        processor.surfaceWidth = surface->w;
+        processor.surfaceHeight = surface->h;
+    }
+    int x = 0, y = 0, width = 0, height = 0;
+    FitPicture(surface->w, surface->h, &x, &y, &width, &height);
+    processor.scaler.Prepare(frame.width, frame.height, width, height);
+    const int top = surface->h - y - height;  // FitPicture counts from the bottom
+    processor.scaler.Scale(processor.picture.data(),
+                           static_cast<uint8_t*>(surface->pixels) + size_t(top) * size_t(surface->pitch) +
+                               size_t(x) * 4,
+                           surface->pitch);
+    return SDL_UpdateWindowSurface(window) == 0;
+}
+
+}  // namespace
+
+bool PresentScaledFrame(SDL_Window* window) {
     const Win32State& state = Win32();
-    if (!frame.bound || frame.context != state.current) return;
+    if (!frame.bound || frame.context != state.current) return false;
+    if (ScalesOnProcessor(window) && PresentOnProcessor(window)) return true;
     int x = 0, y = 0, width = 0, height = 0;
     FitPicture(state.drawableWidth, state.drawableHeight, &x, &y, &width, &height);
     Drawing()->scaleFrame(frame.framebuffer, frame.width, frame.height, x, y, width, height);
+    return false;
 }
 
 unsigned PictureFramebuffer(int* width, int* height) {

@@ -201,8 +201,7 @@ BOOL SwapBuffers(HDC dc) {
     const double waited = host.framePacing ? PacePresentation(&late) : 0.0;
     SDL_Window* sdlWindow = dc->window->sdlWindow;
     const auto swap = [sdlWindow] {
-        ScaleFrameToWindow();
-        SDL_GL_SwapWindow(sdlWindow);
+        if (!PresentScaledFrame(sdlWindow)) SDL_GL_SwapWindow(sdlWindow);
     };
     HoldWhilePaused(swap);
     // Nothing shows a hidden window: swapping would only copy the picture to the X server.

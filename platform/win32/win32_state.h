@@ -119,9 +119,11 @@ bool BindScaledFrame();
 bool ScaledFrameStale();
 // The size of the framebuffer drawn into, when it is not the window's own.
 bool ScaledFrameSize(int* width, int* height);
-// Scales the framebuffer's picture into the 4:3 rectangle of the window's back buffer,
-// black around it; nothing when drawing goes to the window itself. Before the swap.
-void ScaleFrameToWindow();
+// Scales the framebuffer's picture into the 4:3 rectangle of the window, black around it,
+// before the swap: into the back buffer, false (the caller swaps), or on the processor
+// into the window's own pixels, shown at once, true (no swap). Nothing (false) when
+// drawing goes to the window itself.
+bool PresentScaledFrame(SDL_Window* window);
 // The framebuffer the picture is drawn into now (0 for the window's) and its size in pixels
 // (win32_gl_scaled.cpp: the full-screen one or the drawable; in the page, the canvas).
 unsigned PictureFramebuffer(int* width, int* height);

@@ -59,6 +59,9 @@ constexpr Uint32 kVideoRetryMs = 400;
 bool EnsureVideo() {
     if (state.videoReady) return true;
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    // A window surface (full screen scaled on the processor) goes straight to the X server,
+    // not through a renderer that would make an OpenGL context of its own on the window.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);  // the hint or SDL_VIDEODRIVER
     if (asked == nullptr && HostDesc().hidden) {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "offscreen");

@@ -203,7 +203,7 @@ TEST_F(Win32Gl, FullScreenCoversTheMonitorInItsOwnModeBeforeDuringAndAfterEveryR
 }
 
 // A context deleted full screen and made again takes the same slot: it must draw into a
-// framebuffer of its own, not the name the deleted context's framebuffer had.
+// framebuffer of its own, not the name the deleted context's framebuffer had, shown scaled.
 TEST_F(Win32Gl, FullScreenContextMadeAgainDrawsIntoAFramebufferOfItsOwn) {
     ASSERT_NO_FATAL_FAILURE(Open(640, 480));
     DEVMODEA mode{};
@@ -220,6 +220,15 @@ TEST_F(Win32Gl, FullScreenContextMadeAgainDrawsIntoAFramebufferOfItsOwn) {
         EXPECT_EQ(pixel[1], green);
         ASSERT_TRUE(SwapBuffers(dc));
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "green " << int(green);
+        // llvmpipe's frames are scaled on the processor into the window's own pixels, black
+        // beside the picture (the screen is not 4:3).
+        const SDL_Surface* surface = SDL_GetWindowSurface(win32test::SdlWindow(window));
+        ASSERT_NE(surface, nullptr);
+        const auto* pixels = static_cast<const uint8_t*>(surface->pixels);
+        const uint32_t middle = *reinterpret_cast<const uint32_t*>(pixels + size_t(surface->h / 2) * surface->pitch +
+                                                                   size_t(surface->w / 2) * 4);
+        EXPECT_EQ(middle & 0xffffffu, uint32_t(green) << 8) << "green " << int(green);
+        EXPECT_EQ(*reinterpret_cast<const uint32_t*>(pixels) & 0xffffffu, 0u) << "green " << int(green);
         ASSERT_TRUE(wglDeleteContext(context));
         HGLRC again = wglCreateContext(dc);
         ASSERT_EQ(again, context);  // the same slot
