@@ -133,7 +133,7 @@ bool ScalesOnProcessor(SDL_Window* window) {
 
 // Reads the framebuffer back, scales it into the 4:3 rectangle of the window surface
 // (black around it, filled once per surface) and shows the surface; false when the
-// surface is gone (the caller swaps instead).
+// surface cannot be had or shown (the caller then scales with OpenGL and swaps).
 bool PresentOnProcessor(SDL_Window* window) {
     SDL_Surface* surface = SDL_GetWindowSurface(window);
     if (surface == nullptr || surface->w < 1 || surface->h < 1) return false;
@@ -154,7 +154,10 @@ bool PresentOnProcessor(SDL_Window* window) {
                            static_cast<uint8_t*>(surface->pixels) + size_t(top) * size_t(surface->pitch) +
                                size_t(x) * 4,
                            surface->pitch);
-    return SDL_UpdateWindowSurface(window) == 0;
+    if (SDL_UpdateWindowSurface(window) == 0) return true;
+    std::fprintf(stderr, "full screen: SDL_UpdateWindowSurface failed (%s); scaling with OpenGL\n", SDL_GetError());
+    frame.onProcessor = 0;
+    return false;
 }
 
 }  // namespace
