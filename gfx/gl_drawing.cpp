@@ -40,8 +40,14 @@ bool RendersOnProcessor() {
                                    std::strstr(renderer, "softpipe") != nullptr);
 }
 
-const WglDrawing kGlDrawing = {Viewport,  glframes::MakeFrame, glframes::DeleteFrame, glframes::BindFrame, ScaleFrame,
-                                glframes::CopyFrame, ReadFrame,           RendersOnProcessor};
+const WglDrawing kGlDrawing = {.viewport = Viewport,
+                                .makeFrame = glframes::MakeFrame,
+                                .deleteFrame = glframes::DeleteFrame,
+                                .bindFrame = glframes::BindFrame,
+                                .scaleFrame = ScaleFrame,
+                                .copyFrame = glframes::CopyFrame,
+                                .readFrame = ReadFrame,
+                                .rendersOnProcessor = RendersOnProcessor};
 
 }  // namespace
 

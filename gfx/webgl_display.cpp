@@ -17,9 +17,12 @@ void Viewport(int x, int y, int width, int height) { glViewport(x, y, width, hei
 
 // The page scales the canvas itself: the stand-in draws into it at its own size and never
 // scales a framebuffer. Framebuffers and their copies (a pause's held picture) need WebGL 2.
-const WglDrawing kWebGlDrawing = {Viewport, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
-const WglDrawing kWebGl2Drawing = {Viewport, glframes::MakeFrame, glframes::DeleteFrame, glframes::BindFrame, nullptr,
-                                   glframes::CopyFrame, nullptr, nullptr};
+const WglDrawing kWebGlDrawing = {.viewport = Viewport};
+const WglDrawing kWebGl2Drawing = {.viewport = Viewport,
+                                   .makeFrame = glframes::MakeFrame,
+                                   .deleteFrame = glframes::DeleteFrame,
+                                   .bindFrame = glframes::BindFrame,
+                                   .copyFrame = glframes::CopyFrame};
 
 }  // namespace
 
