@@ -28,7 +28,6 @@ void ScaleFrame(unsigned frame, int width, int height, int x, int y, int rectWid
 
 void ReadFrame(unsigned frame, int width, int height, void* pixels) {
     glBindFramebuffer(GL_READ_FRAMEBUFFER, frame);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
     glBindFramebuffer(GL_FRAMEBUFFER, frame);
 }

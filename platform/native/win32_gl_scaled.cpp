@@ -119,9 +119,8 @@ bool ScalesOnProcessor(SDL_Window* window) {
                             std::strcmp(SDL_GetCurrentVideoDriver(), "x11") == 0;
         if (frame.onProcessor) {
             const SDL_Surface* surface = SDL_GetWindowSurface(window);
-            if (surface == nullptr || surface->format->BytesPerPixel != 4 ||
-                (surface->format->format != SDL_PIXELFORMAT_RGB888 &&
-                 surface->format->format != SDL_PIXELFORMAT_ARGB8888)) {
+            if (surface == nullptr || (surface->format->format != SDL_PIXELFORMAT_RGB888 &&
+                                       surface->format->format != SDL_PIXELFORMAT_ARGB8888)) {
                 std::fprintf(stderr, "full screen: no 32-bit window surface (%s); scaling with OpenGL\n",
                              surface == nullptr ? SDL_GetError() : SDL_GetPixelFormatName(surface->format->format));
                 frame.onProcessor = 0;

@@ -20,8 +20,8 @@ struct WglDrawing {
     // Copies the width x height picture of framebuffer from into framebuffer to (0 is the
     // window's back buffer), pixel for pixel; to is left bound.
     void (*copyFrame)(unsigned from, unsigned to, int width, int height);
-    // Reads frame's width x height picture into pixels as 32-bit BGRA, bottom row first;
-    // frame is bound again afterwards.
+    // Reads frame's width x height picture into pixels as 32-bit BGRA, bottom row first, rows
+    // back to back (4-byte pixels need no pack alignment); frame is bound again afterwards.
     void (*readFrame)(unsigned frame, int width, int height, void* pixels);
     // True when the current context rasterizes on the processor (a software renderer).
     bool (*rendersOnProcessor)();
