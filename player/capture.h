@@ -19,8 +19,13 @@
 // with the reason in error.
 bool WriteFramePng(const char* path, int width, int height, const uint8_t* rgba, std::string* error);
 
-// Frames queued between the player and the thread that encodes them.
-constexpr int kQueuedVideoFrames = 3;
+// Frames queued between the player and the thread that encodes them: up to
+// kQueuedVideoBytes of pixels, at least kMinQueuedVideoFrames and at most kQueuedVideoFrames.
+// The encoder runs below the renderer's priority, so it falls behind while a frame is
+// rasterized and catches up between frames; a longer queue lets it.
+constexpr int kQueuedVideoFrames = 12;
+constexpr int kMinQueuedVideoFrames = 3;
+constexpr size_t kQueuedVideoBytes = size_t(64) << 20;
 
 struct CaptureFormat;
 struct CaptureEncoders;  // the libraries' state, the writer thread's alone
@@ -53,7 +58,8 @@ private:
         int16_t stereo[kAudioFramesPerVideoFrame * 2];
     };
 
-    void WriteQueued();  // the writer thread
+    void Encode(const CaptureFormat* format, CaptureQuality quality);  // the writer thread
+    void WriteQueued();
     bool StopWriter();   // ends the writer thread after the queue; false if a write failed
     void Discard();
 
@@ -67,10 +73,12 @@ private:
     std::mutex lock;
     std::condition_variable changed;
     QueuedFrame queue[kQueuedVideoFrames];
+    int queueLength = 0;   // slots in use, kMinQueuedVideoFrames to kQueuedVideoFrames
     int queueHead = 0;     // oldest queued frame
     int queueCount = 0;    // frames queued, the oldest possibly being written
-    bool closing = false;  // no more frames will come
-    bool abandon = false;  // stop without writing the rest
+    bool answered = false;  // the writer thread has opened the encoders, or failed to
+    bool closing = false;   // no more frames will come
+    bool abandon = false;   // stop without writing the rest
     bool writeFailed = false;
     std::string writeError;
 };

@@ -1,11 +1,24 @@
 // Video files encoded in this process: the player fills queue slots with read-back frames
 // and their sound, a writer thread encodes them in order (capture_encoders.h) into a
 // hidden file beside the final one, renamed into place once complete.
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstring>
 
 #include "player/capture.h"
 #include "player/capture_encoders.h"
 #include "player/leftovers.h"
+
+namespace {
+
+// The writer thread's nice value, above the renderer's 0: on two cores the rasterizer's
+// threads take the processor first and the encoder fills the gaps (a longer queue absorbs
+// the lag); on a busy machine it still gets its share, and a full queue stops the renderer.
+constexpr int kEncoderNiceness = 10;
+
+}  // namespace
 
 VideoWriter::VideoWriter() = default;
 
@@ -22,33 +35,57 @@ bool VideoWriter::Open(const char* path, int width, int height, CaptureQuality q
     this->height = height;
     partial = CreateTemporaryBeside(path, error);
     if (partial.empty()) return false;
+    const size_t frameBytes = size_t(width) * height * 4;
+    queueLength = int(std::clamp(kQueuedVideoBytes / frameBytes, size_t(kMinQueuedVideoFrames),
+                                 size_t(kQueuedVideoFrames)));
+    for (int i = 0; i < queueLength; ++i) queue[i].rgba.assign(frameBytes, 0);
+    queueHead = queueCount = 0;
+    answered = closing = abandon = writeFailed = false;
+    writeError.clear();
     encoders = std::make_unique<CaptureEncoders>();
-    if (!encoders->Open(partial, *format, quality, width, height, error)) {
+    writer = std::thread([this, format, quality] { Encode(format, quality); });
+    std::unique_lock<std::mutex> hold(lock);
+    changed.wait(hold, [this] { return answered; });
+    if (writeFailed) {
+        *error = writeError;
+        hold.unlock();
         Discard();
         return false;
     }
-    for (QueuedFrame& frame : queue) frame.rgba.assign(size_t(width) * height * 4, 0);
-    queueHead = queueCount = 0;
-    closing = abandon = writeFailed = false;
-    writeError.clear();
-    writer = std::thread([this] { WriteQueued(); });
     return true;
+}
+
+// Lowers this thread's priority, then opens the encoders on it, so that the threads they
+// start (x264's) inherit the priority; then encodes the queue until the writer is closed.
+void VideoWriter::Encode(const CaptureFormat* format, CaptureQuality quality) {
+    // Linux keeps a nice value per thread. A refusal is harmless: only the speed differs.
+    setpriority(PRIO_PROCESS, gettid(), kEncoderNiceness);
+    std::string error;
+    const bool opened = encoders->Open(partial, *format, quality, width, height, &error);
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        answered = true;
+        writeFailed = !opened;
+        writeError = error;
+    }
+    changed.notify_all();
+    if (opened) WriteQueued();
 }
 
 uint8_t* VideoWriter::NextFrame(std::string* error) {
     std::unique_lock<std::mutex> hold(lock);
-    changed.wait(hold, [this] { return queueCount < kQueuedVideoFrames || writeFailed; });
+    changed.wait(hold, [this] { return queueCount < queueLength || writeFailed; });
     if (writeFailed) {
         *error = writeError;
         return nullptr;
     }
     // Only the writer thread takes frames away, so the slot stays free until QueueFrame.
-    return queue[(queueHead + queueCount) % kQueuedVideoFrames].rgba.data();
+    return queue[(queueHead + queueCount) % queueLength].rgba.data();
 }
 
 void VideoWriter::QueueFrame(const int16_t* stereo) {
     std::lock_guard<std::mutex> hold(lock);
-    QueuedFrame& frame = queue[(queueHead + queueCount) % kQueuedVideoFrames];
+    QueuedFrame& frame = queue[(queueHead + queueCount) % queueLength];
     std::memcpy(frame.stereo, stereo, sizeof frame.stereo);
     ++queueCount;
     changed.notify_all();
@@ -73,7 +110,7 @@ void VideoWriter::WriteQueued() {
             changed.notify_all();
             return;
         }
-        queueHead = (queueHead + 1) % kQueuedVideoFrames;
+        queueHead = (queueHead + 1) % queueLength;
         --queueCount;
         changed.notify_all();
     }
