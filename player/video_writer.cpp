@@ -13,10 +13,12 @@
 
 namespace {
 
-// The writer thread's nice value, above the renderer's 0: on two cores the rasterizer's
-// threads take the processor first and the encoder fills the gaps (a longer queue absorbs
-// the lag); on a busy machine it still gets its share, and a full queue stops the renderer.
-constexpr int kEncoderNiceness = 10;
+// How far the writer thread's nice value goes above the renderer's: on two cores the
+// rasterizer's threads take the processor first and the encoder fills the gaps (a longer
+// queue absorbs the lag); on a busy machine it still gets its share, and a full queue
+// stops the renderer. Nice values end at 19.
+constexpr int kEncoderNicenessAbove = 10;
+constexpr int kLowestNiceness = 19;
 
 }  // namespace
 
@@ -59,7 +61,8 @@ bool VideoWriter::Open(const char* path, int width, int height, CaptureQuality q
 // start (x264's) inherit the priority; then encodes the queue until the writer is closed.
 void VideoWriter::Encode(const CaptureFormat* format, CaptureQuality quality) {
     // Linux keeps a nice value per thread. A refusal is harmless: only the speed differs.
-    setpriority(PRIO_PROCESS, gettid(), kEncoderNiceness);
+    const int renderer = getpriority(PRIO_PROCESS, gettid());
+    setpriority(PRIO_PROCESS, gettid(), std::min(renderer + kEncoderNicenessAbove, kLowestNiceness));
     std::string error;
     const bool opened = encoders->Open(partial, *format, quality, width, height, &error);
     {
