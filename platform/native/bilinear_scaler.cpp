@@ -25,21 +25,57 @@ void MakeTaps(int source, int target, std::vector<BilinearScaler::Tap>* taps) {
 }
 
 // a + (b - a) * weight / 256 in each of the four bytes, two bytes at a time.
-inline uint32_t Mix(uint32_t a, uint32_t b, uint32_t weight) {
+[[gnu::always_inline]] inline uint32_t Mix(uint32_t a, uint32_t b, uint32_t weight) {
     const uint32_t keep = kWeightOne - weight;
     const uint32_t redBlue = (((a & 0x00ff00ffu) * keep + (b & 0x00ff00ffu) * weight) >> 8) & 0x00ff00ffu;
     const uint32_t alphaGreen = (((a >> 8) & 0x00ff00ffu) * keep + ((b >> 8) & 0x00ff00ffu) * weight) & 0xff00ff00u;
     return redBlue | alphaGreen;
 }
 
-// Where the processor has AVX2 the loops below run in its wider registers (about twice as
-// fast again); the clone is picked once, when the program loads.
-#define WIDER_WHERE_AVAILABLE __attribute__((target_clones("avx2", "default")))
+// The two loops below, inlined into one copy per instruction set.
+// Row pass: line[x] mixes the two texels of columns[x], for count columns.
+[[gnu::always_inline]] inline void ScaleRow(const uint32_t* texels, const BilinearScaler::Tap* columns, int count,
+                                            uint32_t* line) {
+    for (int x = 0; x < count; ++x) line[x] = Mix(texels[columns[x].index], texels[columns[x].index + 1], columns[x].weight);
+}
 
 // The same mix, byte by byte over `count` bytes: the form the compiler vectorizes.
-WIDER_WHERE_AVAILABLE void MixBytes(const uint8_t* a, const uint8_t* b, uint32_t weight, uint8_t* out, int count) {
+[[gnu::always_inline]] inline void MixBytes(const uint8_t* a, const uint8_t* b, uint32_t weight, uint8_t* out,
+                                            int count) {
     const uint32_t keep = kWeightOne - weight;
     for (int i = 0; i < count; ++i) out[i] = uint8_t((a[i] * keep + b[i] * weight) >> 8);
+}
+
+struct Kernels {
+    void (*scaleRow)(const uint32_t*, const BilinearScaler::Tap*, int, uint32_t*);
+    void (*mixBytes)(const uint8_t*, const uint8_t*, uint32_t, uint8_t*, int);
+};
+
+__attribute__((target("avx2"))) void ScaleRowAvx2(const uint32_t* texels, const BilinearScaler::Tap* columns,
+                                                  int count, uint32_t* line) {
+    ScaleRow(texels, columns, count, line);
+}
+__attribute__((target("avx2"))) void MixBytesAvx2(const uint8_t* a, const uint8_t* b, uint32_t weight, uint8_t* out,
+                                                  int count) {
+    MixBytes(a, b, weight, out, count);
+}
+void ScaleRowPlain(const uint32_t* texels, const BilinearScaler::Tap* columns, int count, uint32_t* line) {
+    ScaleRow(texels, columns, count, line);
+}
+void MixBytesPlain(const uint8_t* a, const uint8_t* b, uint32_t weight, uint8_t* out, int count) {
+    MixBytes(a, b, weight, out, count);
+}
+
+// Where the processor has AVX2 the loops run in its wider registers (about twice as fast
+// again). The copy is picked here, at the first scaling, not by the dynamic loader (an
+// ifunc resolver runs before a sanitizer's runtime is up, and kills such builds at start).
+const Kernels& PickedKernels() {
+    static const Kernels picked = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("avx2") ? Kernels{ScaleRowAvx2, MixBytesAvx2}
+                                              : Kernels{ScaleRowPlain, MixBytesPlain};
+    }();
+    return picked;
 }
 
 }  // namespace
@@ -55,15 +91,8 @@ void BilinearScaler::Prepare(int sourceWidth, int sourceHeight, int toWidth, int
     for (std::vector<uint32_t>& line : lines) line.resize(size_t(targetWidth));
 }
 
-WIDER_WHERE_AVAILABLE void BilinearScaler::ScaleLine(const uint32_t* source, int row, uint32_t* line) const {
-    const uint32_t* texels = source + size_t(height - 1 - row) * size_t(width);
-    for (int x = 0; x < targetWidth; ++x) {
-        const Tap tap = columns[size_t(x)];
-        line[x] = Mix(texels[tap.index], texels[tap.index + 1], tap.weight);
-    }
-}
-
 void BilinearScaler::Scale(const uint32_t* source, uint8_t* target, int pitch) {
+    const Kernels& kernels = PickedKernels();
     int lineRow[2] = {-1, -1};  // the source row each line holds, top row first
     for (int y = 0; y < targetHeight; ++y) {
         const Tap tap = rows[size_t(y)];
@@ -75,10 +104,11 @@ void BilinearScaler::Scale(const uint32_t* source, uint8_t* target, int pitch) {
         }
         for (int slot = 0; slot < 2; ++slot) {
             if (lineRow[slot] == tap.index + slot) continue;
-            ScaleLine(source, tap.index + slot, lines[slot].data());
+            const uint32_t* texels = source + size_t(height - 1 - (tap.index + slot)) * size_t(width);
+            kernels.scaleRow(texels, columns.data(), targetWidth, lines[slot].data());
             lineRow[slot] = tap.index + slot;
         }
-        MixBytes(reinterpret_cast<const uint8_t*>(lines[0].data()), reinterpret_cast<const uint8_t*>(lines[1].data()),
-                 tap.weight, target + size_t(y) * size_t(pitch), targetWidth * 4);
+        kernels.mixBytes(reinterpret_cast<const uint8_t*>(lines[0].data()), reinterpret_cast<const uint8_t*>(lines[1].data()),
+                         tap.weight, target + size_t(y) * size_t(pitch), targetWidth * 4);
     }
 }

@@ -22,9 +22,6 @@ public:
     };
 
 private:
-    // Scales source row `row` (top row first) horizontally into line.
-    void ScaleLine(const uint32_t* source, int row, uint32_t* line) const;
-
     int width = 0, height = 0, targetWidth = 0, targetHeight = 0;
     std::vector<Tap> columns, rows;  // per target column and row
     std::vector<uint32_t> lines[2];  // two source rows scaled horizontally
