@@ -44,5 +44,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "orangefunk: %s\nTry 'orangefunk --help'.\n", error.c_str());
         return 2;
     }
+    // The last check before anything opens: play on a screen needs a display.
+    if (!CheckScreen(options, &error)) {
+        std::fprintf(stderr, "orangefunk: %s\n", error.c_str());
+        return 2;
+    }
     return PlayWithOptions(options);
 }

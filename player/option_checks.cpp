@@ -1,11 +1,12 @@
 // Options checked against what the show and the machine can do, before any window, sound or
 // rendering starts: song positions against the song itself, output paths against the
-// file system.
+// file system, play on a screen against the display the environment names.
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include "player/player.h"
@@ -40,6 +41,12 @@ std::string FolderOf(const std::string& path) {
     const size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// True when the environment variable name is set and not empty.
+bool Named(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
 }
 
 }  // namespace
@@ -112,4 +119,17 @@ bool CheckOutputs(const PlayOptions& options, std::string* error) {
         if (!WritableFolder("--frames", exists ? folder : FolderOf(folder), error)) return false;
     }
     return true;
+}
+
+bool CheckScreen(const PlayOptions& options, std::string* error) {
+    if (options.capturePath != nullptr || options.framesDir != nullptr) return true;  // off screen
+#ifndef _WIN32
+    // An X or Wayland display, or a video driver the user chose for SDL.
+    if (Named("DISPLAY") || Named("WAYLAND_DISPLAY") || Named("SDL_VIDEODRIVER")) return true;
+    *error = "there is no display to play on (DISPLAY and WAYLAND_DISPLAY are not set); "
+             "--capture FILE and --frames DIR --at POSITIONS play without one";
+    return false;
+#else
+    return true;
+#endif
 }

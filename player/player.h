@@ -69,6 +69,10 @@ bool CheckSongPositions(const PlayOptions& options, const std::vector<int>& rows
 // exists and can be written in, the --frames folder is a writable folder or can be made.
 // False with a one-line reason naming the option.
 bool CheckOutputs(const PlayOptions& options, std::string* error);
+// Checks that play on a screen (neither --capture nor --frames) has a display to open: on
+// X11/Wayland systems one the environment names. False with a one-line reason saying what
+// plays without one.
+bool CheckScreen(const PlayOptions& options, std::string* error);
 // The host description the options ask for (window, size, start order); also sets the
 // song position to the start order, so the parts before it see their end at once.
 host::Desc StartingDesc(const PlayOptions& options);
