@@ -190,6 +190,11 @@ BOOL wglDeleteContext(HGLRC context) {
 
 PROC wglGetProcAddress(LPCSTR name) {
     if (!Win32().current || !name) return nullptr;
+    // Addresses handed out stay callable for the process's life, as a Windows driver stays
+    // loaded: one more hold on SDL's GL library, never given back, keeps it and the driver
+    // behind it mapped when the last OpenGL window goes (a part's last frame still draws).
+    static const bool held = SDL_GL_LoadLibrary(nullptr) == 0;
+    (void)held;
     return reinterpret_cast<PROC>(SDL_GL_GetProcAddress(name));
 }
 
