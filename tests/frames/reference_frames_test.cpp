@@ -3,7 +3,8 @@
 // kept in tests/frames/reference (80x60, a few KB each). A thumbnail pixel is the mean of an
 // 8x8 block of the frame, so rounding at edges barely moves it, while a wrong blend mode,
 // texture or camera or a missing object changes many. With ORANGEFUNK_REFRESH_FRAMES=1 the run writes new
-// references instead of comparing.
+// references instead of comparing. A second rasterizer, Mesa's softpipe, must draw what
+// llvmpipe draws within the same tolerance.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -69,6 +70,44 @@ TEST(ReferenceFrames, MatchTheShowAtEverySongPosition) {
     }
     if (matched) std::system(("rm -rf " + Quote(dir)).c_str());
     if (refresh) GTEST_SKIP() << "references written to " << ORANGEFUNK_REFERENCE_DIR;
+}
+
+// Mesa's softpipe (about 30 times slower than llvmpipe, and sharing none of its
+// rasterizer) draws the show as llvmpipe does, so the picture comes to depend on no one
+// rasterizer's quirks: the same frames, compared as thumbnails within the references'
+// tolerance. In three parts, at 320x240 from the start of their order to keep it quick.
+TEST(ReferenceFrames, SoftpipeDrawsWhatLlvmpipeDraws) {
+    if (const std::string missing = MissingShowData(); !missing.empty()) GTEST_FAIL() << missing;
+    constexpr Position kCompared[] = {{9, 16}, {22, 16}, {28, 16}};
+    char pattern[] = "/tmp/orangefunk-softpipe-frames-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string dir = pattern;
+    bool matched = true;
+    for (const Position& p : kCompared) {
+        SCOPED_TRACE(FileName(p));
+        Picture thumbs[2];
+        for (int i = 0; i < 2; ++i) {
+            const std::string driver = i == 0 ? "llvmpipe" : "softpipe";
+            const std::string frames = dir + "/" + driver;
+            setenv("GALLIUM_DRIVER", driver.c_str(), 1);
+            const int status = RunShowProgram(ORANGEFUNK_PROGRAM,
+                                              "--size 320x240 --from " + std::to_string(p.order) + " --frames " +
+                                                  Quote(frames) + " --at " + std::to_string(p.order) + ":" +
+                                                  std::to_string(p.row),
+                                              dir + "/log");
+            unsetenv("GALLIUM_DRIVER");
+            ASSERT_EQ(status, 0) << driver << ": " << Output("cat " + Quote(dir + "/log"));
+            Picture frame;
+            ASSERT_TRUE(ReadPicture(frames + "/" + FileName(p), &frame)) << driver;
+            thumbs[i] = Thumbnail(frame);
+        }
+        std::string difference;
+        const bool match = ThumbnailsMatch(thumbs[1], thumbs[0], &difference);
+        EXPECT_TRUE(match) << "softpipe against llvmpipe: " << difference << "; frames in " << dir;
+        matched = matched && match;
+        std::printf("%s: softpipe against llvmpipe: %s\n", FileName(p).c_str(), difference.c_str());
+    }
+    if (matched) std::system(("rm -rf " + Quote(dir)).c_str());
 }
 
 }  // namespace
