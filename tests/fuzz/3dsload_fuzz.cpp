@@ -1,12 +1,9 @@
 // Fuzz entry for the 3DS reader: lists the input's objects, then loads each of them (none
 // when the reader refuses the input).
 //
-// The input is written to an in-memory file (memfd) and read back through its /proc path,
-// so the reader's own open and size check run as for a file on disk. The chunk trace that
-// LoadObject prints goes to /dev/null: stdout is reopened there at initialisation.
-#include <sys/mman.h>
-#include <unistd.h>
-
+// The input is read as a file (MemoryFile), so the reader's own open and size check run as
+// for a file on disk. The chunk trace that LoadObject prints goes to /dev/null: stdout is
+// reopened there at initialisation.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,14 +11,14 @@
 #include <vector>
 
 #include "import/import.h"
+#include "tests/fuzz/memory_file.h"
 
 namespace {
 
 // Objects loaded per input: enough for multi-object files, bounded for speed.
 constexpr size_t kMaxObjectsLoaded = 8;
 
-int memoryFile = -1;
-char memoryPath[64];
+MemoryFile* input = nullptr;
 
 // Aborts (a finding) when the result breaks the reader's promises to its callers.
 void CheckConsistent(const ObjectData& d) {
@@ -43,21 +40,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         std::perror("freopen /dev/null");
         std::abort();
     }
-    memoryFile = memfd_create("3dsload-input", 0);
-    if (memoryFile < 0) {
-        std::perror("memfd_create");
-        std::abort();
-    }
-    std::snprintf(memoryPath, sizeof memoryPath, "/proc/self/fd/%d", memoryFile);
+    input = new MemoryFile("3dsload-input");
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (ftruncate(memoryFile, 0) != 0 ||
-        pwrite(memoryFile, data, size, 0) != static_cast<ssize_t>(size)) {
-        std::perror("writing the memory file");
-        std::abort();
-    }
+    const char* memoryPath = input->Write(data, size);
     std::vector<ObjectSummary> objects;
     ListObjects(memoryPath, &objects);
     for (size_t i = 0; i < objects.size() && i < kMaxObjectsLoaded; ++i) {
