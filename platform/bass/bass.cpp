@@ -35,6 +35,9 @@ struct Bass {
     bool started = false;  // output running (BASS_Start .. BASS_Stop)
     bool playing = false;  // the module is being rendered (BASS_MusicPlay .. end or stop)
     int frequency = 44100;
+    // The host's lockstepMusic as BASS_Init found it: the output thread reads this copy, as
+    // the host's description may be given again on the main thread while it runs.
+    bool lockstep = false;
     AudioOutput output;
     MusicStream music;
     HMUSIC musicHandle = 0;
@@ -69,7 +72,7 @@ Bass& State() {
 // Calls every position sync whose order and row match; lock is held.
 void FireRow(void* user, int order, int row) {
     Bass& bass = *static_cast<Bass*>(user);
-    if (!HostDesc().lockstepMusic) {
+    if (!bass.lockstep) {
         // The output plays a buffer after the one it takes: the row is heard that much
         // later than the buffer was taken, plus its place within the buffer.
         const int64_t heard = bass.pulledNanos + (int64_t(kOutputBufferFrames) + bass.music.RowOffset()) *
@@ -129,7 +132,8 @@ BOOL BASS_Init(int device, DWORD frequency, DWORD flags, HWND window) {
         if (bass.initialised) return 0;
         bass.initialised = true;
         bass.frequency = frequency > 0 ? int(frequency) : 44100;
-        if (HostDesc().lockstepMusic) return 1;
+        bass.lockstep = HostDesc().lockstepMusic;
+        if (bass.lockstep) return 1;
     }
     bass.output.Open(bass.frequency, MixFromOutput, &bass);  // opens paused
     return 1;
