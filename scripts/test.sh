@@ -2,7 +2,8 @@
 # Installs what is missing, builds everything (the browser build too) and runs every test
 # (under Xvfb when there is no display; the browser's in headless Chromium), then the
 # Debian package installed, run and removed, the sanitizer builds of the tests that handle
-# untrusted input and the drawing pipeline's tests under memcheck. Ends with a summary:
+# untrusted input, the readers fuzzed for a bounded time, the show's threads under
+# ThreadSanitizer and the drawing pipeline's tests under memcheck. Ends with a summary:
 # each step, every test that failed or did not run and why. Only the third-party files of
 # ../shared/testdata may be missing, and only when that folder is: a test skipped while it
 # is there fails the run.
@@ -27,6 +28,8 @@ step ctest bash -c 'set -o pipefail; "$1" ctest --test-dir "$2" --output-on-fail
   ctest "$root/scripts/with-display.sh" "$build" "$ctest_log"
 step package "$root/scripts/test-package.sh"
 step sanitizers "$root/scripts/test-sanitizers.sh"
+step fuzz "$root/scripts/test-fuzz.sh"
+step threads "$root/scripts/test-threads.sh"
 step memcheck "$root/scripts/test-memcheck.sh"
 
 # Every test that did not run, with the reason its output gave (GoogleTest's line after
