@@ -2,6 +2,7 @@
 // starts the soundtrack with its row sync, runs the seven parts and the final loop in step
 // with the song order, and tears down.
 #include "fx/fx.h"
+#include "parts/part_table.h"
 #include "parts/parts.h"
 #include "app/app.h"
 #include "shell/sequence.h"
@@ -9,8 +10,6 @@
 
 namespace {
 
-// The final loop runs until this song order.
-constexpr int kFinalOrder = 33;
 // During this order the final scene fades out over rows 0..127.
 constexpr int kFadeOrder = 32;
 // frameClock step per final frame, 1/230 (a double constant; the sum is kept as a float).
@@ -68,12 +67,6 @@ constexpr int TextureRows() {
 }
 static_assert(TextureRows() == kSharedImageCount, "one kept image per texture row");
 
-void (*const kParts[])() = {
-    PartTitle, PartMorphingBall, PartSnakingTube, PartSpinningSpiral,
-    PartToyScene, PartInfiniteZoom, PartGreetings,
-};
-static_assert(sizeof kParts / sizeof kParts[0] == kShowPartCount - 1, "the looping parts, then the final scene");
-
 int Order() { return syncState.order.load(std::memory_order_relaxed); }
 
 }  // namespace
@@ -111,18 +104,18 @@ void StartMusic() {
 
 void RunParts() {
     runningPart = -1;
-    for (void (*part)() : kParts) {
+    for (int part = 0; part < kLoopingPartCount; ++part) {
         ++runningPart;
-        part();
+        kShowParts[part].play();
     }
 }
 
 void RunFinalLoop() {
-    runningPart = kShowPartCount - 1;
+    runningPart = kPartCount - 1;
     float frameClock = 0.0f;
     for (;;) {
         if (PumpMessages() == 1) break;
-        if (Order() >= kFinalOrder) break;
+        if (!FinalLoopRuns(Order())) break;
         frameClock = float(frameClock + kFrameClockStep);
         renderer->SetBlendMode(kBlendUnit0FilterReset);
         renderer->SetState(kStateTextureUnits, kBothUnits);
