@@ -53,8 +53,6 @@ struct PlayOptions {
     const char* dataDir = nullptr;  // --data: folder of the show's data files, null to look for one
 };
 
-// The text of --help (main adds the capture's file types).
-extern const char kPlayUsage[];
 // Reads the arguments after the program name into options. Returns false with a
 // one-line reason in error for an unknown option, a missing or malformed value, or
 // options that do not go together.
