@@ -72,7 +72,7 @@ void PartTitle() {
 
     // The image is only needed for the upload.
     const std::unique_ptr<Image> logoEnv(LoadPng("logoenv.png"));
-    logoEnvTexture = renderer->CreateTexture(logoEnv.get(), 1);
+    logoEnvTexture = renderer->CreateTexture(logoEnv.get(), kTextureRgba8);
 
     renderer->SetState(kStateDepthTest, kOff);  // no depth test in this part
     const int text02Faces = FillMeshFaceRefs(text02Refs, &text02, kTextFaceRefs);
