@@ -35,8 +35,8 @@ struct Bench {
         Image texture(256, 256, kPixelFormat32, 256 * 4);
         std::mt19937 random(7);
         for (uint8_t& byte : texture.pixels) byte = static_cast<uint8_t>(random());
-        const TextureId first = renderer->CreateTexture(&texture, 1);
-        const TextureId second = renderer->CreateTexture(&texture, 2);
+        const TextureId first = renderer->CreateTexture(&texture, kTextureRgba8);
+        const TextureId second = renderer->CreateTexture(&texture, kTextureRgb5);
         renderer->SetState(kStateTextureUnits, kBothUnits);
         renderer->BindTexture1(second);
         renderer->BindTexture0(first);

@@ -80,6 +80,12 @@ constexpr int kBlendFlat = 7;          // untextured, unblended, no depth test
 constexpr int kBlendAdd = 10;          // source + frame
 constexpr int kBlendAlphaMix = 11;     // source * frame alpha + frame * source alpha
 constexpr int kBlendUnit0FilterReset = 15;  // unit 0 selected, then kBlendFilterReset
+// Texture modes of CreateTexture and UpdateTexture: the format an image is kept in;
+// gfx/texture_modes.h says what each reads and keeps. Other modes upload nothing.
+constexpr int kTextureRgba8 = 1;       // red, green, blue and alpha at 8 bits
+constexpr int kTextureRgb5 = 2;        // red, green and blue at 5 bits, opaque
+constexpr int kTextureRgba4 = 3;       // red, green, blue and alpha at 4 bits
+constexpr int kTextureLuminance8 = 4;  // grey at 8 bits, from one byte per image pixel
 
 // The one drawing interface. Operations in their fixed order; draw operations take
 // pointers to ScreenVertex records and read only the fields documented on each.

@@ -8,6 +8,7 @@
 
 #include "gfx/blend_modes.h"
 #include "gfx/gl_window_state.h"
+#include "gfx/texture_modes.h"
 #include "platform/win32/win32.h"
 
 #ifndef GL_TEXTURE0_ARB
@@ -42,20 +43,26 @@ void ResetTextureMatrix() {
 static_assert(FactorsAre(GL_ZERO, GL_ONE, GL_SRC_COLOR, GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_DST_ALPHA),
               "the blend table's factors are this renderer's enums");
 
-// Binds `name` on the selected unit and uploads the image with the formats of `mode`
-// (1 RGBA8, 2 RGB5, 3 RGBA4 from RGBA bytes; 4 LUMINANCE8 from one byte per pixel);
-// other modes upload nothing. A null image uploads one white texel.
-void Upload(int name, const Image* image, int mode, bool colourMaterial) {
-    GLint internalFormat;
-    GLenum pixelFormat = GL_RGBA;
-    int bytesPerPixel = 4;
-    switch (mode) {
-        case 1: internalFormat = GL_RGBA8; break;
-        case 2: internalFormat = GL_RGB5; break;
-        case 3: internalFormat = GL_RGBA4; break;
-        case 4: internalFormat = GL_LUMINANCE8; pixelFormat = GL_LUMINANCE; bytesPerPixel = 1; break;
-        default: return;
+// The sized internal format this renderer asks for to keep texels as `kept`.
+GLint InternalFormat(TexelFormat kept) {
+    switch (kept) {
+        case TexelFormat::Rgba8: return GL_RGBA8;
+        case TexelFormat::Rgb5: return GL_RGB5;
+        case TexelFormat::Rgba4: return GL_RGBA4;
+        case TexelFormat::Luminance8: return GL_LUMINANCE8;
     }
+    return GL_RGBA8;
+}
+
+// Binds `name` on the selected unit and uploads the image as its texture mode says
+// (gfx/texture_modes.h); modes the table lacks upload nothing. A null image uploads one
+// white texel.
+void Upload(int name, const Image* image, int modeCode, bool colourMaterial) {
+    const TextureMode* mode = FindTextureMode(modeCode);
+    if (!mode) return;
+    const GLint internalFormat = InternalFormat(mode->kept);
+    const GLenum pixelFormat = mode->imageBytes == 1 ? GL_LUMINANCE : GL_RGBA;
+    const int bytesPerPixel = mode->imageBytes;
     glBindTexture(GL_TEXTURE_2D, name);
     if (colourMaterial) {
         glEnable(GL_COLOR_MATERIAL);

@@ -13,6 +13,7 @@
 
 #include "gfx/blend_modes.h"
 #include "gfx/gl_window_state.h"
+#include "gfx/texture_modes.h"
 #include "platform/win32/win32.h"
 
 namespace {
@@ -300,23 +301,20 @@ TextureId WebGlRenderer::CreateTexture(const Image* image, int mode) {
 
 void WebGlRenderer::UpdateTexture(int name, const Image* image, int mode) { Upload(name, image, mode); }
 
-// Binds `name` on the selected unit and uploads the image in the format of `mode`:
-// 1 RGBA bytes; 2 RGB at 5 bits, opaque; 3 RGBA at 4 bits; 4 luminance, one byte per
-// pixel (the internal formats the OpenGL renderer asks for, at their precision). Other
-// modes upload nothing. A null image uploads one white texel. Rows are read at the
-// image's pitch and repacked tight.
-void WebGlRenderer::Upload(int name, const Image* image, int mode) {
-    GLenum format = GL_RGBA;
-    GLenum type = GL_UNSIGNED_BYTE;
-    int sourceBytes = 4;  // bytes per pixel read from the image
-    int targetBytes = 4;  // bytes per pixel uploaded
-    switch (mode) {
-        case 1: break;
-        case 2: type = GL_UNSIGNED_SHORT_5_5_5_1; targetBytes = 2; break;
-        case 3: type = GL_UNSIGNED_SHORT_4_4_4_4; targetBytes = 2; break;
-        case 4: format = GL_LUMINANCE; sourceBytes = targetBytes = 1; break;
-        default: return;
-    }
+// Binds `name` on the selected unit and uploads the image as its texture mode says
+// (gfx/texture_modes.h), packed to the mode's precision (5 or 4 bits a channel in two
+// bytes). Modes the table lacks upload nothing. A null image uploads one white texel.
+// Rows are read at the image's pitch and repacked tight.
+void WebGlRenderer::Upload(int name, const Image* image, int modeCode) {
+    const TextureMode* mode = FindTextureMode(modeCode);
+    if (!mode) return;
+    const GLenum format = mode->imageBytes == 1 ? GL_LUMINANCE : GL_RGBA;
+    const GLenum type = mode->kept == TexelFormat::Rgb5    ? GL_UNSIGNED_SHORT_5_5_5_1
+                        : mode->kept == TexelFormat::Rgba4 ? GL_UNSIGNED_SHORT_4_4_4_4
+                                                           : GL_UNSIGNED_BYTE;
+    const int sourceBytes = mode->imageBytes;  // bytes per pixel read from the image
+    const int targetBytes = mode->texelBytes;  // bytes per pixel uploaded
+    const bool rgb5 = mode->kept == TexelFormat::Rgb5;  // else two bytes hold four 4-bit channels
     Flush();
     wanted.bound[activeUnit] = name;
     const GLuint texture = GlName(name);
@@ -338,9 +336,9 @@ void WebGlRenderer::Upload(int name, const Image* image, int mode) {
         }
         for (int x = 0; x < width; ++x, in += 4, out += 2) {
             const uint16_t packed =
-                mode == 2 ? uint16_t(Narrow(in[0], 5) << 11 | Narrow(in[1], 5) << 6 | Narrow(in[2], 5) << 1 | 1)
-                          : uint16_t(Narrow(in[0], 4) << 12 | Narrow(in[1], 4) << 8 | Narrow(in[2], 4) << 4 |
-                                     Narrow(in[3], 4));
+                rgb5 ? uint16_t(Narrow(in[0], 5) << 11 | Narrow(in[1], 5) << 6 | Narrow(in[2], 5) << 1 | 1)
+                     : uint16_t(Narrow(in[0], 4) << 12 | Narrow(in[1], 4) << 8 | Narrow(in[2], 4) << 4 |
+                                Narrow(in[3], 4));
             std::memcpy(out, &packed, 2);
         }
     }

@@ -12,9 +12,15 @@ get_target_property(show_files data SHOW_FILES)
 list(TRANSFORM show_files PREPEND ${ORANGEFUNK_DATA_DIR}/)
 install(FILES ${show_files} DESTINATION ${CMAKE_INSTALL_DATADIR}/orangefunk)
 
-# The manual page carries the project's version; installed compressed, as Debian wants it.
+# The manual page carries the project's version and the options' table (printed by the
+# option_roff tool); installed compressed, as Debian wants it.
 set(man_page ${PROJECT_BINARY_DIR}/man/orangefunk.6)
-configure_file(${CMAKE_CURRENT_LIST_DIR}/orangefunk.6.in ${man_page} @ONLY)
+add_custom_command(
+  OUTPUT ${man_page}
+  COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:option_roff> -DIN=${CMAKE_CURRENT_LIST_DIR}/orangefunk.6.in
+          -DOUT=${man_page} -DPROJECT_VERSION=${PROJECT_VERSION} -P ${CMAKE_CURRENT_LIST_DIR}/man_page.cmake
+  DEPENDS option_roff ${CMAKE_CURRENT_LIST_DIR}/orangefunk.6.in ${CMAKE_CURRENT_LIST_DIR}/man_page.cmake
+  COMMENT "Writing the manual page")
 add_custom_command(
   OUTPUT ${man_page}.gz
   COMMAND gzip -9 -n -c ${man_page} > ${man_page}.gz

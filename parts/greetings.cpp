@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "fx/fx.h"
+#include "parts/part_table.h"
 #include "parts/parts.h"
 #include "show/show_state.h"
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fx/fx.h"
+#include "parts/part_table.h"
 #include "parts/parts.h"
 #include "show/show_state.h"
 

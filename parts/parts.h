@@ -19,17 +19,9 @@ extern float imageStripX;
 // Gives demoTime and imageStripX their program-start values, for a show run again.
 void ResetPartClocks();
 
-// End tests on the song order: a part's loop runs while its test holds.
-inline bool TitleRuns(int order) { return order < 3; }
-inline bool MorphingBallRuns(int order) { return order < 9; }
-inline bool SnakingTubeRuns(int order) { return order < 15; }
-inline bool SpinningSpiralRuns(int order) { return order <= 17; }
-inline bool ToySceneRuns(int order) { return order <= 22; }
-inline bool InfiniteZoomRuns(int order) { return order < 26; }
-inline bool GreetingsRuns(int order) { return order <= 27; }
-
 // The top of a part's frame: PumpMessages, then runs(order) on the song order. False when
-// the loop must end (a quit was seen, or the order has passed the part's end).
+// the loop must end (a quit was seen, or the order has passed the part's end); runs is
+// the part's end test of parts/part_table.h.
 //     while (PartFrameBegin(TitleRuns)) { ...draw...; PartFrameEnd(kClockStep); }
 bool PartFrameBegin(bool (*runs)(int order));
 // The bottom of a part's frame: Present, Clear, and demoTime advanced by clockStep (the
@@ -88,19 +80,20 @@ struct ZoomState {
     void Step();
 };
 
-void PartTitle();          // runs while order < 3
-void PartMorphingBall();   // runs while order < 9
-void PartSnakingTube();    // runs while order < 15
-void PartSpinningSpiral(); // runs while order <= 17
-void PartToyScene();       // runs while order <= 22
+// The looping parts, each run until its end test of parts/part_table.h fails.
+void PartTitle();
+void PartMorphingBall();
+void PartSnakingTube();
+void PartSpinningSpiral();
+void PartToyScene();
 
 // The toy scene's camera: the eye on the path of the song order (orders up to
 // kToyFirstPathOrder share the first path, then one path per order to 22) at the part's
 // clock t, angles in radians.
 constexpr int kToyFirstPathOrder = 19;
 Vec3 ToyCameraPosition(int order, float t);
-void PartInfiniteZoom();   // runs while order < 26
-void PartGreetings();      // runs while order <= 27
+void PartInfiniteZoom();
+void PartGreetings();
 
 // Base of the final scene: a display mode and two operations.
 class DemoEffect {

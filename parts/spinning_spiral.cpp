@@ -1,6 +1,7 @@
 // The spinning spiral: a white spiral object seen from a fixed, steadily rolling camera on
 // an orange background, with a text panel over the lower middle of the screen.
 #include "fx/fx.h"
+#include "parts/part_table.h"
 #include "parts/parts.h"
 #include "show/show_state.h"
 

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "fx/fx.h"
+#include "parts/part_table.h"
 #include "parts/parts.h"
 #include "show/show_state.h"
 
@@ -71,7 +72,7 @@ void PartTitle() {
 
     // The image is only needed for the upload.
     const std::unique_ptr<Image> logoEnv(LoadPng("logoenv.png"));
-    logoEnvTexture = renderer->CreateTexture(logoEnv.get(), 1);
+    logoEnvTexture = renderer->CreateTexture(logoEnv.get(), kTextureRgba8);
 
     renderer->SetState(kStateDepthTest, kOff);  // no depth test in this part
     const int text02Faces = FillMeshFaceRefs(text02Refs, &text02, kTextFaceRefs);

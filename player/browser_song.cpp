@@ -7,12 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "player/frame_stats.h"
+#include "parts/part_table.h"
 #include "player/player.h"
-#include "player/viewer.h"
-#include "show/show_state.h"
-
-static_assert(kPartCount == kShowPartCount, "a part start for every part with a name");
 
 // The song as the page's start screen and seek bar show it, as JSON: "orders", the second
 // at which each order starts, then the song's length; "rows", each order's rows; "end",
@@ -34,9 +30,9 @@ extern "C" EMSCRIPTEN_KEEPALIVE const char* PageSong() {
     for (size_t i = 0; i < rows.size(); ++i) json += (i > 0 ? "," : "") + std::to_string(rows[i]);
     json += "],\"end\":" + std::to_string(kShowEndOrder) + ",\"parts\":[";
     for (int i = 0; i < kPartCount; ++i) {
-        std::string name = ShowPartName(i);
+        std::string name = kShowParts[i].name;
         name[0] = char(std::toupper(static_cast<unsigned char>(name[0])));  // as a title on the seek bar
-        json += std::string(i > 0 ? "," : "") + "[" + std::to_string(kPartStartOrders[i]) + ",\"" + name + "\"]";
+        json += std::string(i > 0 ? "," : "") + "[" + std::to_string(PartStartOrder(i)) + ",\"" + name + "\"]";
     }
     json += "]}";
     return json.c_str();

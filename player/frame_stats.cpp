@@ -9,15 +9,12 @@
 #include <cmath>
 #include <vector>
 
+#include "parts/part_table.h"
 #include "show/show_state.h"
 
 namespace {
 
 constexpr double kSlotMs = 1000.0 / 60.0;
-const char* const kPartNames[kShowPartCount] = {
-    "title", "morphing ball", "snaking tube", "spinning spiral",
-    "toy scene", "infinite zoom", "greetings", "final scene",
-};
 
 int64_t ClockNanos(clockid_t clock) {
     timespec now{};
@@ -63,7 +60,7 @@ void PrintRow(FILE* out, const char* name, Row& row, bool realTime) {
 
 }  // namespace
 
-const char* ShowPartName(int part) { return part >= 0 && part < kShowPartCount ? kPartNames[part] : "-"; }
+const char* ShowPartName(int part) { return part >= 0 && part < kPartCount ? kShowParts[part].name : "-"; }
 
 void FrameStats::Begin(host::Desc* host) {
     realTime = !host->lockstepMusic;
@@ -109,7 +106,7 @@ void FrameStats::OnPresentedAt(int64_t now, int64_t cpu, double waitedSeconds, b
 
 void FrameStats::Print(FILE* out) const {
     if (!samples) return;
-    Row rows[kShowPartCount];
+    Row rows[kPartCount];
     Row all;
     for (int i = 0; i < sampleCount; ++i) {
         const Sample& sample = samples[i];
@@ -128,8 +125,8 @@ void FrameStats::Print(FILE* out) const {
                  realTime ? "real time" : "lockstep, no slots or sync lag", kSlotMs);
     std::fprintf(out, "%-15s %7s %9s %8s %8s %7s %10s %9s %8s\n", "part", "frames", "median", "p99", "worst", "missed",
                  "cpu/frame", "lag med", "lag max");
-    for (int part = 0; part < kShowPartCount; ++part)
-        if (rows[part].frames > 0) PrintRow(out, kPartNames[part], rows[part], realTime);
+    for (int part = 0; part < kPartCount; ++part)
+        if (rows[part].frames > 0) PrintRow(out, kShowParts[part].name, rows[part], realTime);
     PrintRow(out, "whole run", all, realTime);
     if (frames > sampleCount)
         std::fprintf(out, "(%lld frames past the first %d are not in the table)\n", frames - sampleCount, sampleCount);

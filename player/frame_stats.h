@@ -9,7 +9,8 @@
 
 #include "platform/host.h"
 
-// The name of a part of the show (0 to kShowPartCount - 1) in the table and the overlay.
+// The name of a part of the show (a row of kShowParts) in the table and the overlay; "-"
+// for any other number.
 const char* ShowPartName(int part);
 
 // Frames whose times are kept; frames past it are counted but not timed.

@@ -4,6 +4,7 @@
 
 #include "player/capture_formats.h"
 #include "player/data_folder.h"
+#include "player/option_table.h"
 #include "player/player.h"
 #include "player/version.h"
 
@@ -15,7 +16,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (options.help) {
-        std::fputs(kPlayUsage, stdout);
+        std::fputs(PlayUsage().c_str(), stdout);
         std::printf("\nCapture file types: %s.\n", kCaptureTypes);
         return 0;
     }

@@ -1,10 +1,12 @@
-// Command-line options of the player: parsing and the --help text.
+// Command-line options of the player: the options' table, its parser and the --help text.
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <strings.h>
 
 #include "player/capture_formats.h"
+#include "player/option_table.h"
 #include "player/player.h"
 
 namespace {
@@ -72,41 +74,132 @@ bool NonEmpty(const std::string& option, const char* value, const char* what, st
     return false;
 }
 
-}  // namespace
+// The handlers of the options' table: each puts its option's value into options.
 
-const char kPlayUsage[] =
+template <bool PlayOptions::*field>
+bool SetFlag(const char*, PlayOptions* options, std::string*) {
+    options->*field = true;
+    return true;
+}
+
+bool ApplySize(const char* value, PlayOptions* options, std::string* error) {
+    if (!ParsePair(value, 'x', 1, kMaxSide, &options->width, &options->height)) {
+        *error = std::string("--size: \"") + value + "\" is not WxH (1 to " + std::to_string(kMaxSide) + ")";
+        return false;
+    }
+    options->sizeGiven = true;
+    return true;
+}
+
+bool ApplyFrom(const char* value, PlayOptions* options, std::string* error) {
+    if (ParseNumber(value, 0, kLastStartOrder, &options->fromOrder)) return true;
+    *error = std::string("--from: \"") + value + "\" is not an order from 0 to " + std::to_string(kLastStartOrder);
+    return false;
+}
+
+bool ApplyTo(const char* value, PlayOptions* options, std::string* error) {
+    if (!ParsePosition(value, &options->to)) {
+        *error = std::string("--to: \"") + value + "\" is not ORDER or ORDER:ROW";
+        return false;
+    }
+    options->toGiven = true;
+    return true;
+}
+
+bool ApplyCapture(const char* value, PlayOptions* options, std::string* error) {
+    if (!NonEmpty("--capture", value, "a file name", error)) return false;
+    if (FindCaptureFormat(value) == nullptr) {
+        *error = std::string("--capture: \"") + value + "\" is not a file type the capture writes: name it " +
+                 kCaptureTypes;
+        return false;
+    }
+    options->capturePath = value;
+    return true;
+}
+
+bool ApplyQuality(const char* value, PlayOptions* options, std::string* error) {
+    int found = -1;
+    for (int q = 0; q < 3; ++q)
+        if (std::strcmp(value, kQualityNames[q]) == 0) found = q;
+    if (found < 0) {
+        *error = std::string("--quality: \"") + value + "\" is not fast, small or lossless";
+        return false;
+    }
+    options->quality = CaptureQuality(found);
+    options->qualityGiven = true;
+    return true;
+}
+
+bool ApplyFrames(const char* value, PlayOptions* options, std::string* error) {
+    if (!NonEmpty("--frames", value, "a folder", error)) return false;
+    options->framesDir = value;
+    return true;
+}
+
+bool ApplyData(const char* value, PlayOptions* options, std::string* error) {
+    if (!NonEmpty("--data", value, "a folder", error)) return false;
+    options->dataDir = value;
+    return true;
+}
+
+// The option spelled name (either spelling); null for none.
+const PlayOption* FindOption(const std::string& name) {
+    for (int i = 0; i < kPlayOptionCount; ++i) {
+        const PlayOption& option = kPlayOptions[i];
+        if (name == option.name || (option.alias != nullptr && name == option.alias)) return &option;
+    }
+    return nullptr;
+}
+
+// False with the reason when options that were each read well do not go together.
+bool CheckCombinations(const PlayOptions& options, std::string* error) {
+    const bool offScreen = options.capturePath != nullptr || options.framesDir != nullptr;
+    if (options.window && offScreen) {
+        *error = "--window cannot be combined with --capture or --frames (they render off screen)";
+        return false;
+    }
+    if (options.loop && offScreen) {
+        *error = "--loop cannot be combined with --capture or --frames (they end with the show)";
+        return false;
+    }
+    if (options.sizeGiven && !options.window && !offScreen) {
+        *error = "--size needs --window, --capture or --frames (full-screen play covers the whole monitor)";
+        return false;
+    }
+    if (options.qualityGiven && options.capturePath == nullptr) {
+        *error = "--quality needs --capture";
+        return false;
+    }
+    if (const CaptureFormat* format = options.capturePath ? FindCaptureFormat(options.capturePath) : nullptr) {
+        if (format->picture[int(options.quality)].encoder == nullptr) {
+            *error = std::string("--quality ") + kQualityNames[int(options.quality)] + ": a " + format->extension +
+                     " file cannot hold it; name the file " + kCaptureTypes;
+            return false;
+        }
+        // 4:2:0 pictures have even sides only.
+        if (NeedsEvenSides(*format, options.quality) && (options.width % 2 != 0 || options.height % 2 != 0)) {
+            *error = "--size: a " + std::string(format->extension) + " capture at this quality needs an even width "
+                     "and height, not " + std::to_string(options.width) + "x" + std::to_string(options.height);
+            return false;
+        }
+    }
+    if ((options.framesDir != nullptr) != (options.atCount > 0)) {
+        *error = "--frames and --at go together";
+        return false;
+    }
+    return true;
+}
+
+const char kUsageIntro[] =
     "Usage: orangefunk [options]\n"
     "Plays the show full-screen. Its data files are read from the working directory when\n"
     "they are there, else from the installed data folder (../share/orangefunk beside the\n"
     "program's folder), else from the build tree's data folder beside the program.\n"
     "Relative paths given to the options start from the working directory.\n"
     "\n"
-    "Options:\n"
-    "  --window            play in a window instead of full-screen (the picture scales with it)\n"
-    "  --size WxH          size of the window, or of the captured picture (default 640x480)\n"
-    "  --from ORDER        start the music at song order ORDER (0 to 32); earlier parts are skipped\n"
-    "  --to ORDER[:ROW]    end the show where the song reaches ORDER:ROW (played or captured)\n"
-    "  --capture FILE      render the show off screen at 60 frames per second into a video file\n"
-    "                      with picture and sound; the file's type follows its name (see below);\n"
-    "                      needs no display, no sound card and no other program\n"
-    "  --quality Q         the capture's encoding: fast (the default: quickest to make, about\n"
-    "                      6 Mbit/s at 640x480), small (for sharing: about a fifth of fast's\n"
-    "                      size, half in .webm, looking the same, slower to make) or lossless\n"
-    "                      (frames decode to exactly the pixels rendered, as --frames writes\n"
-    "                      them; large)\n"
-    "  --frames DIR        write the frames shown at the --at positions as DIR/frame-OO-RRR.png\n"
-    "                      (rendered as for --capture); the show ends after the last one\n"
-    "  --at ORDER:ROW[,ORDER:ROW...]\n"
-    "                      the song positions for --frames\n"
-    "  --data DIR          read the show's data files from DIR\n"
-    "  --stats             at the end, print frame statistics per part on standard error:\n"
-    "                      frames, frame times (median, 99th percentile, worst), missed\n"
-    "                      60 Hz slots, main-thread CPU time per frame and music sync lag\n"
-    "  --sharp             full screen at the monitor's resolution (by default the picture is\n"
-    "                      drawn at the show's own 640x480 and scaled to the monitor)\n"
-    "  --loop              play again from the start (or --from) after the end, until Escape\n"
-    "  --version           print the version\n"
-    "  --help              show this text\n"
+    "Options:\n";
+
+const char kKeysUsage[] =
     "\n"
     "Keys while the show plays:\n"
     "  Space               pause and resume (music and picture hold; Escape still ends)\n"
@@ -119,6 +212,47 @@ const char kPlayUsage[] =
     "  Tab                 overlay: part, song position, frames per second, frame-time graph\n"
     "  Escape              end the show\n";
 
+// Column of the one-line helps in --help; a longer option and value stand on a line of their own.
+constexpr size_t kHelpColumn = 22;
+
+}  // namespace
+
+const PlayOption kPlayOptions[] = {
+    {"--window", nullptr, nullptr, "play in a window instead of full screen (the picture scales with it)",
+     SetFlag<&PlayOptions::window>},
+    {"--size", nullptr, "WxH", "size of the window, or of the captured picture (default 640x480)", ApplySize},
+    {"--from", nullptr, "ORDER", "start the music at song order ORDER; the parts before it are skipped", ApplyFrom},
+    {"--to", nullptr, "ORDER[:ROW]", "end the show where the song reaches ORDER:ROW (played or captured)", ApplyTo},
+    {"--capture", nullptr, "FILE", "render the show off screen into a video file of picture and sound", ApplyCapture},
+    {"--quality", nullptr, "QUALITY", "the capture's encoding: fast (the default), small (to share) or lossless",
+     ApplyQuality},
+    {"--frames", nullptr, "DIR", "write the frames at the --at positions as DIR/frame-OO-RRR.png, then end",
+     ApplyFrames},
+    {"--at", nullptr, "ORDER:ROW[,ORDER:ROW...]", "the song positions of the frames --frames writes", ParsePositions},
+    {"--data", nullptr, "DIR", "read the show's data files from DIR", ApplyData},
+    {"--stats", nullptr, nullptr, "at the end, print frame statistics per part on standard error",
+     SetFlag<&PlayOptions::stats>},
+    {"--sharp", nullptr, nullptr, "full screen drawn at the monitor's resolution, not at 640x480 scaled up",
+     SetFlag<&PlayOptions::sharp>},
+    {"--loop", nullptr, nullptr, "play again from the start (or --from) after the end, until Escape",
+     SetFlag<&PlayOptions::loop>},
+    {"--version", nullptr, nullptr, "print the version", SetFlag<&PlayOptions::version>},
+    {"--help", "-h", nullptr, "list the options and keys", SetFlag<&PlayOptions::help>},
+};
+const int kPlayOptionCount = int(std::size(kPlayOptions));
+
+std::string PlayUsage() {
+    std::string text = kUsageIntro;
+    for (const PlayOption& option : kPlayOptions) {
+        std::string left = std::string("  ") + (option.alias ? std::string(option.alias) + ", " : "") + option.name;
+        if (option.value != nullptr) left += std::string(" ") + option.value;
+        if (left.size() < kHelpColumn) left.resize(kHelpColumn, ' ');
+        else left += "\n" + std::string(kHelpColumn, ' ');
+        text += left + option.help + "\n";
+    }
+    return text + kKeysUsage;
+}
+
 bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, std::string* error) {
     *options = PlayOptions{};
     for (int i = 0; i < argc; ++i) {
@@ -129,118 +263,23 @@ bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, s
             value = argv[i] + equals + 1;
             name.resize(equals);
         }
-        const bool takesValue = name == "--size" || name == "--from" || name == "--capture" || name == "--frames" ||
-                                name == "--at" || name == "--data" || name == "--to" ||
-                                name == "--quality";
-        const bool flag = name == "--help" || name == "-h" || name == "--version" || name == "--stats" ||
-                          name == "--window" || name == "--loop" || name == "--sharp";
-        if (!takesValue && !flag) {
+        const PlayOption* option = FindOption(name);
+        if (option == nullptr) {
             *error = "unknown option " + name;
             return false;
         }
-        if (takesValue && value == nullptr) {
+        if (option->value != nullptr && value == nullptr) {
             if (i + 1 == argc) {
                 *error = name + " needs a value";
                 return false;
             }
             value = argv[++i];
-        } else if (!takesValue && value != nullptr) {
+        } else if (option->value == nullptr && value != nullptr) {
             *error = name + " takes no value";
             return false;
         }
-
-        if (name == "--help" || name == "-h") {
-            options->help = true;
-        } else if (name == "--version") {
-            options->version = true;
-        } else if (name == "--data") {
-            if (!NonEmpty(name, value, "a folder", error)) return false;
-            options->dataDir = value;
-        } else if (name == "--stats") {
-            options->stats = true;
-        } else if (name == "--window") {
-            options->window = true;
-        } else if (name == "--sharp") {
-            options->sharp = true;
-        } else if (name == "--loop") {
-            options->loop = true;
-        } else if (name == "--size") {
-            if (!ParsePair(value, 'x', 1, kMaxSide, &options->width, &options->height)) {
-                *error = std::string("--size: \"") + value + "\" is not WxH (1 to " + std::to_string(kMaxSide) + ")";
-                return false;
-            }
-            options->sizeGiven = true;
-        } else if (name == "--from") {
-            if (!ParseNumber(value, 0, kLastStartOrder, &options->fromOrder)) {
-                *error = std::string("--from: \"") + value + "\" is not an order from 0 to " +
-                         std::to_string(kLastStartOrder);
-                return false;
-            }
-        } else if (name == "--capture") {
-            if (!NonEmpty(name, value, "a file name", error)) return false;
-            if (FindCaptureFormat(value) == nullptr) {
-                *error = std::string("--capture: \"") + value + "\" is not a file type the capture writes: name it " +
-                         kCaptureTypes;
-                return false;
-            }
-            options->capturePath = value;
-        } else if (name == "--to") {
-            if (!ParsePosition(value, &options->to)) {
-                *error = std::string("--to: \"") + value + "\" is not ORDER or ORDER:ROW";
-                return false;
-            }
-            options->toGiven = true;
-        } else if (name == "--quality") {
-            int found = -1;
-            for (int q = 0; q < 3; ++q)
-                if (std::strcmp(value, kQualityNames[q]) == 0) found = q;
-            if (found < 0) {
-                *error = std::string("--quality: \"") + value + "\" is not fast, small or lossless";
-                return false;
-            }
-            options->quality = CaptureQuality(found);
-            options->qualityGiven = true;
-        } else if (name == "--frames") {
-            if (!NonEmpty(name, value, "a folder", error)) return false;
-            options->framesDir = value;
-        } else if (name == "--at") {
-            if (!ParsePositions(value, options, error)) return false;
-        }
+        if (!option->apply(value, options, error)) return false;
     }
     if (options->help || options->version) return true;
-    const bool offScreen = options->capturePath != nullptr || options->framesDir != nullptr;
-    if (options->window && offScreen) {
-        *error = "--window cannot be combined with --capture or --frames (they render off screen)";
-        return false;
-    }
-    if (options->loop && offScreen) {
-        *error = "--loop cannot be combined with --capture or --frames (they end with the show)";
-        return false;
-    }
-    if (options->sizeGiven && !options->window && !offScreen) {
-        *error = "--size needs --window, --capture or --frames (full-screen play covers the whole monitor)";
-        return false;
-    }
-    if (options->qualityGiven && options->capturePath == nullptr) {
-        *error = "--quality needs --capture";
-        return false;
-    }
-    if (const CaptureFormat* format = options->capturePath ? FindCaptureFormat(options->capturePath) : nullptr) {
-        if (format->picture[int(options->quality)].encoder == nullptr) {
-            *error = std::string("--quality ") + kQualityNames[int(options->quality)] + ": a " + format->extension +
-                     " file cannot hold it; name the file " + kCaptureTypes;
-            return false;
-        }
-        // 4:2:0 pictures have even sides only.
-        if (NeedsEvenSides(*format, options->quality) && (options->width % 2 != 0 || options->height % 2 != 0)) {
-            *error = "--size: a " + std::string(format->extension) + " capture at this quality needs an even width "
-                     "and height, not " + std::to_string(options->width) + "x" + std::to_string(options->height);
-            return false;
-        }
-    }
-    if ((options->framesDir != nullptr) != (options->atCount > 0)) {
-        *error = "--frames and --at go together";
-        return false;
-    }
-    return true;
+    return CheckCombinations(*options, error);
 }

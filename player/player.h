@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "parts/part_table.h"
 #include "platform/host.h"
 
 // Lockstep play (capture, frame dumps): music frames (stereo, 44.1 kHz) per presented
@@ -15,8 +16,6 @@ constexpr int kAudioFramesPerVideoFrame = kCaptureRate / kCaptureFramesPerSecond
 
 constexpr int kMaxFramePositions = 64;  // positions one --at list may name
 
-// The show ends when this song order begins (the final loop's end).
-constexpr int kShowEndOrder = 33;
 // The module the show plays, in the data folder.
 constexpr const char kSongFile[] = "funk.it";
 
@@ -54,8 +53,6 @@ struct PlayOptions {
     const char* dataDir = nullptr;  // --data: folder of the show's data files, null to look for one
 };
 
-// The text of --help (main adds the capture's file types).
-extern const char kPlayUsage[];
 // Reads the arguments after the program name into options. Returns false with a
 // one-line reason in error for an unknown option, a missing or malformed value, or
 // options that do not go together.

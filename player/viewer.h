@@ -6,13 +6,11 @@
 #include <functional>
 #include <string>
 
+#include "parts/part_table.h"
 #include "platform/host.h"
 #include "player/player.h"
 #include "player/stats_overlay.h"
 
-// Song orders at which the looping parts and the final scene start, in show order.
-constexpr int kPartStartOrders[] = {0, 3, 9, 15, 18, 23, 26, 28};
-constexpr int kPartCount = int(sizeof kPartStartOrders / sizeof kPartStartOrders[0]);
 // The order a jump goes to from (order, row): by part (back to the start of the current
 // part, or the previous one in its first rows; on to the next) or by one order, clamped
 // to the orders a show can start at. Returns -1 where no jump leads (past the last part).

@@ -6,10 +6,10 @@ namespace {
 constexpr int kPartStartGraceRows = 16;
 constexpr int kLastStartOrder = kShowEndOrder - 1;
 
-// Index in kPartStartOrders of the part playing at order.
+// Row of kShowParts of the part playing at order.
 int PartAt(int order) {
     int part = 0;
-    while (part + 1 < kPartCount && kPartStartOrders[part + 1] <= order) ++part;
+    while (part + 1 < kPartCount && PartStartOrder(part + 1) <= order) ++part;
     return part;
 }
 }  // namespace
@@ -18,10 +18,10 @@ int JumpTarget(Jump jump, int order, int row) {
     const int part = PartAt(order);
     switch (jump) {
     case Jump::PartBack:
-        if (order == kPartStartOrders[part] && row < kPartStartGraceRows && part > 0)
-            return kPartStartOrders[part - 1];
-        return kPartStartOrders[part];
-    case Jump::PartOn: return part + 1 < kPartCount ? kPartStartOrders[part + 1] : -1;
+        if (order == PartStartOrder(part) && row < kPartStartGraceRows && part > 0)
+            return PartStartOrder(part - 1);
+        return PartStartOrder(part);
+    case Jump::PartOn: return part + 1 < kPartCount ? PartStartOrder(part + 1) : -1;
     case Jump::OrderBack: return order > 0 ? order - 1 : 0;
     case Jump::OrderOn: return order < kLastStartOrder ? order + 1 : -1;
     case Jump::Beginning: return 0;

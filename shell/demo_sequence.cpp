@@ -2,6 +2,7 @@
 // starts the soundtrack with its row sync, runs the seven parts and the final loop in step
 // with the song order, and tears down.
 #include "fx/fx.h"
+#include "parts/part_table.h"
 #include "parts/parts.h"
 #include "app/app.h"
 #include "shell/sequence.h"
@@ -9,8 +10,6 @@
 
 namespace {
 
-// The final loop runs until this song order.
-constexpr int kFinalOrder = 33;
 // During this order the final scene fades out over rows 0..127.
 constexpr int kFadeOrder = 32;
 // frameClock step per final frame, 1/230 (a double constant; the sum is kept as a float).
@@ -22,7 +21,7 @@ struct AssetRow {
     AssetKind kind;
     const char* file;        // read from the working directory
     const char* objectName;  // object rows
-    int mode;                // texture rows: CreateTexture mode
+    int mode;                // texture rows: CreateTexture mode (a kTexture* code)
     TextureId* texture;      // texture rows: where the name goes
     Mesh* mesh;              // object rows: the mesh to fill
 };
@@ -37,28 +36,28 @@ constexpr AssetRow Object(const char* file, const char* objectName, Mesh* mesh) 
 // The shared assets in loading order; the final scene is built between the second and
 // third rows.
 constexpr AssetRow kAssets[] = {
-    Texture("envmap1.png", 2, &sharedAssets.envmapTexture),
-    Texture("stripe.png", 1, &sharedAssets.stripeTexture),
+    Texture("envmap1.png", kTextureRgb5, &sharedAssets.envmapTexture),
+    Texture("stripe.png", kTextureRgba8, &sharedAssets.stripeTexture),
     AssetRow{AssetKind::FinalScene, nullptr, nullptr, 0, nullptr, nullptr},
     Object("spiral.3ds", "Shape1", &sharedAssets.spiralMesh),
     Object("ball2116.3ds", "Object01", &sharedAssets.ballMesh),
     Object("striber.3ds", "Cone01", &sharedAssets.coneMesh),
-    Texture("striber3.png", 1, &sharedAssets.striberTexture),
-    Texture("fisse.png", 1, &sharedAssets.fisseTexture),
-    Texture("os.png", 1, &sharedAssets.osTexture),
-    Texture("plettet.png", 1, &sharedAssets.plettetTexture),
-    Texture("circles.png", 1, &sharedAssets.circlesTexture),
+    Texture("striber3.png", kTextureRgba8, &sharedAssets.striberTexture),
+    Texture("fisse.png", kTextureRgba8, &sharedAssets.fisseTexture),
+    Texture("os.png", kTextureRgba8, &sharedAssets.osTexture),
+    Texture("plettet.png", kTextureRgba8, &sharedAssets.plettetTexture),
+    Texture("circles.png", kTextureRgba8, &sharedAssets.circlesTexture),
     Object("toyscene.3ds", "Box05", &sharedAssets.boxMesh),
     Object("toyscene.3ds", "dude", &sharedAssets.dudeMesh),
     Object("toyscene.3ds", "briller", &sharedAssets.brillerMesh),
     Object("toypush1.3ds", "Shape1", &sharedAssets.toypushMesh),
-    Texture("1.png", 1, &sharedAssets.pictureTextures[0]),
-    Texture("2.png", 1, &sharedAssets.pictureTextures[1]),
-    Texture("3.png", 1, &sharedAssets.pictureTextures[2]),
-    Texture("4.png", 1, &sharedAssets.pictureTextures[3]),
-    Texture("toypush.png", 1, &sharedAssets.toypushTexture),
-    Texture("greets.png", 1, &sharedAssets.greetsTexture),
-    Texture("txt.png", 1, &sharedAssets.txtTexture),
+    Texture("1.png", kTextureRgba8, &sharedAssets.pictureTextures[0]),
+    Texture("2.png", kTextureRgba8, &sharedAssets.pictureTextures[1]),
+    Texture("3.png", kTextureRgba8, &sharedAssets.pictureTextures[2]),
+    Texture("4.png", kTextureRgba8, &sharedAssets.pictureTextures[3]),
+    Texture("toypush.png", kTextureRgba8, &sharedAssets.toypushTexture),
+    Texture("greets.png", kTextureRgba8, &sharedAssets.greetsTexture),
+    Texture("txt.png", kTextureRgba8, &sharedAssets.txtTexture),
 };
 
 constexpr int TextureRows() {
@@ -67,12 +66,6 @@ constexpr int TextureRows() {
     return count;
 }
 static_assert(TextureRows() == kSharedImageCount, "one kept image per texture row");
-
-void (*const kParts[])() = {
-    PartTitle, PartMorphingBall, PartSnakingTube, PartSpinningSpiral,
-    PartToyScene, PartInfiniteZoom, PartGreetings,
-};
-static_assert(sizeof kParts / sizeof kParts[0] == kShowPartCount - 1, "the looping parts, then the final scene");
 
 int Order() { return syncState.order.load(std::memory_order_relaxed); }
 
@@ -111,18 +104,18 @@ void StartMusic() {
 
 void RunParts() {
     runningPart = -1;
-    for (void (*part)() : kParts) {
+    for (int part = 0; part < kLoopingPartCount; ++part) {
         ++runningPart;
-        part();
+        kShowParts[part].play();
     }
 }
 
 void RunFinalLoop() {
-    runningPart = kShowPartCount - 1;
+    runningPart = kPartCount - 1;
     float frameClock = 0.0f;
     for (;;) {
         if (PumpMessages() == 1) break;
-        if (Order() >= kFinalOrder) break;
+        if (!FinalLoopRuns(Order())) break;
         frameClock = float(frameClock + kFrameClockStep);
         renderer->SetBlendMode(kBlendUnit0FilterReset);
         renderer->SetState(kStateTextureUnits, kBothUnits);

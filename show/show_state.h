@@ -24,9 +24,9 @@ extern SyncState syncState;
 // The sync callback: row = high 16 bits of data, order = low 16 bits.
 void OnMusicSync(DWORD sync, DWORD channel, DWORD data);
 
-// The part drawing the frames: 0..6 the looping parts in show order, 7 the final scene,
-// -1 before the first part starts. Set on the main thread by the demo sequence.
-constexpr int kShowPartCount = 8;
+// The part drawing the frames, as its row of the parts' table (parts/part_table.h): the
+// looping parts in show order, then the final scene; -1 before the first part starts. Set
+// on the main thread by the demo sequence.
 extern int runningPart;
 
 extern float fadeLevel;  // colour of the final scene's faces: 1.0, lowered during order 32

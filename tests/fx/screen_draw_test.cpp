@@ -206,7 +206,7 @@ TEST_F(ScreenDrawGlTest, ScreenQuadCoversTheSceneEvenWithTheDepthTestOn) {
     SceneTriangle(1.5f, 1.0f, 0.0f, 0.0f);
     Image blue(1, 1, kPixelFormat32, 4);
     blue.pixels = {0, 0, 255, 0};
-    renderer->BindTexture0(renderer->CreateTexture(&blue, 1));
+    renderer->BindTexture0(renderer->CreateTexture(&blue, kTextureRgba8));
     ScreenVertex quad[4] = {};
     DrawScreenQuad(renderer.get(), quad, -0.8f, -0.8f, 0.8f, 0.8f, 0, 0, 1, 1, 1);
     const Rgba centre = gl.ReadPixel(kSize / 2, kSize / 2);

@@ -81,7 +81,7 @@ TEST_F(GlRendererTest, NearerTriangleWinsInEitherOrder) {
 TEST_F(GlRendererTest, DrawTriangleTexturesPerspectiveCorrect) {
     auto ramp = RedRamp(0, 0);
     renderer->SetState(kStateTextureUnits, kUnit0Only);
-    renderer->BindTexture0(renderer->CreateTexture(ramp.get(), 1));
+    renderer->BindTexture0(renderer->CreateTexture(ramp.get(), kTextureRgba8));
     renderer->SetBlendMode(kBlendOpaque);
     renderer->SetState(kStateDepthTest, kOff);
     const float nearZ = 1.0f, farZ = 4.0f;
@@ -107,7 +107,7 @@ TEST_F(GlRendererTest, DrawQuadTakesPerspectiveCoordinatesAndVertexAlpha) {
     auto ramp = RedRamp(0, 0);
     for (int i = 0; i < 256; ++i) ramp->Pixels()[i * 4 + 3] = 255;
     renderer->SetState(kStateTextureUnits, kUnit0Only);
-    renderer->BindTexture0(renderer->CreateTexture(ramp.get(), 1));
+    renderer->BindTexture0(renderer->CreateTexture(ramp.get(), kTextureRgba8));
     renderer->SetBlendMode(kBlendFilter);
     renderer->SetState(kStateDepthTest, kOff);
     ScreenVertex a = Corner(-1, -1, 1, 1, 1, 1, 0, 0.5f), b = Corner(1, -1, 4, 1, 1, 1, 1, 0.5f),
@@ -124,8 +124,8 @@ TEST_F(GlRendererTest, DrawQuadTakesPerspectiveCoordinatesAndVertexAlpha) {
 TEST_F(GlRendererTest, DrawTriangleMultitexModulatesBothUnitsAffinely) {
     auto ramp = RedRamp(255, 255);
     auto flat = SolidImage(1, 1, Rgba{255, 128, 64, 0});
-    const TextureId rampTexture = renderer->CreateTexture(ramp.get(), 1);
-    const TextureId flatTexture = renderer->CreateTexture(flat.get(), 1);
+    const TextureId rampTexture = renderer->CreateTexture(ramp.get(), kTextureRgba8);
+    const TextureId flatTexture = renderer->CreateTexture(flat.get(), kTextureRgba8);
     renderer->SetState(kStateTextureUnits, kBothUnits);
     renderer->BindTexture1(flatTexture);
     renderer->BindTexture0(rampTexture);

@@ -2,10 +2,12 @@
 // Mesa, and its refusal of a context without the multitexture extension.
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 #include "app/app.h"
 #include "gfx/blend_modes.h"
 #include "gfx/gl_window_state.h"
+#include "gfx/texture_modes.h"
 #include "platform/win32/win32_test.h"
 #include "tests/gfx/gl_renderer_helpers.h"
 
@@ -101,8 +103,8 @@ TEST_F(GlRendererTest, DepthStateOneEnablesOnlyForValueOne) {
 
 TEST_F(GlRendererTest, TextureUnitStatesAndBindsLeaveTheExpectedUnitSelected) {
     auto image = SolidImage(1, 1, Rgba{255, 255, 255, 0});
-    const TextureId first = renderer->CreateTexture(image.get(), 1);
-    const TextureId second = renderer->CreateTexture(image.get(), 1);
+    const TextureId first = renderer->CreateTexture(image.get(), kTextureRgba8);
+    const TextureId second = renderer->CreateTexture(image.get(), kTextureRgba8);
 
     renderer->SetState(kStateTextureUnits, kBothUnits);
     EXPECT_EQ(ActiveUnit(), 1);
@@ -134,7 +136,7 @@ TEST_F(GlRendererTest, TextureUnitStatesAndBindsLeaveTheExpectedUnitSelected) {
 // alpha 1, or the buffer has no alpha and reads 1).
 TEST_F(GlRendererTest, BlendPresetsGiveTheirBlendEquation) {
     auto texel = SolidImage(1, 1, Rgba{200, 100, 50, 64});
-    const TextureId texture = renderer->CreateTexture(texel.get(), 1);
+    const TextureId texture = renderer->CreateTexture(texel.get(), kTextureRgba8);
     const float dst[3] = {0.4f, 0.6f, 0.2f};
     const float vertex[3] = {1.0f, 0.5f, 1.0f};
     const float src[3] = {200 / 255.0f * vertex[0], 100 / 255.0f * vertex[1], 50 / 255.0f * vertex[2]};
@@ -233,16 +235,17 @@ TEST_F(GlRendererTest, UnassignedBlendModesChangeNothing) {
 
 TEST_F(GlRendererTest, TextureNamesAreConsecutiveNonZeroAndFormatsFollowTheMode) {
     auto image = SolidImage(4, 2, Rgba{10, 20, 30, 0});
-    const TextureId first = renderer->CreateTexture(image.get(), 1);
-    const TextureId second = renderer->CreateTexture(image.get(), 2);
-    const TextureId third = renderer->CreateTexture(image.get(), 3);
-    EXPECT_NE(first, 0);
-    EXPECT_EQ(second, first + 1);
-    EXPECT_EQ(third, second + 1);
-
-    const std::pair<TextureId, int> expected[] = {{first, GL_RGBA8}, {second, GL_RGB5}, {third, GL_RGBA4}};
-    for (auto [name, format] : expected) {
-        SCOPED_TRACE(name);
+    // Every mode of the table, with the format it asks OpenGL to keep.
+    const std::pair<int, GLint> modes[] = {
+        {kTextureRgba8, GL_RGBA8}, {kTextureRgb5, GL_RGB5}, {kTextureRgba4, GL_RGBA4}, {kTextureLuminance8, GL_LUMINANCE8}};
+    ASSERT_EQ(std::size(modes), std::size(kTextureModes));
+    TextureId previous = 0;
+    for (auto [mode, format] : modes) {
+        SCOPED_TRACE(mode);
+        const TextureId name = renderer->CreateTexture(image.get(), mode);
+        if (previous == 0) EXPECT_NE(name, 0);
+        else EXPECT_EQ(name, previous + 1);
+        previous = name;
         glBindTexture(GL_TEXTURE_2D, name);
         GLint internal = 0, wrap = 0, filter = 0;
         glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &internal);
@@ -258,7 +261,7 @@ TEST_F(GlRendererTest, TextureNamesAreConsecutiveNonZeroAndFormatsFollowTheMode)
 // A missing file gives a null image: the texture still gets a name and one white texel,
 // which leaves the vertex colour as it is.
 TEST_F(GlRendererTest, NullImageMakesAWhiteTexelTexture) {
-    const TextureId name = renderer->CreateTexture(nullptr, 1);
+    const TextureId name = renderer->CreateTexture(nullptr, kTextureRgba8);
     EXPECT_NE(name, 0);
     GLint width = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
@@ -269,21 +272,21 @@ TEST_F(GlRendererTest, NullImageMakesAWhiteTexelTexture) {
     renderer->SetState(kStateDepthTest, kOff);
     FullScreenTriangle(renderer.get(), 2.0f, 0.2f, 0.4f, 0.6f);
     EXPECT_RGB_NEAR(Centre(), 51, 102, 153, 1);
-    renderer->UpdateTexture(name, nullptr, 1);  // must not crash either
+    renderer->UpdateTexture(name, nullptr, kTextureRgba8);  // must not crash either
 }
 
 TEST_F(GlRendererTest, UpdateTextureReplacesTheImageWithoutTakingAName) {
     auto small = SolidImage(2, 2, Rgba{0, 0, 0, 0});
     auto large = SolidImage(8, 4, Rgba{0, 255, 0, 0});
-    const TextureId name = renderer->CreateTexture(small.get(), 1);
-    renderer->UpdateTexture(name, large.get(), 4);
+    const TextureId name = renderer->CreateTexture(small.get(), kTextureRgba8);
+    renderer->UpdateTexture(name, large.get(), kTextureLuminance8);
     glBindTexture(GL_TEXTURE_2D, name);
     GLint width = 0, internal = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &internal);
     EXPECT_EQ(width, 8);
     EXPECT_EQ(internal, GL_LUMINANCE8);
-    EXPECT_EQ(renderer->CreateTexture(small.get(), 1), name + 1);
+    EXPECT_EQ(renderer->CreateTexture(small.get(), kTextureRgba8), name + 1);
 }
 
 TEST_F(GlRendererTest, PresentLeavesTheTextureMatrixAtIdentity) {

@@ -13,16 +13,30 @@
 #include <vector>
 
 #include "fx/fx.h"
+#include "parts/part_table.h"
 #include "parts/parts.h"
 #include "show/show_state.h"
 #include "tests/kit/recording_renderer.h"
 #include "tests/support/allocation_counter.h"
-#include "tests/support/part_spans.h"
 #include "tests/support/show_data_folder.h"
 
 namespace {
 
 void SetPosition(int order, int row) { OnMusicSync(0, 0, DWORD(order) | (DWORD(row) << 16)); }
+
+// A looping part as the parts' table places it: the first order it draws at and the first
+// at which it no longer does.
+struct PartSpan {
+    void (*part)();
+    int first;
+    int end;
+};
+std::vector<PartSpan> LoopingPartSpans() {
+    std::vector<PartSpan> spans;
+    for (int part = 0; part < kLoopingPartCount; ++part)
+        spans.push_back({kShowParts[part].play, PartStartOrder(part), PartEndOrder(part)});
+    return spans;
+}
 
 // Records every call and runs a script after each Present (which may move the song position).
 class ScriptedRenderer : public HookedRenderer<RecordingRenderer> {
@@ -126,7 +140,7 @@ protected:
 }  // namespace
 
 TEST_F(LoopingParts, EachRunsUntilItsEndOrderWithoutAllocatingPerFrame) {
-    for (const PartSpan& run : kPartSpans) {
+    for (const PartSpan& run : LoopingPartSpans()) {
         SCOPED_TRACE("part ending at order " + std::to_string(run.end));
         FourFrames frames(run.end);
         renderer = &frames;
@@ -153,7 +167,7 @@ TEST_F(LoopingParts, EachRunsUntilItsEndOrderWithoutAllocatingPerFrame) {
 // Two seconds of every part: nothing handed to the renderer is NaN or infinite.
 TEST_F(LoopingParts, EveryCornerDrawnIsFinite) {
     constexpr int kFrames = 120;
-    for (const PartSpan& run : kPartSpans) {
+    for (const PartSpan& run : LoopingPartSpans()) {
         SCOPED_TRACE("part ending at order " + std::to_string(run.end));
         HookedRenderer<FiniteCheckingRenderer> checker;
         renderer = &checker;
@@ -177,7 +191,7 @@ TEST_F(LoopingParts, RunWithSharedMeshesThatFailedToLoad) {
         kept[i] = *shared[i];
         *shared[i] = i % 2 ? Mesh{} : missing;
     }
-    for (const PartSpan& run : kPartSpans) {
+    for (const PartSpan& run : LoopingPartSpans()) {
         FourFrames frames(run.end);
         renderer = &frames;
         SetPosition(run.first, 0);

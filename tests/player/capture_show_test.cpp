@@ -14,11 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "parts/parts.h"
+#include "parts/part_table.h"
 #include "platform/bass/bass.h"
 #include "platform/host.h"
 #include "player/capture.h"
-#include "tests/support/part_spans.h"
 #include "tests/support/picture.h"
 #include "tests/support/show_program.h"
 #include "tests/support/test_paths.h"
@@ -167,16 +166,15 @@ TEST_F(WholeShow, ASecondCaptureGivesTheSameFile) {
 // --stats counts each frame for the part that drew it: in lockstep every part draws one
 // frame per 1/60 s of music from its first order until the order that ends it.
 TEST_F(WholeShow, StatsCountEachPartsFramesFromItsSongSpan) {
-    constexpr int kParts = std::size(kPartSpans);
-    long long expected[kParts + 1] = {};  // the looping parts, then the final scene
+    long long expected[kPartCount] = {};  // the looping parts, then the final scene
     ASSERT_GE(PlayLockstep(kAudioFramesPerVideoFrame, [&](int order) {
                   int part = 0;
-                  while (part < kParts && !(kPartSpans[part].first <= order && order < kPartSpans[part].end)) ++part;
+                  while (part + 1 < kPartCount && !(PartStartOrder(part) <= order && order < PartEndOrder(part))) ++part;
                   ++expected[part];
               }), 0);
     const std::string log = FileText(dir + "/a.log");
-    for (int part = 0; part <= kParts; ++part) {
-        const std::string name = part < kParts ? kPartSpans[part].name : kFinalSceneName;
+    for (int part = 0; part < kPartCount; ++part) {
+        const std::string name = kShowParts[part].name;
         const size_t at = log.find("\n" + name + " ");
         ASSERT_NE(at, std::string::npos) << "no row for " << name << " in\n" << log;
         // The frames column follows the name.
