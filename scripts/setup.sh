@@ -15,9 +15,10 @@ play_packages=(
 )
 # Real-time play and the tests without a display: a private X server (x11-utils: with-display.sh).
 display_packages=(xvfb xauth x11-utils)
-# Tests, checkers, benchmarks and the package build (file: CPack's dependency search).
+# Tests, checkers, benchmarks and the package build (file: CPack's dependency search;
+# llvm-14: the symbolizer of ThreadSanitizer's reports).
 test_packages=(
-  clang libclang-rt-14-dev libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev llvm-14 libgtest-dev libgmock-dev libbenchmark-dev
   xdotool openmpt123 libxmp-dev xmp assimp-utils sox valgrind file pulseaudio pulseaudio-utils
   ffmpeg
 )
