@@ -46,6 +46,12 @@ int PlayWithOptions(const PlayOptions& options) {
     if (offScreen && !play.Begin(options, &host)) return 1;
     FrameStats stats;
     if (options.stats) stats.Begin(&host);
+    if (options.stats && offScreen) {
+        // Off screen the table counts the frames in the files.
+        host.presented = [&play, counted = host.presented](double waitedSeconds, bool late, bool held) {
+            if (play.TookLastFrame()) counted(waitedSeconds, late, held);
+        };
+    }
     Viewer viewer;
     viewer.Begin(options, &host);
     viewer.Play();

@@ -20,7 +20,8 @@ constexpr int kPartCount = int(sizeof kPartStartOrders / sizeof kPartStartOrders
 enum class Jump { PartBack, PartOn, OrderBack, OrderOn, Beginning };
 int JumpTarget(Jump jump, int order, int row);
 
-// Where screenshots go: $XDG_PICTURES_DIR, else ~/Pictures.
+// Where screenshots go, as xdg-user-dir PICTURES finds it: $XDG_PICTURES_DIR, else the
+// desktop's user-dirs.dirs (in $XDG_CONFIG_HOME, else ~/.config), else ~/Pictures.
 std::string PicturesFolder();
 // Writes the picture of the frame about to be presented (the back buffer complete, its
 // context current) to PicturesFolder()/orangefunk-OO-RRR.png (-2, -3... when taken);
