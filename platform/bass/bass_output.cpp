@@ -4,28 +4,12 @@
 #include "platform/bass/bass_output.h"
 
 #include <SDL.h>
-#include <dlfcn.h>
 
 #include <chrono>
 #include <cstdio>
 
 namespace {
 
-// Says nothing: ALSA's library writes its own error lines to standard error, several for a
-// machine without a sound card, before SDL reports the failure (which Open says once).
-void QuietAlsaError(const char*, int, const char*, int, const char*, ...) {}
-
-// Silences ALSA's error lines, when SDL's ALSA output can load it at all. The library is
-// opened as SDL opens it (the same copy in the process) and stays loaded.
-void QuietenAlsa() {
-    static bool done = false;
-    if (done) return;
-    done = true;
-    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_GLOBAL);
-    if (alsa == nullptr) return;
-    using SetHandler = int (*)(void (*)(const char*, int, const char*, int, const char*, ...));
-    if (auto set = reinterpret_cast<SetHandler>(dlsym(alsa, "snd_lib_error_set_handler"))) set(QuietAlsaError);
-}
 
 void DeviceCallback(void* self, Uint8* stream, int bytes) {
     static_cast<AudioOutput*>(self)->Pull(reinterpret_cast<int16_t*>(stream), bytes / 4);
@@ -43,7 +27,7 @@ void AudioOutput::Open(int frequency, MixFn mix, void* user) {
     open = true;
 
     const char* reason = nullptr;
-    QuietenAlsa();
+    QuietenSoundLibrary();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         reason = SDL_GetError();
     } else {
