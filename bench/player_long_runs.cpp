@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/app.h"
+#include "bench/resident_memory.h"
 #include "gfx/gfx.h"
 #include "platform/win32/win32_test.h"
 #include "player/viewer.h"
@@ -30,16 +31,6 @@ constexpr int kJumpOrderCount = int(sizeof kJumpOrders / sizeof kJumpOrders[0]);
 // The frames compared between the first loop and the last: a part, another, the final scene.
 constexpr SongPosition kCompared[] = {{4, 32}, {18, 32}, {30, 0}};
 constexpr int kComparedCount = int(sizeof kCompared / sizeof kCompared[0]);
-constexpr double kMebibyte = 1024.0 * 1024.0;
-
-double ResidentMebibytes() {
-    long pages = 0, resident = 0;
-    std::FILE* statm = std::fopen("/proc/self/statm", "r");
-    if (statm == nullptr) return 0;
-    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(statm);
-    return double(resident) * double(sysconf(_SC_PAGESIZE)) / kMebibyte;
-}
 
 long long Key() {
     return PositionKey(syncState.order.load(std::memory_order_relaxed), syncState.row.load(std::memory_order_relaxed));
