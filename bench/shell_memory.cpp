@@ -14,6 +14,7 @@
 #include "platform/host.h"
 #include "platform/win32/win32_test.h"
 #include "app/app.h"
+#include "bench/resident_memory.h"
 #include "shell/sequence.h"
 #include "show/show_state.h"
 
@@ -22,15 +23,6 @@ namespace {
 const std::string kData = ORANGEFUNK_DATA_DIR;
 constexpr int kFinalSceneOrder = 28, kLastOrder = 32;
 constexpr double kMegabyte = 1024.0 * 1024.0;
-
-double ResidentMegabytes() {
-    long pages = 0, resident = 0;
-    std::FILE* statm = std::fopen("/proc/self/statm", "r");
-    if (statm == nullptr) return 0;
-    if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2) resident = 0;
-    std::fclose(statm);
-    return double(resident) * double(sysconf(_SC_PAGESIZE)) / kMegabyte;
-}
 
 double HeapInUseMegabytes() {
     const struct mallinfo2 heap = mallinfo2();
@@ -65,7 +57,7 @@ void PlayFinalScene(double* firstFrame, double* lastOrderHighest) {
     desc.framePacing = false;
     desc.startOrder = kFinalSceneOrder;
     desc.present = [=, &presents] {
-        const double resident = ResidentMegabytes();
+        const double resident = ResidentMebibytes();
         if (++presents == 2) *firstFrame = resident;
         if (syncState.order.load() == kLastOrder) *lastOrderHighest = std::max(*lastOrderHighest, resident);
         host::AdvanceMusic(44100 / 60, nullptr);
@@ -94,7 +86,7 @@ void BM_ResidentMemory(benchmark::State& state) {
     for (auto _ : state) {
         for (int run = 0; run < kStarts; ++run) {
             PlayFinalScene(run == 0 ? &first : &laterFirst, run == 0 ? &last : &laterLast);
-            residentAfter[run] = ResidentMegabytes();
+            residentAfter[run] = ResidentMebibytes();
             heapAfter[run] = HeapInUseMegabytes();
         }
     }
@@ -106,7 +98,7 @@ void BM_ResidentMemory(benchmark::State& state) {
     state.counters["second_start_heap_growth_MB"] = heapAfter[1] - heapAfter[0];
     state.counters["third_start_heap_growth_MB"] = heapAfter[2] - heapAfter[1];
     malloc_trim(0);
-    state.counters["trimmed_growth_over_all_starts_MB"] = ResidentMegabytes() - residentAfter[0];
+    state.counters["trimmed_growth_over_all_starts_MB"] = ResidentMebibytes() - residentAfter[0];
     state.counters["data_set_MB"] = DataSetMegabytes();
     double images = 0;  // the decoded images the show keeps
     for (const std::unique_ptr<Image>& image : sharedAssets.images) images += image ? double(image->pixels.size()) : 0;

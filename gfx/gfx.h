@@ -113,6 +113,11 @@ public:
     // by their alpha, and leaves every state the operations above set as it was. The base
     // draws nothing.
     virtual void DrawOverlay(const ScreenVertex*, int) {}
+    // Not show operations either: KeepDrawingState remembers the state the operations above
+    // have set (units, bindings, blending, depth test); RestoreDrawingState puts it back, so
+    // a run of the show started again draws as the first did. The base keeps nothing.
+    virtual void KeepDrawingState() {}
+    virtual void RestoreDrawingState() {}
 };
 
 // A video mode and the surface on it. Width, height and depth are fixed at construction.

@@ -233,6 +233,28 @@ void GlRenderer::DrawOverlay(const ScreenVertex* corners, int quadCount) {
     activeTextureFn(GLenum(activeUnit));
 }
 
+namespace {
+// The state the show's operations change, less the blend factors (their group also holds
+// the draw buffer, which the display's framebuffers own).
+constexpr GLbitfield kDrawingState = GL_ENABLE_BIT | GL_TEXTURE_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT | GL_DEPTH_BUFFER_BIT;
+}  // namespace
+
+void GlRenderer::KeepDrawingState() {
+    if (stateKept) glPopAttrib();
+    glPushAttrib(kDrawingState);
+    glGetIntegerv(GL_BLEND_SRC, &keptBlend[0]);
+    glGetIntegerv(GL_BLEND_DST, &keptBlend[1]);
+    stateKept = true;
+}
+
+// The texture matrices need nothing: every operation that touches one resets it.
+void GlRenderer::RestoreDrawingState() {
+    if (!stateKept) return;
+    glPopAttrib();
+    glBlendFunc(GLenum(keptBlend[0]), GLenum(keptBlend[1]));
+    glPushAttrib(kDrawingState);
+}
+
 void GlRenderer::Clear() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
 
 void GlRenderer::Present() {

@@ -34,6 +34,8 @@ public:
     void Present() override;
     void SetBlendMode(int mode) override;
     void DrawOverlay(const ScreenVertex* corners, int quadCount) override;
+    void KeepDrawingState() override;
+    void RestoreDrawingState() override;
     void Reserved3(int value);
 
     // True when the extension string contains "GL_ARB_multitexture" (null reads as empty).
@@ -41,6 +43,8 @@ public:
 
 private:
     int textureCounter = 0;  // last name handed out; the first texture is 1, so never 0
+    bool stateKept = false;  // the kept state is on the attribute stack
+    int keptBlend[2] = {};   // the kept blend factors (source, frame)
 };
 
 // A renderer for the current context, or null when the context lacks the multitexture

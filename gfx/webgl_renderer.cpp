@@ -239,6 +239,21 @@ void WebGlRenderer::DrawOverlay(const ScreenVertex* corners, int quadCount) {
     wanted = shows;
 }
 
+void WebGlRenderer::KeepDrawingState() {
+    keptWanted = wanted;
+    keptActiveUnit = activeUnit;
+    keptS1 = currentS1;
+    keptT1 = currentT1;
+}
+
+void WebGlRenderer::RestoreDrawingState() {
+    Flush();
+    wanted = keptWanted;
+    activeUnit = keptActiveUnit;
+    currentS1 = keptS1;
+    currentT1 = keptT1;
+}
+
 void WebGlRenderer::SetState(int state, int value) {
     if (state == kStateDepthTest) {
         wanted.depthTest = value == kOn;

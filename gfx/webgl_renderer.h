@@ -32,6 +32,8 @@ public:
     void Present() override;
     void SetBlendMode(int mode) override;
     void DrawOverlay(const ScreenVertex* corners, int quadCount) override;
+    void KeepDrawingState() override;
+    void RestoreDrawingState() override;
 
     // Vertices one batch holds: a batch is drawn when full, when the state it was drawn
     // under changes, and before clears, uploads and presents.
@@ -71,6 +73,10 @@ private:
     bool appliedValid = false;
     int activeUnit = 0;
     float currentS1 = 0.0f, currentT1 = 0.0f;  // unit 1's current coordinates
+    // What KeepDrawingState kept of the three above.
+    DrawState keptWanted{};
+    int keptActiveUnit = 0;
+    float keptS1 = 0.0f, keptT1 = 0.0f;
 
     unsigned program;
     unsigned buffer = 0;

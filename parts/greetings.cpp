@@ -18,8 +18,7 @@ FaceRef heartRefs[kHeartFaceRefs];
 }  // namespace
 
 void PartGreetings() {
-    ReleaseMesh(&heart);
-    ImportObject(&heart, "hjerte~1.3ds", "Shape02");
+    ImportPartObject(&heart, "hjerte~1.3ds", "Shape02");
     EffectCamera camera{};
     SetUpPartCamera(&camera, 1.2f, 61.0f);
     renderer->BindTexture0(logoEnvTexture);

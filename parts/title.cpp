@@ -1,7 +1,6 @@
 // The title: orange background, twelve turning rays, the two-piece logo under a swinging
 // camera (one half flat, one environment-mapped) and six words revealed with the music.
 #include <cmath>
-#include <memory>
 
 #include "fx/fx.h"
 #include "parts/part_table.h"
@@ -62,17 +61,13 @@ void DrawWords(ScreenVertex* quad) {
 }  // namespace
 
 void PartTitle() {
-    ReleaseMesh(&text01);
-    ReleaseMesh(&text02);
-    ImportObject(&text01, "purple.3ds", "Text01");
-    ImportObject(&text02, "purple.3ds", "Text02");
+    ImportPartObject(&text01, "purple.3ds", "Text01");
+    ImportPartObject(&text02, "purple.3ds", "Text02");
 
     EffectCamera camera{};
     SetUpPartCamera(&camera, 1.0f, 61.0f);
 
-    // The image is only needed for the upload.
-    const std::unique_ptr<Image> logoEnv(LoadPng("logoenv.png"));
-    logoEnvTexture = renderer->CreateTexture(logoEnv.get(), kTextureRgba8);
+    logoEnvTexture = PartTexture("logoenv.png", kTextureRgba8);
 
     renderer->SetState(kStateDepthTest, kOff);  // no depth test in this part
     const int text02Faces = FillMeshFaceRefs(text02Refs, &text02, kTextFaceRefs);

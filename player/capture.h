@@ -93,6 +93,9 @@ public:
     // Reads back the frame about to be shown into the video file's queue and hands it to
     // the frame dumps, then advances the music by one frame's span (firing its row syncs).
     void OnPresent();
+    // True when the frame of the last OnPresent went into the files (not one drawn past
+    // --to or after a failure): the frames --stats counts.
+    bool TookLastFrame() const { return tookLastFrame; }
     // Completes the files and says what was written; returns the exit status: 0, 1 on a
     // failure, 128 + the signal when an interrupt ended the show (the files then hold
     // what was rendered before it).
@@ -116,6 +119,7 @@ private:
     int writtenCount = 0;
     long long previousKey = -1;  // song position of the previous frame, order * 65536 + row
     long long frames = 0;
+    bool tookLastFrame = false;
     int lastOrder = 0, lastRow = 0;  // song position of the last frame written
     int highestRow = 0;
     bool progressToTerminal = false;  // carriage-return updates; else a plain line now and then

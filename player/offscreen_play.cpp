@@ -59,6 +59,7 @@ bool OffscreenPlay::Begin(const PlayOptions& options, host::Desc* host) {
 }
 
 void OffscreenPlay::OnPresent() {
+    tookLastFrame = false;
     if (stopping) return;
     // Syncs fire only inside AdvanceMusic below, so this is the position the frame was drawn at.
     const int order = syncState.order.load(std::memory_order_relaxed);
@@ -79,6 +80,7 @@ void OffscreenPlay::OnPresent() {
     ReadBackFrame(options.width, options.height, rgba);
     const int rendered = host::AdvanceMusic(kAudioFramesPerVideoFrame, audio);
     ++frames;
+    tookLastFrame = true;
     if (options.atCount > 0) DumpFrames(order, row, rgba);
     if (capturing) video.QueueFrame(audio);
     lastOrder = order;
@@ -186,7 +188,12 @@ int OffscreenPlay::Finish() {
         std::fprintf(stderr, "orangefunk: no frame was drawn\n");
         failed = true;
     }
-    for (int i = 0; i < options.atCount && interrupt == 0; ++i) {
+    // After a failure (said when it came) the positions not written were not reached or
+    // could not be written: the count says how far it got.
+    if (failed && options.framesDir != nullptr && interrupt == 0)
+        std::fprintf(stderr, "orangefunk: %d of %d frames written to %s\n", writtenCount, options.atCount,
+                     options.framesDir);
+    for (int i = 0; i < options.atCount && interrupt == 0 && !failed; ++i) {
         if (written[i]) continue;
         std::fprintf(stderr, "orangefunk: order %d row %d was never shown: no frame written for it\n",
                      options.at[i].order, options.at[i].row);

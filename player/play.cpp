@@ -30,18 +30,6 @@ void ChooseRasterizerThreads() {
     setenv("LP_NUM_THREADS", std::to_string(std::min(processors * 2, 16L)).c_str(), 0);  // llvmpipe's most
 }
 
-// Real-time play with --to: the window is closed once the song reaches that position.
-void EndPlayAt(const PlayOptions& options, host::Desc* host) {
-    const long long end = PositionKey(options.to.order, options.to.row);
-    host->present = [end, closed = false]() mutable {
-        const long long key = PositionKey(syncState.order.load(std::memory_order_relaxed),
-                                          syncState.row.load(std::memory_order_relaxed));
-        if (closed || key < end) return;
-        closed = true;
-        PostMessageA(mainWindow, WM_CLOSE, 0, 0);
-    };
-}
-
 }  // namespace
 
 int PlayWithOptions(const PlayOptions& options) {
@@ -56,13 +44,19 @@ int PlayWithOptions(const PlayOptions& options) {
     const bool offScreen = options.capturePath != nullptr || options.framesDir != nullptr;
     OffscreenPlay play;
     if (offScreen && !play.Begin(options, &host)) return 1;
-    if (!offScreen && options.toGiven) EndPlayAt(options, &host);
     FrameStats stats;
     if (options.stats) stats.Begin(&host);
+    if (options.stats && offScreen) {
+        // Off screen the table counts the frames in the files.
+        host.presented = [&play, counted = host.presented](double waitedSeconds, bool late, bool held) {
+            if (play.TookLastFrame()) counted(waitedSeconds, late, held);
+        };
+    }
     Viewer viewer;
     viewer.Begin(options, &host);
     viewer.Play();
-    const int status = offScreen ? play.Finish() : 0;
+    // Real-time play ended by an interrupt exits as a capture does: 128 + the signal.
+    const int status = offScreen ? play.Finish() : host::CaughtInterrupt() != 0 ? 128 + host::CaughtInterrupt() : 0;
     stats.Print(stderr);
     return status;
 }

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 #include "gfx/gfx.h"
@@ -13,13 +14,39 @@
 
 namespace {
 constexpr int kMaxSameNames = 1000;  // screenshots of one song position kept side by side
+constexpr const char kPicturesKey[] = "XDG_PICTURES_DIR=";
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+// The pictures folder the desktop keeps in user-dirs.dirs (a line XDG_PICTURES_DIR="$HOME/..."
+// or ="/..."), $HOME replaced by home; empty when the file or the line is missing.
+std::string PicturesFromUserDirs(const std::string& home) {
+    std::string config = Environment("XDG_CONFIG_HOME");
+    if (config.empty()) config = home + "/.config";
+    std::ifstream file(config + "/user-dirs.dirs");
+    std::string line;
+    while (std::getline(file, line)) {
+        const size_t start = line.find_first_not_of(" \t");
+        if (start == std::string::npos || line.compare(start, sizeof kPicturesKey - 1, kPicturesKey) != 0) continue;
+        std::string value = line.substr(start + sizeof kPicturesKey - 1);
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+        if (value.rfind("$HOME", 0) == 0) value = home + value.substr(5);
+        if (!value.empty() && value.front() == '/') return value;
+    }
+    return "";
+}
 }  // namespace
 
 std::string PicturesFolder() {
-    const char* pictures = std::getenv("XDG_PICTURES_DIR");
-    if (pictures != nullptr && *pictures != '\0') return pictures;
-    const char* home = std::getenv("HOME");
-    return std::string(home != nullptr && *home != '\0' ? home : ".") + "/Pictures";
+    const std::string pictures = Environment("XDG_PICTURES_DIR");
+    if (!pictures.empty()) return pictures;
+    std::string home = Environment("HOME");
+    if (home.empty()) home = ".";
+    const std::string desktops = PicturesFromUserDirs(home);
+    return desktops.empty() ? home + "/Pictures" : desktops;
 }
 
 bool TakeScreenshot(int order, int row, std::string* path, std::string* error) {

@@ -1,8 +1,7 @@
-// The viewer's keys and the runs they start: a jump ends the current run as closing the
-// window does and starts the next at its order exactly as --from does; --loop starts again
-// after the end (the show's, or a shorter song's). Screenshots are read back from the frame
-// about to be presented; the overlay is drawn after that, just before the frame goes on
-// screen.
+// The viewer's keys and the runs they start: a jump ends the current run and starts the next
+// at its order exactly as --from does, in the same window; --loop starts again after the end
+// (the show's, a shorter song's or --to's). Screenshots are read back from the frame about
+// to be presented; the overlay is drawn after that, just before the frame goes on screen.
 #include <chrono>
 #include <cstdio>
 
@@ -35,7 +34,6 @@ void Viewer::Begin(const PlayOptions& given, host::Desc* desc) {
         return true;
     };
     host = *desc;
-    viewFullscreen = !host.windowed && !host.hidden;
 }
 
 bool Viewer::OnKey(unsigned key, bool shift, bool alt) {
@@ -47,9 +45,6 @@ bool Viewer::OnKey(unsigned key, bool shift, bool alt) {
         return true;
     };
     switch (key) {
-    case VK_ESCAPE:
-        escaped = true;
-        return false;  // the show ends itself
     case VK_SPACE: host::SetPaused(!host::Paused()); return true;
     case VK_TAB: overlayShown = !overlayShown; return true;
     case VK_LEFT: return jump(shift ? Jump::OrderBack : Jump::PartBack);
@@ -82,46 +77,53 @@ bool Viewer::OnKey(unsigned key, bool shift, bool alt) {
 void Viewer::JumpTo(int order) {
     nextOrder = order;
     host::SetPaused(false);
-    // The run ends as a closed window ends it; its closing box is not the show's end.
-    host::Desc ending = host;
-    if (!ending.messageBox) ending.messageBox = [](const char*, const char*) {};
-    host::Setup(ending);
-    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+    if (running) EndRun();
 }
 
-void Viewer::PrepareRun(int order) {
-    // As StartingDesc does: the parts before order see their end at their first check.
-    ResetSequence(order);
+void Viewer::EndRun() {
+    if (endedByViewer) return;
+    endedByViewer = true;
+    PostQuitMessage(0);
+}
+
+int Viewer::NextRun() {
+    const bool userQuit = quitSeen != 0 && !endedByViewer;  // Escape, a close, an interrupt
+    const bool ended = syncState.order.load(std::memory_order_relaxed) >= kShowEndOrder || songEnded || toReached;
+    int order = nextOrder;
+    if (order < 0 && options.loop && ended) order = options.fromOrder;
+    if (userQuit || host::CaughtInterrupt() != 0) order = -1;
+    if (host::CaughtInterrupt() != 0 && !host.messageBox) {
+        // Interrupted from the terminal: nobody waits at the screen for the closing box.
+        host.messageBox = [](const char* caption, const char* text) { std::fprintf(stderr, "%s %s\n", caption, text); };
+        host::Setup(host);
+    }
+    nextOrder = -1;
+    endedByViewer = songEnded = toReached = false;
+    if (order < 0) return -1;
     host.startOrder = order;
-    // The window comes back as the viewer left it (the run's end gave the desktop its mode back).
-    if (!host.hidden) host.windowed = !viewFullscreen;
-    escaped = false;
-    songEnded = false;
+    host::Setup(host);
+    return order;
 }
 
 void Viewer::Play() {
     if (nextOrder >= 0) {
-        PrepareRun(nextOrder);
+        // Played again after the last run ended: as StartingDesc does for the first.
+        ResetSequence(nextOrder);
+        host.startOrder = nextOrder;
         nextOrder = -1;
     }
-    for (;;) {
-        host::Setup(host);
-        char commandLine[] = "";
-        WinMain(GetModuleHandleA(nullptr), nullptr, commandLine, SW_SHOWDEFAULT);
-        if (host::CaughtInterrupt() != 0) return;
-        const bool ended = syncState.order.load(std::memory_order_relaxed) >= kShowEndOrder || songEnded;
-        if (nextOrder < 0 && options.loop && ended && !escaped) nextOrder = options.fromOrder;
-        if (nextOrder < 0) return;
-        PrepareRun(nextOrder);
-        nextOrder = -1;
-    }
+    endedByViewer = songEnded = toReached = false;
+    host::Setup(host);
+    running = true;
+    WinMainRuns(GetModuleHandleA(nullptr), SW_SHOWDEFAULT, [this] { return NextRun(); });
+    running = false;
 }
 
 void Viewer::EndWithTheSong(int order, int row) {
     if (songEnded || host::MusicPlaying() || order >= kShowEndOrder) return;
     songEnded = true;
     std::fprintf(stderr, "orangefunk: the song ended at order %d row %d, before the show's end\n", order, row);
-    PostMessageA(mainWindow, WM_CLOSE, 0, 0);
+    EndRun();
 }
 
 void Viewer::OnPresent() {
@@ -129,13 +131,12 @@ void Viewer::OnPresent() {
     const int order = syncState.order.load(std::memory_order_relaxed);
     const int row = syncState.row.load(std::memory_order_relaxed);
     if (innerPresent) innerPresent();
-    if (options.capturePath == nullptr && options.framesDir == nullptr) EndWithTheSong(order, row);
-    if (!host.hidden) {
-        viewFullscreen = host::Fullscreen();
-        int width = 0, height = 0;
-        if (!viewFullscreen && host::WindowSize(&width, &height)) {
-            host.windowWidth = width;
-            host.windowHeight = height;
+    if (options.capturePath == nullptr && options.framesDir == nullptr) {
+        EndWithTheSong(order, row);
+        // Real-time play with --to: the run ends once the song reaches that position.
+        if (options.toGiven && !toReached && PositionKey(order, row) >= PositionKey(options.to.order, options.to.row)) {
+            toReached = true;
+            EndRun();
         }
     }
     if (!screenshotWanted) return;

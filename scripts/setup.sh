@@ -12,13 +12,16 @@ play_packages=(
   libegl1 libegl-mesa0
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libcairo2-dev libfreetype-dev fonts-dejavu-core
+  # build/ is configured as scripts/build.sh configures it, tests and benchmarks included
+  # (only built when asked for), so any later build, test or install step finds it whole.
+  libgtest-dev libgmock-dev libbenchmark-dev
 )
 # Real-time play and the tests without a display: a private X server (x11-utils: with-display.sh).
 display_packages=(xvfb xauth x11-utils)
 # Tests, checkers, benchmarks and the package build (file: CPack's dependency search;
 # llvm-14: the symbolizer of ThreadSanitizer's reports).
 test_packages=(
-  clang libclang-rt-14-dev llvm-14 libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev llvm-14
   xdotool openmpt123 libxmp-dev xmp assimp-utils sox valgrind file pulseaudio pulseaudio-utils
   ffmpeg
 )

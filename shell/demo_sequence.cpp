@@ -1,6 +1,8 @@
 // The demo sequence: brings up the graphics device, loads the shared textures and meshes,
 // starts the soundtrack with its row sync, runs the seven parts and the final loop in step
 // with the song order, and tears down.
+#include <cstdlib>
+
 #include "fx/fx.h"
 #include "parts/part_table.h"
 #include "parts/parts.h"
@@ -69,6 +71,16 @@ static_assert(TextureRows() == kSharedImageCount, "one kept image per texture ro
 
 int Order() { return syncState.order.load(std::memory_order_relaxed); }
 
+// The C library's random numbers start from this seed in every process.
+constexpr unsigned kProcessRandomSeed = 1;
+
+HMUSIC music = 0;  // the module StartMusic loaded
+
+void BuildFinalScene() {
+    FinalScene().Init();
+    FinalScene().SetDisplayMode(800, 600, 32);
+}
+
 }  // namespace
 
 void LoadSharedAssets() {
@@ -86,8 +98,7 @@ void LoadSharedAssets() {
             ImportObject(asset.mesh, asset.file, asset.objectName);
             break;
         case AssetKind::FinalScene:
-            FinalScene().Init();
-            FinalScene().SetDisplayMode(800, 600, 32);
+            BuildFinalScene();
             break;
         }
     }
@@ -96,11 +107,12 @@ void LoadSharedAssets() {
 void StartMusic() {
     BASS_GetVersion();
     BASS_Init(-1, 44100, 0, mainWindow);
-    const HMUSIC music = BASS_MusicLoad("funk.it", 0, 1);
+    music = BASS_MusicLoad("funk.it", 0, 1);
     BASS_Start();
     syncState.RegisterSync(music);
-    BASS_MusicPlay(music);
 }
+
+void PlayMusic() { BASS_MusicPlay(music); }
 
 void RunParts() {
     runningPart = -1;
@@ -131,11 +143,32 @@ void RunFinalLoop() {
     }
 }
 
-void RunShow() {
+bool StartShow(int width, int height, int bitsPerPixel) {
+    graphicsSystem = CreateGraphicsSystem(DisplayTarget{mainWindow, showCommand, ShowErrorBox});
+    display = graphicsSystem->CreateDisplay(width, height, bitsPerPixel);
+    // A display that failed to open has said why in a "FATAL ERROR" box; asking it for a
+    // renderer would only add a second, misleading box. Without a renderer (that, or OpenGL
+    // lacking multitexturing) nothing can be drawn, so the show is skipped.
+    renderer = display->Open() ? display->CreateRenderer() : nullptr;
+    if (renderer == nullptr) return false;
     LoadSharedAssets();
     StartMusic();
+    renderer->KeepDrawingState();
+    return true;
+}
+
+void PlayShow() {
+    PlayMusic();
     RunParts();
     RunFinalLoop();
+}
+
+void RestartShow(int order) {
+    BASS_Stop();  // no row sync moves the song position from here on
+    ResetSequence(order);
+    BuildFinalScene();
+    renderer->RestoreDrawingState();
+    BASS_Start();
 }
 
 void TearDownShow() {
@@ -148,15 +181,10 @@ void ResetSequence(int order) {
     ResetPartClocks();
     ResetShowState(order);
     ForgetQuit();
+    std::srand(kProcessRandomSeed);
 }
 
 void RunDemo(int width, int height, int bitsPerPixel) {
-    graphicsSystem = CreateGraphicsSystem(DisplayTarget{mainWindow, showCommand, ShowErrorBox});
-    display = graphicsSystem->CreateDisplay(width, height, bitsPerPixel);
-    // A display that failed to open has said why in a "FATAL ERROR" box; asking it for a
-    // renderer would only add a second, misleading box. Without a renderer (that, or OpenGL
-    // lacking multitexturing) nothing can be drawn, so the show is skipped.
-    renderer = display->Open() ? display->CreateRenderer() : nullptr;
-    if (renderer != nullptr) RunShow();
+    if (StartShow(width, height, bitsPerPixel)) PlayShow();
     TearDownShow();
 }

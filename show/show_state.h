@@ -64,9 +64,31 @@ struct SharedAssets {
     Mesh brillerMesh;  // "toyscene.3ds" "briller"
     Mesh toypushMesh;  // "toypush1.3ds" "Shape1"
 
-    // Frees the meshes and the images and names no texture: the state before any loading.
-    // The renderer's textures are the renderer's to free.
+    // The parts' own pictures and objects, loaded by their set-up at its first run after
+    // the shared assets; later runs reuse them.
+    struct PartPicture {
+        const char* file = nullptr;
+        int mode = 0;
+        TextureId texture = 0;
+        std::unique_ptr<Image> image;
+    };
+    static constexpr int kMaxPartPictures = 4;
+    static constexpr int kMaxPartObjects = 8;
+    PartPicture partPictures[kMaxPartPictures];
+    int partPictureCount = 0;
+    Mesh* partObjects[kMaxPartObjects] = {};
+    int partObjectCount = 0;
+
+    // Frees the meshes (the parts' own too) and the images and names no texture: the state
+    // before any loading. The renderer's textures are the renderer's to free.
     void Reset();
 };
 // Kept for the life of the process; loading the shared assets again resets it first.
 extern SharedAssets sharedAssets;
+
+// A part's own picture file as a texture of `mode` through `renderer`: decoded and created
+// at the first call; later calls (a run started again) upload the kept picture into the
+// same name, which leaves it bound as creating it did, instead of making another.
+TextureId PartTexture(const char* file, int mode);
+// A part's own object: ImportObject into mesh at the first call; later calls keep it.
+void ImportPartObject(Mesh* mesh, const char* file, const char* objectName);

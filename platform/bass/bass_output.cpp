@@ -10,6 +10,7 @@
 
 namespace {
 
+
 void DeviceCallback(void* self, Uint8* stream, int bytes) {
     static_cast<AudioOutput*>(self)->Pull(reinterpret_cast<int16_t*>(stream), bytes / 4);
 }
@@ -26,6 +27,7 @@ void AudioOutput::Open(int frequency, MixFn mix, void* user) {
     open = true;
 
     const char* reason = nullptr;
+    QuietenSoundLibrary();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         reason = SDL_GetError();
     } else {
@@ -42,7 +44,7 @@ void AudioOutput::Open(int frequency, MixFn mix, void* user) {
         reason = SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
-    std::fprintf(stderr, "BASS_Init: no sound device (%s); playing on a silent clock\n", reason);
+    std::fprintf(stderr, "orangefunk: no sound device (%s): the show plays without sound\n", reason);
     clockRunning = false;
     clockQuit = false;
     clockThread = std::thread(&AudioOutput::RunClock, this);

@@ -49,3 +49,8 @@ private:
 // audio node may still hold events, which the browser is let drop now (they would reach the
 // next device's state otherwise); natively nothing.
 void DrainClosedSound();
+
+// Runs before SDL opens an output: natively ALSA's library is kept from writing its own
+// error lines (several on a machine without a sound card; Open says once what failed); in a
+// page there is no such library.
+void QuietenSoundLibrary();

@@ -143,6 +143,7 @@ TEST_F(ShowSequence, MusicInLockstepCarriesTheShowThroughEveryPartToOrder33) {
     };
     renderer = &screen;
     StartMusic();
+    PlayMusic();
     EXPECT_TRUE(basstest::CurrentStatus().playing);
     RunParts();
     const int partFrames = int(orders.size());
@@ -177,7 +178,9 @@ TEST_F(ShowSequence, QuitDuringPartTwoSkipsTheRestAndStillStopsTheMusic) {
     renderer = &screen;
     GraphicsSystemProbe probe;
     graphicsSystem = &probe;
-    RunShow();
+    LoadSharedAssets();
+    StartMusic();
+    PlayShow();
     // Parts 3 to 7 and the final loop drew nothing; the song is still on order 4.
     ASSERT_GT(presentsAtQuit, 0);
     EXPECT_EQ(screen.presents, presentsAtQuit);

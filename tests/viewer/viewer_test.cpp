@@ -2,10 +2,13 @@
 // frames): a pause holds the song position and the picture while frames are presented, a
 // jump on to the next part gives the frames of a run started there with --from (run by the
 // built program), and a screenshot is the frame --frames writes at its position. Real-time
-// play of a song shorter than the show ends with the song.
+// play of a song shorter than the show ends with the song. --loop with --to and a jump
+// between its passes play in one window with one closing box. Screenshots go to the
+// desktop's pictures folder.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -35,6 +38,17 @@ const SongPosition kShotAt{9, 16};
 
 long long Key() {
     return PositionKey(syncState.order.load(std::memory_order_relaxed), syncState.row.load(std::memory_order_relaxed));
+}
+
+// Real-time play as the options ask for it, in a hidden window, its music moved on only by
+// the test's present hook; the message boxes' texts go to boxes.
+host::Desc RealTimeInLockstep(const PlayOptions& options, std::vector<std::string>* boxes) {
+    host::Desc host = StartingDesc(options);
+    host.hidden = true;
+    host.framePacing = false;
+    host.lockstepMusic = true;
+    host.messageBox = [boxes](const char*, const char* text) { boxes->push_back(text); };
+    return host;
 }
 
 TEST(Viewer, PauseHoldsJumpMatchesFromAndScreenshotIsTheFrame) {
@@ -136,12 +150,8 @@ TEST(Viewer, RealTimePlayOfAShorterSongEndsWithIt) {
     const char* args[] = {"--from", "2", "--window", "--size", "160x120"};
     PlayOptions options;
     ASSERT_TRUE(ParsePlayOptions(5, args, &options, &error)) << error;
-    host::Desc host = StartingDesc(options);
-    host.hidden = true;
-    host.framePacing = false;
-    host.lockstepMusic = true;
     std::vector<std::string> boxes;
-    host.messageBox = [&](const char*, const char* text) { boxes.push_back(text); };
+    host::Desc host = RealTimeInLockstep(options, &boxes);
     int frames = 0;
     host.present = [&] {
         host::AdvanceMusic(kAudioFramesPerVideoFrame, nullptr);
@@ -159,6 +169,65 @@ TEST(Viewer, RealTimePlayOfAShorterSongEndsWithIt) {
     const std::string where = "order 2 row " + std::to_string(rows[2] - 1);
     EXPECT_NE(said.find("the song ended at " + where + ", before the show's end"), std::string::npos) << said;
     EXPECT_EQ(boxes, std::vector<std::string>{"Done!"});
+}
+
+TEST(Viewer, LoopWithToAndAJumpPlayInOneWindowWithOneClosingBox) {
+    ASSERT_EQ(MissingShowData(), "") << "the generated data is needed";
+    ASSERT_EQ(chdir(ShowDataDir().c_str()), 0);
+    const char* args[] = {"--from", "31", "--to", "31:4", "--loop", "--window", "--size", "160x120"};
+    PlayOptions options;
+    std::string error;
+    ASSERT_TRUE(ParsePlayOptions(8, args, &options, &error)) << error;
+    std::vector<std::string> boxes;
+    host::Desc host = RealTimeInLockstep(options, &boxes);
+    // A pass starts where the song position goes back; the second is sent back one order
+    // (PageUp), the fifth ended with Escape.
+    constexpr int kPasses = 5, kFrameCap = 5000;
+    std::vector<int> passStarts;
+    long long previous = -1;
+    int frames = 0;
+    host.present = [&] {
+        if (Key() < previous || previous < 0) passStarts.push_back(syncState.order.load(std::memory_order_relaxed));
+        previous = Key();
+        host::AdvanceMusic(kAudioFramesPerVideoFrame, nullptr);
+        if (passStarts.size() == 2 && Key() == PositionKey(31, 2)) win32test::InjectKeyDown(VK_PRIOR);
+        if (passStarts.size() == kPasses || ++frames == kFrameCap) win32test::InjectKeyDown(VK_ESCAPE);
+    };
+    quitSeen = 0;  // the show of the test before ended with a quit
+    win32test::ClearCallLog();
+    Viewer viewer;
+    viewer.Begin(options, &host);
+    viewer.Play();
+
+    EXPECT_LT(frames, kFrameCap);
+    EXPECT_EQ(passStarts, (std::vector<int>{31, 31, 30, 31, 31}));
+    const std::vector<std::string>& calls = win32test::CallLog();
+    for (const char* call : {"CreateWindowExA", "wglCreateContext"})
+        EXPECT_EQ(std::count(calls.begin(), calls.end(), call), 1) << call;
+    EXPECT_EQ(boxes, std::vector<std::string>{"Done!"});
+}
+
+TEST(Viewer, ScreenshotsGoToTheDesktopsPicturesFolder) {
+    const std::string home = Output("mktemp -d /tmp/orangefunk-home.XXXXXX | tr -d '\\n'");
+    ASSERT_FALSE(home.empty());
+    const char* kept[] = {"HOME", "XDG_CONFIG_HOME", "XDG_PICTURES_DIR"};
+    std::string before[3];
+    for (int i = 0; i < 3; ++i) before[i] = std::getenv(kept[i]) ? std::getenv(kept[i]) : "";
+    setenv("HOME", home.c_str(), 1);
+    unsetenv("XDG_CONFIG_HOME");
+    unsetenv("XDG_PICTURES_DIR");
+    EXPECT_EQ(PicturesFolder(), home + "/Pictures");
+    ASSERT_EQ(std::system(("mkdir -p " + Quote(home + "/.config")).c_str()), 0);
+    std::ofstream(home + "/.config/user-dirs.dirs") << "# written by xdg-user-dirs-update\n"
+                                                    << "XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\n"
+                                                    << "XDG_PICTURES_DIR=\"$HOME/Bilder\"\n";
+    EXPECT_EQ(PicturesFolder(), home + "/Bilder");
+    setenv("XDG_PICTURES_DIR", "/tmp/elsewhere", 1);
+    EXPECT_EQ(PicturesFolder(), "/tmp/elsewhere");
+    for (int i = 0; i < 3; ++i)
+        if (before[i].empty()) unsetenv(kept[i]);
+        else setenv(kept[i], before[i].c_str(), 1);
+    std::system(("rm -rf " + Quote(home)).c_str());
 }
 
 }  // namespace
