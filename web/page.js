@@ -1,10 +1,11 @@
 // The page's script: the address parameters become the program's options ("from=28" as
 // --from=28; "play" starts without the Play click, "at=" runs in lockstep for a frame),
-// the loading bar (the program's bytes and its data's), the start screen with the song's
-// length, the sound's start (browsers let it start only after a gesture), and the control
-// bar, whose buttons and seek bar call the program's PageCommand. The program reports
-// through the body's data attributes: state (loading, ready, sound, playing, frame,
-// stopped, ended, failed), position (ORDER:ROW), paused and volume.
+// the program's loading where the browser draws WebGL (else the page says why it cannot
+// play), the loading bar (the program's bytes and its data's), the start screen with the
+// song's length, the sound's start (browsers let it start only after a gesture), and the
+// control bar, whose buttons and seek bar call the program's PageCommand. The program
+// reports through the body's data attributes: state (loading, ready, sound, playing,
+// frame, stopped, ended, failed), position (ORDER:ROW), paused and volume.
 // Everything but Module stays inside this function, clear of the program's own globals.
 'use strict';
 var Module = (() => {
