@@ -382,6 +382,8 @@ async function launch({autoplay, webgl = true, touch = false}) {
             // until one, and block-webaudio holds Web Audio's too, as Chromium does.
             'media.autoplay.default': autoplay ? 0 : 1,
             'media.autoplay.block-webaudio': !autoplay,
+            // A tab the driver opens may count as one never shown, whose sound would wait.
+            'media.block-autoplay-until-in-foreground': false,
             'webgl.disabled': !webgl,
             // Xvfb has no window manager to make the window full screen: the page alone is.
             'full-screen-api.ignore-widgets': true,
