@@ -322,6 +322,9 @@ async function fps(browser, base, log) {
         await page.setViewport({width: 1280, height: 800});
         page.on('pageerror', error => log.push('page error: ' + error.message));
         await page.goto(`${base}?play&from=${order}`);
+        // Firefox may still hold a later tab's sound until a click, which the page asks for.
+        await until(page, () => document.body.dataset.position || document.body.dataset.state === 'sound', null, 60000);
+        if (await state(page) === 'sound') await page.click('#play');
         await until(page, () => document.body.dataset.position, null, 60000);
         if (order === kPartStarts[0])
             console.log('WebGL renderer: ' + await page.evaluate(() => {
