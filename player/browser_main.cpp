@@ -38,6 +38,7 @@ Viewer viewer;
 long long heldPosition = -1;  // the position of the frame to hold
 double lastYield = 0.0;       // emscripten_get_now() at the last yield in lockstep
 bool running = false;         // a run of the show is under way
+bool failed = false;          // the show put up a box of its own: a failure, which ends it
 int replayOrder = -1;         // the order the page asked to play again from, -1 for none
 
 // Writes the song position ("ORDER:ROW"), the pause and the volume to the page's data
@@ -66,9 +67,11 @@ void ReportViewerState() {
 }
 
 // Shows a box of the show in the page, but for the closing box: the page says itself how
-// the show ended, with its Play again.
+// the show ended, with its Play again. Every other box tells of a failure.
 void ShowBox(const char* caption, const char* text) {
-    if (std::strcmp(text, kClosingBoxText) != 0) browser::ShowPageMessage(caption, text);
+    if (std::strcmp(text, kClosingBoxText) == 0) return;
+    browser::ShowPageMessage(caption, text);
+    failed = true;
 }
 
 // Present hook in lockstep: the position is the one the frame was drawn at (syncs fire
@@ -189,11 +192,16 @@ int main(int argc, char** argv) {
         browser::OfferDownload(path.c_str());
         std::remove(path.c_str());
     };
-    // The page offers to play again once the show has ended ("ended") or was stopped.
+    // The page offers to play again once the show has ended ("ended") or was stopped; a
+    // failure ("failed") is not tried again.
     for (;;) {
         running = true;
         viewer.Play();
         running = false;
+        if (failed) {
+            browser::SetPageData("state", "failed");
+            return 1;
+        }
         const bool ended = syncState.order.load(std::memory_order_relaxed) >= kShowEndOrder;
         browser::SetPageData("state", ended ? "ended" : "stopped");
         replayOrder = -1;

@@ -1,10 +1,11 @@
 // The page's script: the address parameters become the program's options ("from=28" as
 // --from=28; "play" starts without the Play click, "at=" runs in lockstep for a frame),
-// the loading bar (the program's bytes and its data's), the start screen with the song's
-// length, the sound's start (browsers let it start only after a gesture), and the control
-// bar, whose buttons and seek bar call the program's PageCommand. The program reports
-// through the body's data attributes: state (loading, ready, sound, playing, frame,
-// stopped, ended, failed), position (ORDER:ROW), paused and volume.
+// the program's loading where the browser draws WebGL (else the page says why it cannot
+// play), the loading bar (the program's bytes and its data's), the start screen with the
+// song's length, the sound's start (browsers let it start only after a gesture), and the
+// control bar, whose buttons and seek bar call the program's PageCommand. The program
+// reports through the body's data attributes: state (loading, ready, sound, playing,
+// frame, stopped, ended, failed), position (ORDER:ROW), paused and volume.
 // Everything but Module stays inside this function, clear of the program's own globals.
 'use strict';
 var Module = (() => {
@@ -22,9 +23,34 @@ var Module = (() => {
     data.state = 'loading';
 
     // The drawing buffer is kept after the browser shows it, so that a screenshot (S) taken
-    // while the show is paused reads the picture on screen.
+    // while the show is paused reads the picture on screen. Whether the browser gave the
+    // canvas WebGL is noted for the program's failure to get a context.
     const canvas = byId('canvas'), getContext = canvas.getContext.bind(canvas);
-    canvas.getContext = (type, attributes) => getContext(type, {...attributes, preserveDrawingBuffer: true});
+    const webgl = {asked: false, given: false};
+    canvas.getContext = (type, attributes) => {
+        const context = getContext(type, {...attributes, preserveDrawingBuffer: true});
+        if (type.includes('webgl')) {
+            webgl.asked = true;
+            webgl.given = webgl.given || Boolean(context);
+        }
+        return context;
+    };
+    // Whether this browser draws WebGL at all (turned off, or its driver blocked, it gives
+    // no context): tried on a canvas of its own, given back at once.
+    function browserHasWebGL() {
+        const probe = document.createElement('canvas');
+        const context = probe.getContext('webgl2') || probe.getContext('webgl');
+        if (context) context.getExtension('WEBGL_lose_context')?.loseContext();
+        return Boolean(context);
+    }
+    if (!browserHasWebGL()) failForWebGL();
+    // The page cannot draw: says why in the start screen, with what to try, and offers no Play.
+    function failForWebGL() {
+        data.state = 'failed';
+        byId('status').textContent = 'This browser gave the page no 3D graphics (WebGL), which the show needs to draw.';
+        byId('advice').textContent = 'Try another browser, or turn on hardware acceleration (or WebGL) in this ' +
+                                     "browser's settings, then load the page again.";
+    }
 
     // The loading bar: bytes of the program and of its data loaded, against their sizes
     // as far as known.
@@ -86,8 +112,13 @@ var Module = (() => {
         byId('volume').value = data.volume;
     }
 
-    // The start screen again once the show has ended or was stopped.
+    // The start screen again once the show has ended or was stopped; after the program's
+    // failure, why (its own box is the detail, shown above).
     function onState() {
+        if (data.state === 'failed') {
+            if (webgl.asked && !webgl.given) failForWebGL();
+            else if (!byId('status').textContent) byId('status').textContent = 'The show stopped on an error:';
+        }
         if (data.state === 'stopped' || data.state === 'ended') {
             byId('status').textContent = data.state === 'stopped' ? 'Stopped.' : 'The end.';
             byId('play').textContent = 'Play again';
@@ -164,6 +195,7 @@ var Module = (() => {
         return Promise.race([context.resume(), wait]).then(() => context.state === 'running', () => false);
     }
     function start() {
+        byId('still').remove();
         data.state = 'playing';
         byId('play').disabled = true;
         showControls();
@@ -187,6 +219,7 @@ var Module = (() => {
             return {};
         },
         setStatus(text) {
+            if (data.state !== 'loading') return;
             const loaded = /\((\d+(?:\.\d+)?)\/(\d+)\)/.exec(text);
             if (!loaded) return;
             loading.data = [Number(loaded[1]), Number(loaded[2])];
@@ -229,3 +262,10 @@ var Module = (() => {
         },
     };
 })();
+
+// The program is loaded only where it can draw.
+if (document.body.dataset.state === 'loading') {
+    const program = document.createElement('script');
+    program.src = 'orangefunk.js';
+    document.body.appendChild(program);
+}

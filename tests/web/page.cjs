@@ -1,5 +1,10 @@
-// Drives the browser build in headless Chromium (puppeteer-core, found through NODE_PATH):
-// serves the page's folder on 127.0.0.1 and
+// Drives the browser build in the browser ORANGEFUNK_WEB_BROWSER names: chromium (the
+// default; headless) or firefox (Firefox ESR in a window: it needs an X display, as
+// scripts/with-display.sh gives), through puppeteer-core (found through NODE_PATH). Where
+// the two differ, the page does the same in both, and so does this driver: sound before a
+// gesture is allowed by the browser's own setting (an argument of Chromium, a preference
+// of Firefox), full screen and downloads go through the same calls. Serves the page's
+// folder on 127.0.0.1 and
 //   node page.cjs SITE frames OUTDIR FROM/ORDER:ROW... [jump/ORDER:ROW]
 //       opens ?from=FROM&at=ORDER:ROW for each, waits until the page holds that frame and
 //       writes the canvas as OUTDIR/web-OO-RRR.png; "jump" opens ?at=ORDER:ROW from the
@@ -15,8 +20,11 @@
 //       (touch, 3 device pixels a CSS pixel): the start screen, ?play asking for a click
 //       to start the sound, the control bar's buttons (pause, a part's mark on the seek
 //       bar, mute, full screen, and F out of it), Tab's overlay over the paused picture,
-//       S's PNG download, Escape and playing again,
-//       the canvas's size (the show's 640x480, or the device pixels with ?sharp); writes screenshots OUTDIR/{start,bar,stopped}-WxH.png;
+//       S's PNG download, Escape and playing again, the canvas's size (the show's 640x480,
+//       or the device pixels with ?sharp); the start screen over the title's still, listing
+//       the keys but on the touch screen; then, with WebGL turned off, the page saying why
+//       it cannot play; writes screenshots OUTDIR/{start,bar,stopped}-WxH.png and
+//       OUTDIR/nowebgl-1280x800.png;
 //   node page.cjs SITE fps
 //       measures, not a test: frames shown per second in a 1280x800 window in each part
 //       (?play&from= its first order; after 2 s, 8 one-second counts of Module.framesShown):
@@ -31,7 +39,9 @@ const puppeteer = require('puppeteer-core');
 const kWidth = 640, kHeight = 480;
 const kRowSeconds = 6 * 2.5 / 112;     // speed 6 at 112 beats per minute
 const kRateTolerance = 0.2;            // share the row rate may be off by
-const kTypes = {'.html': 'text/html', '.css': 'text/css', '.js': 'text/javascript', '.wasm': 'application/wasm'};
+const kBrowser = process.env.ORANGEFUNK_WEB_BROWSER || 'chromium';
+const kTypes = {'.html': 'text/html', '.css': 'text/css', '.js': 'text/javascript', '.wasm': 'application/wasm',
+                '.png': 'image/png'};
 
 function serve(site) {
     const server = http.createServer((request, response) => {
@@ -170,10 +180,29 @@ async function realtime(browser, base, log) {
     if (end !== 'The end. Play again') throw new Error('the page does not offer to play again at the end');
 }
 
+// Without WebGL the page says so at once, in the start screen, with what to try, and offers
+// no Play; writes OUTDIR/nowebgl-1280x800.png.
+async function noWebGL(browser, base, outDir, log) {
+    const page = await browser.newPage();
+    page.on('console', message => log.push(message.text()));
+    await page.setViewport({width: 1280, height: 800});
+    await page.goto(base);
+    await until(page, () => document.body.dataset.state !== 'loading', null, 60000);
+    const screen = await page.$eval('#screen', e => e.innerText);
+    console.log(`without WebGL: ${await state(page)}: ${screen.replace(/\n+/g, ' | ')}`);
+    await page.screenshot({path: path.join(outDir, 'nowebgl-1280x800.png')});
+    if (await state(page) !== 'failed' || !screen.includes('no 3D graphics (WebGL)') ||
+        !screen.includes('another browser') || !screen.includes('hardware acceleration') || /Play|Space/.test(screen))
+        throw new Error('without WebGL the page does not say why it cannot play, or offers Play');
+}
+
 // The page's parts at a window size: start screen, control bar, stopping and playing again.
 async function ui(browser, base, outDir, viewport, log) {
     const size = `${viewport.width}x${viewport.height}`, touch = Boolean(viewport.hasTouch);
-    const page = await browser.newPage();
+    // Downloads are saved, without asking, into a folder of this run.
+    const downloads = fs.mkdtempSync('/tmp/orangefunk-web-downloads-');
+    const context = await browser.createBrowserContext({downloadBehavior: {policy: 'allow', downloadPath: downloads}});
+    const page = await context.newPage();
     await page.setViewport(viewport);
     page.on('console', message => log.push(message.text()));
     page.on('pageerror', error => log.push('page error: ' + error.message));
@@ -199,9 +228,13 @@ async function ui(browser, base, outDir, viewport, log) {
     await until(page, () => document.body.dataset.state === 'ready', null, 60000);
     const start = await page.$eval('#screen', e => e.innerText);
     console.log(`${size} start screen: ${start.replace(/\n+/g, ' | ')}`);
-    if (!/\b\d+:\d\d long, with sound/.test(start) || !start.includes('Space pause') || !await usable('#play'))
-        throw new Error(`${size}: the start screen lacks the length, the keys or a usable Play: ` +
+    if (!/\b\d+:\d\d long, with sound/.test(start) || start.includes('Space pause') === touch || !await usable('#play'))
+        throw new Error(`${size}: the start screen lacks the length or a usable Play, or lists the keys ` +
+                        `${touch ? 'on a touch screen' : 'not at all'}: ` +
                         await page.$eval('#play', e => JSON.stringify(e.getBoundingClientRect())));
+    // Behind it, the still of the title, drawn, over the whole 4:3 view.
+    const still = await page.$eval('#still', e => [e.naturalWidth, e.getBoundingClientRect().width / e.getBoundingClientRect().height]);
+    if (still[0] !== kWidth || Math.abs(still[1] - 4 / 3) > 0.01) throw new Error(`${size}: the title's still is ${still}`);
     await shot('start');
     if (touch) await page.tap('#play');
     else await page.click('#play');
@@ -209,17 +242,19 @@ async function ui(browser, base, outDir, viewport, log) {
     const canvas = await page.$eval('#canvas', e => [e.width, e.height]);
     if (String(canvas) !== '640,480') throw new Error(`${size}: the canvas renders at ${canvas}, not 640x480`);
     if (!touch) {
-        // S hands the frame to the browser as a PNG download (its link's click recorded here).
-        await page.evaluate(() => {
-            HTMLAnchorElement.prototype.click = function () {
-                fetch(this.href).then(r => r.arrayBuffer()).then(bytes => {
-                    const view = new DataView(bytes);
-                    window.shot = [this.download, view.getUint32(0), view.getUint32(16), view.getUint32(20)];
-                });
-            };
-        });
+        // S hands the frame to the browser as a PNG download, which it saves (Chromium and
+        // Firefox each under a name of their own until it is complete).
         await page.keyboard.press('s');
-        const [name, signature, width, height] = await until(page, () => window.shot);
+        const saved = () => {
+            const names = fs.readdirSync(downloads);
+            const name = names.find(n => n.endsWith('.png'));
+            if (!name || names.length > 1) return null;
+            const bytes = fs.readFileSync(path.join(downloads, name));
+            return bytes.length > 24 ? [name, bytes.readUInt32BE(0), bytes.readUInt32BE(16), bytes.readUInt32BE(20)] : null;
+        };
+        for (let waited = 0; !saved() && waited < 10000; waited += 100) await sleep(100);
+        if (!saved()) throw new Error(`${size}: S saved no PNG: ${fs.readdirSync(downloads)}`);
+        const [name, signature, width, height] = saved();
         console.log(`${size} screenshot: ${name}, ${width}x${height}`);
         if (!/^orangefunk-\d\d-\d\d\d\.png$/.test(name) || signature !== 0x89504e47 || width !== 640 || height !== 480)
             throw new Error(`${size}: S gave ${name} (${signature.toString(16)}, ${width}x${height}), not a 640x480 PNG`);
@@ -274,7 +309,8 @@ async function ui(browser, base, outDir, viewport, log) {
     });
     await until(page, w => String([canvas.width, canvas.height]) === String(w), want, 20000);
     console.log(`${size}: the canvas renders at ${want}`);
-    await page.close();
+    await context.close();
+    fs.rmSync(downloads, {recursive: true});
 }
 
 const kPartStarts = [0, 3, 9, 15, 18, 23, 26, 28];
@@ -286,6 +322,9 @@ async function fps(browser, base, log) {
         await page.setViewport({width: 1280, height: 800});
         page.on('pageerror', error => log.push('page error: ' + error.message));
         await page.goto(`${base}?play&from=${order}`);
+        // Firefox may still hold a later tab's sound until a click, which the page asks for.
+        await until(page, () => document.body.dataset.position || document.body.dataset.state === 'sound', null, 60000);
+        if (await state(page) === 'sound') await page.click('#play');
         await until(page, () => document.body.dataset.position, null, 60000);
         if (order === kPartStarts[0])
             console.log('WebGL renderer: ' + await page.evaluate(() => {
@@ -310,37 +349,88 @@ async function fps(browser, base, log) {
     }
 }
 
+// Starts the browser: Chromium headless, drawing WebGL with SwiftShader; Firefox ESR in a
+// window on the X display, drawing with Mesa (headless, it gives no WebGL). autoplay: sound
+// may start without a gesture (else only after one, as in a browser as installed); webgl:
+// false turns WebGL off, as a user or a blocked driver may; touch: Firefox's pointer is a
+// touch screen's (Chromium's page takes it from its viewport, Firefox from preferences).
+async function launch({autoplay, webgl = true, touch = false}) {
+    const common = {protocolTimeout: 600000, defaultViewport: {width: kWidth, height: kHeight}};
+    const found = (file, name) => {
+        if (!fs.existsSync(file)) throw new Error(`${name} is missing (${file}): scripts/web.sh --test-tools installs it`);
+        return file;
+    };
+    if (kBrowser === 'chromium')
+        return puppeteer.launch({
+            ...common,
+            executablePath: found(process.env.CHROMIUM || '/usr/bin/chromium', 'Chromium'),
+            headless: true,
+            args: ['--no-sandbox', '--disable-dev-shm-usage', '--enable-unsafe-swiftshader',
+                   `--autoplay-policy=${autoplay ? 'no-user-gesture-required' : 'document-user-activation-required'}`,
+                   `--window-size=${kWidth},${kHeight}`, ...(webgl ? [] : ['--disable-webgl', '--disable-3d-apis'])],
+        });
+    if (kBrowser !== 'firefox') throw new Error(`ORANGEFUNK_WEB_BROWSER is "${kBrowser}", not chromium or firefox`);
+    const executablePath = found(process.env.FIREFOX || '/usr/bin/firefox-esr', 'Firefox ESR');
+    if (!process.env.DISPLAY) throw new Error('Firefox needs an X display for WebGL: run it under scripts/with-display.sh');
+    const runtime = process.env.XDG_RUNTIME_DIR;
+    if (!process.env.PULSE_SERVER && !(runtime && fs.existsSync(path.join(runtime, 'pulse/native'))))
+        throw new Error('Firefox plays sound only through a sound server: run it under scripts/with-sound.sh');
+    return puppeteer.launch({
+        ...common,
+        browser: 'firefox',
+        executablePath,
+        headless: false,
+        extraPrefsFirefox: {
+            // Sound: 0 allows it before a gesture; 1 (as installed) holds a media element's
+            // until one, and block-webaudio holds Web Audio's too, as Chromium does.
+            'media.autoplay.default': autoplay ? 0 : 1,
+            'media.autoplay.block-webaudio': !autoplay,
+            // A tab the driver opens may count as one never shown, whose sound would wait.
+            'media.block-autoplay-until-in-foreground': false,
+            'webgl.disabled': !webgl,
+            // Xvfb has no window manager to make the window full screen: the page alone is.
+            'full-screen-api.ignore-widgets': true,
+            // A download opens Firefox's downloads panel, and full screen is refused while it
+            // is open: this is a user's click away from it.
+            'browser.download.alwaysOpenPanel': false,
+            ...(touch ? {'ui.primaryPointerCapabilities': 1, 'ui.allPointerCapabilities': 1,  // coarse, no hover
+                         'dom.w3c_touch_events.enabled': 1, 'dom.maxtouchpoints.testing.value': 1} : {}),
+        },
+    });
+}
+
 async function main() {
     const [site, mode, ...rest] = process.argv.slice(2);
     if (!fs.existsSync(path.join(site, 'orangefunk.wasm')))
         throw new Error(`${site} holds no browser build (scripts/web.sh builds it)`);
     const server = await serve(site);
     const base = `http://127.0.0.1:${server.address().port}/`;
-    // The ui mode under a normal browser's autoplay policy: sound only after a gesture.
-    const autoplay = mode === 'ui' ? 'document-user-activation-required' : 'no-user-gesture-required';
-    const browser = await puppeteer.launch({
-        executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
-        headless: true,
-        protocolTimeout: 600000,
-        defaultViewport: {width: kWidth, height: kHeight},
-        args: ['--no-sandbox', '--disable-dev-shm-usage', '--enable-unsafe-swiftshader',
-               `--autoplay-policy=${autoplay}`, `--window-size=${kWidth},${kHeight}`],
-    });
     const log = [];
+    let browser = null;
     try {
-        if (mode === 'frames') await frames(browser, base, rest[0], rest.slice(1), log);
-        else if (mode === 'realtime') await realtime(browser, base, log);
-        else if (mode === 'fps') await fps(browser, base, log);
-        else if (mode === 'ui')
+        if (mode === 'ui') {
+            // Under a normal browser's autoplay policy: sound only after a gesture.
             for (const viewport of [{width: 1280, height: 800},
-                                    {width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true}])
+                                    {width: 390, height: 844, deviceScaleFactor: 3, isMobile: true, hasTouch: true}]) {
+                browser = await launch({autoplay: false, touch: viewport.hasTouch});
                 await ui(browser, base, rest[0], viewport, log);
-        else throw new Error(`unknown mode ${mode}`);
+                await browser.close();
+                browser = null;
+            }
+            browser = await launch({autoplay: false, webgl: false});
+            await noWebGL(browser, base, rest[0], log);
+        } else {
+            browser = await launch({autoplay: true});
+            if (mode === 'frames') await frames(browser, base, rest[0], rest.slice(1), log);
+            else if (mode === 'realtime') await realtime(browser, base, log);
+            else if (mode === 'fps') await fps(browser, base, log);
+            else throw new Error(`unknown mode ${mode}`);
+        }
     } catch (error) {
         console.error(log.join('\n'));
         throw error;
     } finally {
-        await browser.close();
+        if (browser) await browser.close();
         server.close();
     }
 }

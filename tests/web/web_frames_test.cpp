@@ -1,8 +1,9 @@
 // The browser build's picture against the native program's: at a song position in every
-// part and the final scene, the frame the page holds in lockstep (headless Chromium,
-// SwiftShader) matches the frame --frames writes (Mesa) from the same start, as thumbnails
-// within the reference frames' tolerance (the two round edges differently). A jump by the
-// page's seek bar gives the page's frame of a start at that order.
+// part and the final scene, the frame the page holds in lockstep (in the browser that
+// ORANGEFUNK_WEB_BROWSER names to the page's driver: headless Chromium on SwiftShader, or
+// Firefox ESR on Mesa) matches the frame --frames writes (Mesa) from the same start, as
+// thumbnails within the reference frames' tolerance (the two may round edges differently).
+// A jump by the page's seek bar gives the page's frame of a start at that order.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
