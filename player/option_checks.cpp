@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "player/capture_formats.h"
 #include "player/player.h"
 
 namespace {
@@ -95,6 +96,10 @@ bool CheckSongPositions(const PlayOptions& options, const std::vector<int>& rows
 }
 
 bool CheckOutputs(const PlayOptions& options, std::string* error) {
+    if (options.capturePath != nullptr && kNoCaptureEncoders != nullptr) {
+        *error = kNoCaptureEncoders;
+        return false;
+    }
     if (options.capturePath != nullptr) {
         struct stat info {};
         if (stat(options.capturePath, &info) == 0 && S_ISDIR(info.st_mode)) {

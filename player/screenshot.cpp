@@ -19,6 +19,9 @@ std::string PicturesFolder() {
     const char* pictures = std::getenv("XDG_PICTURES_DIR");
     if (pictures != nullptr && *pictures != '\0') return pictures;
     const char* home = std::getenv("HOME");
+#ifdef _WIN32
+    if (home == nullptr || *home == '\0') home = std::getenv("USERPROFILE");  // C:\Users\NAME
+#endif
     return std::string(home != nullptr && *home != '\0' ? home : ".") + "/Pictures";
 }
 
