@@ -63,8 +63,12 @@ grep -q "cannot find the show's data files" "$work/alone.log" ||
     fail "with no data folder the program did not say so: $(cat "$work/alone.log")"
 echo "no data folder: status $status, \"$(head -c 100 "$work/alone.log")...\""
 
-# Real-time play from the last part but one, in the virtual desktop.
-"$wine" explorer /desktop=orangefunk,1280x1024 "$exe" --from 31 --stats >"$work/show.log" 2>&1 &
+# Real-time play from the last part but one, in a virtual desktop the prefix's every
+# program opens in (so the program's own exit status comes back).
+"$wine" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d orangefunk /f >/dev/null 2>&1 &&
+    "$wine" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v orangefunk /d 1280x1024 /f >/dev/null 2>&1 ||
+    fail "the virtual desktop could not be set in the Wine prefix's registry"
+"$wine" "$exe" --from 31 --stats >"$work/show.log" 2>&1 &
 show=$!
 desktop=""
 find_desktop() { desktop=$(xdotool search --name "orangefunk - Wine desktop" 2>/dev/null | head -n 1); [[ -n "$desktop" ]]; }
