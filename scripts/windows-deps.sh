@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds the 64-bit Windows libraries of the Windows build (zlib, libpng, libopenmpt) from
-# Debian source with MinGW-w64, once, into a cache outside the source tree; a library
-# whose folder is complete is never built again. Its standard output carries one line,
+# Installs the Windows build's tools (MinGW-w64, Wine, zip) and builds its 64-bit Windows
+# libraries (zlib, libpng, libopenmpt) from Debian source with MinGW-w64, once, into a
+# cache outside the source tree; a library whose folder is complete is never built again. Its standard output carries one line,
 # the cache's prefix (include/ and lib/): everything else goes to standard error.
 #
 # Environment: ORANGEFUNK_WINDOWS_CACHE overrides the cache folder
@@ -14,20 +14,17 @@ recipe=1
 jobs=${JOBS:-2}
 host=x86_64-w64-mingw32
 
+# The tools: MinGW-w64, what apt-get source and libopenmpt's build need, Wine to run the
+# program here and zip to pack it.
 need=()
 command -v $host-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
-[[ -f /usr/share/mingw-w64/include/windows.h || -f /usr/$host/include/windows.h ]] || need+=(mingw-w64-x86-64-dev)
+[[ -f /usr/share/mingw-w64/include/windows.h ]] || need+=(mingw-w64-x86-64-dev)
 command -v dpkg-source >/dev/null || need+=(dpkg-dev)
 command -v make >/dev/null || need+=(make)
-if [[ ${#need[@]} -gt 0 ]]; then
-    sudo=""
-    [[ $(id -u) -eq 0 ]] || sudo="sudo"
-    export DEBIAN_FRONTEND=noninteractive
-    $sudo apt-get update -qq
-    $sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
-
+[[ -x /usr/lib/wine/wine64 ]] || need+=(wine64)
+command -v zip >/dev/null || need+=(zip)
 source "$(dirname "$0")/debian-source.sh"
+install_packages "${need[@]}"
 log_name=windows-deps
 cc="$host-gcc-posix"
 ar="$host-gcc-ar-posix"
@@ -46,24 +43,9 @@ cache=${ORANGEFUNK_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/orangefunk-win
 prefix=$cache/mingw-w64-$($host-gcc-posix -dumpversion)
 mkdir -p "$prefix/include" "$prefix/lib" "$prefix/stamps"
 
-# libopenmpt alone (no decoders of compressed samples, no player), as a static library.
-build_libopenmpt() {
-    local src
-    fetch_source libopenmpt "$1"
-    (
-        cd "$src"
-        ./configure --host=$host CC="$cc" CXX="$host-g++-posix" AR="$ar" --disable-shared --enable-static \
-            --without-zlib --without-mpg123 --without-ogg --without-vorbis --without-vorbisfile \
-            --without-portaudio --without-portaudiocpp --without-sndfile --without-flac --without-pulseaudio \
-            --disable-openmpt123 --disable-examples --disable-tests --disable-doxygen-doc \
-            >"$work/openmpt-configure.log" 2>&1 || { tail -n 30 "$work/openmpt-configure.log" >&2; exit 1; }
-        make -j"$jobs" CXXFLAGS="-O2" CFLAGS="-O2" libopenmpt.la \
-            >"$work/openmpt-make.log" 2>&1 || { tail -n 30 "$work/openmpt-make.log" >&2; exit 1; }
-    )
-    cp "$src/.libs/libopenmpt.a" "$prefix/lib/"
-    mkdir -p "$prefix/include/libopenmpt"
-    cp "$src"/libopenmpt/libopenmpt*.h "$src"/libopenmpt/libopenmpt*.hpp "$prefix/include/libopenmpt/"
-}
+# libopenmpt (debian-source.sh) cross-compiled by MinGW-w64.
+openmpt_configure=(./configure --host=$host CC="$cc" CXX="$host-g++-posix" AR="$ar")
+openmpt_make=(make CXXFLAGS="-O2" CFLAGS="-O2")
 
 work=""
 cleanup() { [[ -n "$work" ]] && rm -rf "$work"; }

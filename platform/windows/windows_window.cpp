@@ -63,8 +63,6 @@ HWND HostCreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWO
         x = y = CW_USEDEFAULT;
         width = outer.cx;
         height = outer.cy;
-    } else if (mainWindow && host.hidden) {
-        style &= ~DWORD(WS_VISIBLE);
     }
     HWND window = ::CreateWindowExA(exStyle, className, windowName, style, x, y, width, height, parent, menu,
                                     instance, param);
