@@ -1,5 +1,5 @@
-// Message boxes on Windows: MessageBoxA itself, or the host's taker for runs with nobody
-// to close a box.
+// Message boxes on Windows: MessageBoxA itself, over the show's topmost window, or the
+// host's taker for runs with nobody to close a box.
 #include "platform/windows/windows_state.h"
 
 int HostMessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT type) {
@@ -8,5 +8,6 @@ int HostMessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT type) {
         host.messageBox(caption ? caption : "", text ? text : "");
         return IDOK;
     }
-    return ::MessageBoxA(window, text, caption, type);
+    // Above the show's topmost window, and taking the keyboard from it.
+    return ::MessageBoxA(window, text, caption, type | MB_TOPMOST | MB_SETFOREGROUND);
 }
