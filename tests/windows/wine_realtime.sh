@@ -83,12 +83,14 @@ wait_for 30 desktop_is 1280x1024 || fail "after Escape the desktop did not get i
 echo "after Escape the desktop is $(desktop_size)"
 sleep 2
 running || fail "the program ended before its closing box was answered: $(cat "$work/show.log")"
-# The box is centred on the desktop: a click on it gives it the keyboard (Wine leaves the
-# keyboard with the show's window), then Return presses its OK; tried until the box is up.
+# The box is centred on the desktop: with the X focus on the desktop (no window manager
+# gives it) a click on the box gives it the keyboard (Wine leaves the keyboard with the
+# show's window), then Return presses its OK; tried until the box is up.
 answer() {
+    xdotool windowfocus "$desktop" 2>/dev/null
     xdotool mousemove --window "$desktop" 640 500 click 1
     sleep 0.5
-    xdotool key --window "$desktop" Return
+    xdotool key Return
     sleep 2
     ! running
 }
