@@ -76,8 +76,8 @@ bool LastRowHeard(int* order, int* row, int64_t* heardNanos);
 bool ReadSong(const char* fileName, std::vector<int>* rowsPerOrder, std::string* error,
               std::vector<double>* orderSeconds = nullptr);
 
-// Viewer controls (platform/viewer_controls.cpp), called on the main thread while the show
-// plays. Paused: the music stands still (lockstep music renders nothing, fires no sync)
+// Viewer controls (pause_volume.cpp; the window's in each build's room), called on the
+// main thread while the show plays. Paused: the music stands still (lockstep music renders nothing, fires no sync)
 // and SwapBuffers holds the frame, presenting it again every 1/60 s (present and presented
 // called, the latter as held),
 // until resumed or until the show is asked to end (a close or Escape waiting).

@@ -52,3 +52,11 @@ bool NeedsEvenSides(const CaptureFormat& format, CaptureQuality quality) {
     const CodecChoice& picture = format.picture[int(quality)];
     return picture.encoder != nullptr && std::string(picture.encoder) == "libx264";
 }
+
+#ifdef _WIN32
+const char* const kNoCaptureEncoders =
+    "--capture: this Windows build has no video encoder (FFmpeg's libraries are not built for it); "
+    "--frames DIR --at ORDER:ROW writes frames as PNG files";
+#else
+const char* const kNoCaptureEncoders = nullptr;
+#endif

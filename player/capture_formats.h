@@ -23,6 +23,8 @@ struct CaptureFormat {
 
 // The extensions --capture takes and what they get, for --help and refusals.
 extern const char kCaptureTypes[];
+// Why a build without the encoders (Windows) refuses --capture; null where it has them.
+extern const char* const kNoCaptureEncoders;
 
 // The format of a capture named path (its extension, any case); null when the capture
 // does not write that type.

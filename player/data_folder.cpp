@@ -4,6 +4,9 @@
 #include "player/data_folder.h"
 
 #include <unistd.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <cerrno>
 #include <cstring>
@@ -28,9 +31,21 @@ const char* MissingFile(const fs::path& folder) {
     for (const char* name : kShowFiles) {
         const fs::path file = folder / name;
         std::error_code error;
-        if (!fs::is_regular_file(file, error) || access(file.c_str(), R_OK) != 0) return name;
+        if (!fs::is_regular_file(file, error) || access(file.string().c_str(), R_OK) != 0) return name;
     }
     return nullptr;
+}
+
+// The running program's file; *status set when it cannot be told.
+fs::path ProgramFile(std::error_code* status) {
+#ifdef _WIN32
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length == MAX_PATH) *status = std::error_code(int(GetLastError()), std::system_category());
+    return fs::path(std::string(path, length));
+#else
+    return fs::read_symlink("/proc/self/exe", *status);
+#endif
 }
 
 // Makes a relative *path absolute against the working directory: *path then points into
@@ -64,7 +79,7 @@ bool EnterDataFolder(PlayOptions* options, OutputPaths* paths, std::string* erro
         Candidate candidates[3];
         int count = 0;
         candidates[count++] = {fs::current_path(status), "working directory"};
-        const fs::path program = fs::read_symlink("/proc/self/exe", status);
+        const fs::path program = ProgramFile(&status);
         if (!status) {
             candidates[count++] = {(program.parent_path() / ORANGEFUNK_INSTALLED_DATA).lexically_normal(),
                                    "installed data"};
@@ -84,8 +99,9 @@ bool EnterDataFolder(PlayOptions* options, OutputPaths* paths, std::string* erro
     }
     MakeAbsolute(&options->capturePath, &paths->capture);
     MakeAbsolute(&options->framesDir, &paths->frames);
-    if (chdir(chosen.c_str()) != 0) {
-        *error = "cannot enter the data folder " + chosen.string() + ": " + std::strerror(errno);
+    fs::current_path(chosen, status);
+    if (status) {
+        *error = "cannot enter the data folder " + chosen.string() + ": " + status.message();
         return false;
     }
     return true;

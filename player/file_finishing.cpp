@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "player/leftovers.h"
 
@@ -34,8 +35,10 @@ std::string CreateTemporaryBeside(const std::string& finalPath, std::string* err
 
 bool FinishFile(const std::string& temporary, const std::string& finalPath, std::string* error) {
     std::unique_lock<std::mutex> hold = Leftovers::Hold();
-    if (std::rename(temporary.c_str(), finalPath.c_str()) != 0) {
-        *error = "cannot rename " + temporary + " to " + finalPath + ": " + std::strerror(errno);
+    std::error_code status;  // replaces a file of that name (Windows' rename would refuse)
+    std::filesystem::rename(temporary, finalPath, status);
+    if (status) {
+        *error = "cannot rename " + temporary + " to " + finalPath + ": " + status.message();
         unlink(temporary.c_str());
         Leftovers::Forget(temporary);
         return false;

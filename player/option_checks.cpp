@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "player/capture_formats.h"
 #include "player/player.h"
 
 namespace {
@@ -102,6 +103,10 @@ bool CheckSongPositions(const PlayOptions& options, const std::vector<int>& rows
 }
 
 bool CheckOutputs(const PlayOptions& options, std::string* error) {
+    if (options.capturePath != nullptr && kNoCaptureEncoders != nullptr) {
+        *error = kNoCaptureEncoders;
+        return false;
+    }
     if (options.capturePath != nullptr) {
         struct stat info {};
         if (stat(options.capturePath, &info) == 0 && S_ISDIR(info.st_mode)) {

@@ -44,6 +44,9 @@ std::string PicturesFolder() {
     const std::string pictures = Environment("XDG_PICTURES_DIR");
     if (!pictures.empty()) return pictures;
     std::string home = Environment("HOME");
+#ifdef _WIN32
+    if (home.empty()) home = Environment("USERPROFILE");  // C:\Users\NAME
+#endif
     if (home.empty()) home = ".";
     const std::string desktops = PicturesFromUserDirs(home);
     return desktops.empty() ? home + "/Pictures" : desktops;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything (the browser build too) and runs every test
+# Installs what is missing, builds everything (the browser and Windows builds too) and runs every test
 # (under Xvfb when there is no display; the browser's in headless Chromium), then the
 # Debian package installed, run and removed, the sanitizer builds of the tests that handle
 # untrusted input, the readers fuzzed for a bounded time, the show's threads under
@@ -23,6 +23,8 @@ step() {
 }
 # The browser build and the tools of its tests; when this fails, the web tests say so.
 step "browser build" "$root/scripts/web.sh" --test-tools
+# The Windows build, with MinGW-w64 and Wine; when this fails, the windows tests say so.
+step "windows build" "$root/scripts/windows.sh"
 ctest_log=$build/ctest.log
 step ctest bash -c 'set -o pipefail; "$1" ctest --test-dir "$2" --output-on-failure -j2 2>&1 | tee "$3"' \
   ctest "$root/scripts/with-display.sh" "$build" "$ctest_log"

@@ -21,21 +21,13 @@ export NODE_PATH=/usr/share/nodejs  # emcc's JavaScript tools need Debian's acor
 need=()
 command -v emcc >/dev/null || need+=(emscripten)
 command -v dpkg-source >/dev/null || need+=(dpkg-dev)
-if [[ ${#need[@]} -gt 0 ]]; then
-    sudo=""
-    [[ $(id -u) -eq 0 ]] || sudo="sudo"
-    export DEBIAN_FRONTEND=noninteractive
-    $sudo apt-get update -qq
-    $sudo apt-get install -y -qq --no-install-recommends "${need[@]}"
-fi
-# apt-get source needs Debian's source index.
-if ! grep -rqs '^\(deb-src\|Types:.*deb-src\)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
-    sudo=""
-    [[ $(id -u) -eq 0 ]] || sudo="sudo"
-    printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm bookworm-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' |
-        $sudo tee /etc/apt/sources.list.d/orangefunk-deb-src.sources >/dev/null
-    $sudo apt-get update -qq
-fi
+# Debian's sources and the steps that build a library from them (fetch_source, build, ...).
+source "$(dirname "$0")/debian-source.sh"
+install_packages "${need[@]}"
+log_name=web-deps
+cc=emcc
+ar=emar
+enable_debian_sources
 
 # Versions. libopenmpt must be the native build's, so that rows fall at the same times.
 if ! openmpt_version=$(pkg-config --modversion libopenmpt 2>/dev/null); then
@@ -51,80 +43,6 @@ emscripten_version=$(emcc -dumpversion)
 cache=${ORANGEFUNK_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/orangefunk-web}
 prefix=$cache/emscripten-$emscripten_version
 mkdir -p "$prefix/include" "$prefix/lib" "$prefix/stamps"
-
-log() { echo "web-deps: $*" >&2; }
-
-# Unpacks the Debian source package $1 into the work folder and sets `src` to its folder;
-# fails unless its upstream version is $2.
-fetch_source() {
-    local package=$1 version=$2
-    (cd "$work" && apt-get source -qq --download-only "$package" >/dev/null 2>&1 ||
-        { apt-get update -qq && apt-get source -qq --download-only "$package"; })
-    local dsc
-    dsc=$(ls "$work"/"$package"_*.dsc | head -n 1)
-    local folder="$work/src-$package"
-    dpkg-source --no-check -x "$dsc" "$folder" >/dev/null
-    local upstream
-    upstream=$(basename "$dsc" .dsc)
-    upstream=${upstream#*_}
-    upstream=${upstream#*:}
-    upstream=${upstream%-*}
-    upstream=${upstream%%+*}
-    upstream=${upstream%.dfsg}
-    if [[ "$upstream" != "$version" ]]; then
-        log "Debian's $package is $upstream, this build wants $version"
-        return 1
-    fi
-    src=$folder
-}
-
-# Compiles the C files $3... (relative to $2) with the flags in the array cflags into
-# the archive lib/$1.
-compile_archive() {
-    local archive=$1 base=$2
-    shift 2
-    local objects=() commands=() src obj
-    mkdir -p "$work/obj-$archive"
-    for src in "$@"; do
-        obj="$work/obj-$archive/${src//\//_}.o"
-        objects+=("$obj")
-        commands+=("emcc -c $base/$src -o $obj ${cflags[*]}")
-    done
-    printf '%s\n' "${commands[@]}" | xargs -P "$jobs" -I{} sh -c '{}'
-    rm -f "$prefix/lib/$archive"
-    emar rcs "$prefix/lib/$archive" "${objects[@]}"
-}
-
-# Builds library $1 (version $2) with the function build_$1 unless its stamp exists.
-build() {
-    local name=$1 version=$2
-    local stamp="$prefix/stamps/$name-$version-r$recipe"
-    [[ -e "$stamp" ]] && return 0
-    log "building $name $version (once; cached in $prefix)"
-    local started=$SECONDS
-    "build_$name" "$version"
-    log "$name $version built in $((SECONDS - started)) s"
-    touch "$stamp"
-}
-
-build_zlib() {
-    local src
-    fetch_source zlib "$1"
-    cflags=(-O2 -w -DHAVE_UNISTD_H -I"$src")
-    compile_archive libz.a "$src" adler32.c compress.c crc32.c deflate.c gzclose.c gzlib.c gzread.c \
-        gzwrite.c infback.c inffast.c inflate.c inftrees.c trees.c uncompr.c zutil.c
-    cp "$src/zlib.h" "$src/zconf.h" "$prefix/include/"
-}
-
-build_libpng() {
-    local src
-    fetch_source libpng1.6 "$1"
-    cp "$src/scripts/pnglibconf.h.prebuilt" "$src/pnglibconf.h"
-    cflags=(-O2 -w -DPNG_ARM_NEON_OPT=0 -I"$src" -I"$prefix/include")
-    compile_archive libpng.a "$src" png.c pngerror.c pngget.c pngmem.c pngpread.c pngread.c pngrio.c \
-        pngrtran.c pngrutil.c pngset.c pngtrans.c pngwio.c pngwrite.c pngwtran.c pngwutil.c
-    cp "$src/png.h" "$src/pngconf.h" "$src/pnglibconf.h" "$prefix/include/"
-}
 
 # SDL2 with its emscripten video (WebGL through EGL), events and Web Audio back-ends and
 # the generic (single-threaded) thread stand-ins.
@@ -176,25 +94,9 @@ build_sdl2() {
     compile_archive libSDL2.a "$src/src" "${files[@]}"
 }
 
-# libopenmpt alone (no decoders of compressed samples, no player), with C++ exceptions,
-# which it reports load failures with.
-build_libopenmpt() {
-    local src
-    fetch_source libopenmpt "$1"
-    (
-        cd "$src"
-        emconfigure ./configure --host=wasm32 --disable-shared --enable-static --without-zlib \
-            --without-mpg123 --without-ogg --without-vorbis --without-vorbisfile --without-portaudio \
-            --without-portaudiocpp --without-sndfile --without-flac --without-pulseaudio \
-            --disable-openmpt123 --disable-examples --disable-tests --disable-doxygen-doc >"$work/openmpt-configure.log" 2>&1 ||
-            { tail -n 30 "$work/openmpt-configure.log" >&2; exit 1; }
-        emmake make -j"$jobs" CXXFLAGS="-O2 -fexceptions -fvisibility=hidden" CFLAGS="-O2" libopenmpt.la \
-            >"$work/openmpt-make.log" 2>&1 || { tail -n 30 "$work/openmpt-make.log" >&2; exit 1; }
-    )
-    cp "$src/.libs/libopenmpt.a" "$prefix/lib/"
-    mkdir -p "$prefix/include/libopenmpt"
-    cp "$src"/libopenmpt/libopenmpt*.h "$src"/libopenmpt/libopenmpt*.hpp "$prefix/include/libopenmpt/"
-}
+# libopenmpt (debian-source.sh) with C++ exceptions, which it reports load failures with.
+openmpt_configure=(emconfigure ./configure --host=wasm32)
+openmpt_make=(emmake make CXXFLAGS="-O2 -fexceptions -fvisibility=hidden" CFLAGS="-O2")
 
 work=""
 cleanup() { [[ -n "$work" ]] && rm -rf "$work"; }

@@ -1,12 +1,9 @@
 // Audio output for the music stand-in: an SDL audio device pulling buffers of
-// kOutputBufferFrames, or a clock thread that pulls the same buffers on a real-time
-// schedule and throws the samples away (no sound card: CI, servers).
+// kOutputBufferFrames, or, with none, the silent clock (silent_clock.cpp).
 #include "platform/bass/bass_output.h"
 
 #include <SDL.h>
 
-#include <chrono>
-#include <cstdio>
 
 namespace {
 
@@ -17,14 +14,8 @@ void DeviceCallback(void* self, Uint8* stream, int bytes) {
 
 }  // namespace
 
-void AudioOutput::Pull(int16_t* out, int frames) { mix(user, out, frames); }
-
 void AudioOutput::Open(int frequency, MixFn mix, void* user) {
-    Close();
-    this->frequency = frequency;
-    this->mix = mix;
-    this->user = user;
-    open = true;
+    Reopen(frequency, mix, user);
 
     const char* reason = nullptr;
     QuietenSoundLibrary();
@@ -44,28 +35,22 @@ void AudioOutput::Open(int frequency, MixFn mix, void* user) {
         reason = SDL_GetError();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
-    std::fprintf(stderr, "orangefunk: no sound device (%s): the show plays without sound\n", reason);
-    clockRunning = false;
-    clockQuit = false;
-    clockThread = std::thread(&AudioOutput::RunClock, this);
+    StartClock(reason);
 }
 
 void AudioOutput::Start() {
     if (device != 0) {
         SDL_PauseAudioDevice(device, 0);
-    } else if (clockThread.joinable()) {
-        std::lock_guard<std::mutex> hold(clockLock);
-        clockRunning = true;
-        clockWake.notify_all();
+    } else {
+        RunClockWhile(true);
     }
 }
 
 void AudioOutput::Pause() {
     if (device != 0) {
         SDL_PauseAudioDevice(device, 1);
-    } else if (clockThread.joinable()) {
-        std::lock_guard<std::mutex> hold(clockLock);
-        clockRunning = false;
+    } else {
+        RunClockWhile(false);
     }
 }
 
@@ -76,35 +61,6 @@ void AudioOutput::Close() {
         device = 0;
         DrainClosedSound();
     }
-    if (clockThread.joinable()) {
-        {
-            std::lock_guard<std::mutex> hold(clockLock);
-            clockQuit = true;
-            clockWake.notify_all();
-        }
-        clockThread.join();
-    }
+    StopClock();
     open = false;
-}
-
-// Buffer k of a run is pulled at start + k * (kOutputBufferFrames / frequency) seconds,
-// as a device pulls the next buffer when the previous one starts to play; deadlines come
-// from the frame count, so the clock does not drift.
-void AudioOutput::RunClock() {
-    using Clock = std::chrono::steady_clock;
-    std::unique_lock<std::mutex> hold(clockLock);
-    while (!clockQuit) {
-        clockWake.wait(hold, [this] { return clockRunning || clockQuit; });
-        const Clock::time_point start = Clock::now();
-        long long pulled = 0;
-        while (clockRunning && !clockQuit) {
-            hold.unlock();
-            mix(user, clockBuffer, kOutputBufferFrames);
-            pulled += kOutputBufferFrames;
-            const auto due = start + std::chrono::duration_cast<Clock::duration>(
-                                         std::chrono::duration<double>(double(pulled) / frequency));
-            hold.lock();
-            clockWake.wait_until(hold, due, [this] { return !clockRunning || clockQuit; });
-        }
-    }
 }

@@ -1,5 +1,6 @@
-// Audio output for the music stand-in: the default SDL audio device, or, when no device
-// can be opened, a silent clock thread that consumes samples in real time.
+// Audio output for the music stand-in: the default sound device (SDL audio; in the Windows
+// build, waveOut), or, when no device can be opened, a silent clock thread that consumes
+// samples in real time.
 #pragma once
 
 #include <condition_variable>
@@ -26,17 +27,24 @@ public:
     void Close();
     bool IsOpen() const { return open; }
     bool IsSilent() const { return clockThread.joinable(); }
-    // One buffer for the device: calls mix (used by the SDL callback).
+    // One buffer for the device: calls mix (used by the device's callback or thread).
     void Pull(int16_t* out, int frames);
 
 private:
+    // Closes what is open and takes the new output's rate and mix (silent_clock.cpp).
+    void Reopen(int frequency, MixFn mix, void* user);
+    // The silent clock (silent_clock.cpp): started in place of a device, run or held as
+    // the output is, ended with it (a no-op when it is not running).
+    void StartClock(const char* reason);
+    void RunClockWhile(bool running);
+    void StopClock();
     void RunClock();
 
     bool open = false;
     int frequency = 0;
     MixFn mix = nullptr;
     void* user = nullptr;
-    uint32_t device = 0;  // SDL audio device id; 0 when the clock runs instead
+    uintptr_t device = 0;  // SDL audio device id, or the waveOut handle; 0 when the clock runs instead
     std::thread clockThread;
     std::mutex clockLock;  // guards the two flags below
     std::condition_variable clockWake;

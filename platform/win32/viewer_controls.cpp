@@ -1,5 +1,5 @@
-// Viewer controls of the platform: the pause that holds music and picture, the volume of
-// what is heard, and full screen toggled on the window that takes input.
+// Viewer controls of the platform: the pause that holds the picture (pause_volume.cpp has
+// the music's pause and volume), and full screen toggled on the window that takes input.
 #include "platform/win32/win32_state.h"
 
 #include <cstdio>
@@ -7,8 +7,6 @@
 namespace {
 
 Win32State& state = Win32();
-bool paused = false;
-float volume = 1.0f;
 int fullscreen = -1;  // -1: as the host description and the display mode make it
 int windowedWidth = 0, windowedHeight = 0;  // the window's size before it went full screen
 
@@ -33,20 +31,6 @@ HWND ShowWindowHandle() {
 }
 
 }  // namespace
-
-void host::SetPaused(bool pause) {
-    paused = pause;
-    PauseMusicMix(pause);
-}
-
-bool host::Paused() { return paused; }
-
-void host::SetVolume(float gain) {
-    volume = gain < 0.0f ? 0.0f : gain > 1.0f ? 1.0f : gain;
-    SetMusicGain(volume);
-}
-
-float host::Volume() { return volume; }
 
 bool host::Fullscreen() {
     if (fullscreen >= 0) return fullscreen == 1;
@@ -89,15 +73,15 @@ bool host::WindowSize(int* width, int* height) {
 
 void HoldWhilePaused(const std::function<void()>& swap) {
     const host::Desc& host = HostDesc();
-    if (!paused) return;
+    if (!host::Paused()) return;
     // A copy of the picture lets the overlay (Tab) be drawn afresh over it, on or off;
     // without one the screen keeps the last swap and the frame stays where it was drawn.
     bool redraw = host.overlay && !host.hidden && HoldPicture();
     bool swapNext = true;  // the held frame goes on screen once, then while the overlay shows or has just gone
     bool covered = false;  // an overlay or a swap has been over the picture since it was last put back
-    while (paused) {
+    while (host::Paused()) {
         CollectInput();  // the key hook may resume
-        if (!paused || EndRequested()) break;
+        if (!host::Paused() || EndRequested()) break;
         bool late = false;
         const double waited = host.framePacing ? PacePresentation(&late) : 0.0;
         redraw = redraw && RestorePicture(covered);  // a window resized meanwhile keeps its last swap

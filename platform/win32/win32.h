@@ -1,8 +1,13 @@
-// Win32, GDI and WGL stand-in: the subset of calls the window, pump and display make,
+// Win32, GDI and WGL: the real ones in the Windows build (platform/windows/windows_api.h),
+// elsewhere a stand-in for the subset of calls the window, pump and display make,
 // with Win32 semantics, implemented over SDL2 (window, events, message boxes, display
 // mode, OpenGL compatibility context). Names and values are the Win32 ones so that the
 // code above reads as it would on Windows.
 #pragma once
+
+#ifdef _WIN32
+#include "platform/windows/windows_api.h"
+#else
 
 #include <cstdint>
 
@@ -217,3 +222,5 @@ PROC wglGetProcAddress(LPCSTR name);
 // Shows the back buffer. Asks for vertical sync; where it is not in effect, paces
 // presentation to 60 frames per second.
 BOOL SwapBuffers(HDC dc);
+
+#endif  // _WIN32

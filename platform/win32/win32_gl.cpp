@@ -71,16 +71,6 @@ void FitViewport(SDL_Window* sdlWindow, bool force) {
     drawing->viewport(x, y, viewWidth, viewHeight);
 }
 
-void FitPicture(int drawableWidth, int drawableHeight, int* x, int* y, int* width, int* height) {
-    // Full height on wide screens, full width on tall ones.
-    *width = drawableWidth;
-    *height = drawableHeight;
-    if (drawableWidth * 3 > drawableHeight * 4) *width = drawableHeight * 4 / 3;
-    else *height = drawableWidth * 3 / 4;
-    *x = (drawableWidth - *width) / 2;
-    *y = (drawableHeight - *height) / 2;
-}
-
 const WglDrawing* Drawing() { return drawing; }
 
 void wglSetDrawing(const WglDrawing* given) { drawing = given; }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/host_state.h"
+#include "platform/picture_fit.h"
 #include "platform/win32/win32.h"
 #include "platform/win32/win32_test.h"
 #include "platform/win32/wgl_drawing.h"
@@ -139,8 +140,6 @@ void ReleasePicture();
 void ForgetScaledFrame(HGLRC context);
 // The drawing handed over by wglSetDrawing (win32_gl.cpp); null before.
 const WglDrawing* Drawing();
-// The largest 4:3 rectangle centred in a drawable (x, y from the bottom left).
-void FitPicture(int drawableWidth, int drawableHeight, int* x, int* y, int* width, int* height);
 // Fits a 4:3 viewport, centred, into the current drawable if its size changed.
 void FitViewport(SDL_Window* sdlWindow, bool force);
 // Puts the window full screen over its monitor in the monitor's own mode while a

@@ -1,0 +1,118 @@
+# Building a static library from Debian's source package once into a prefix: sourced by the
+# scripts that cross-build the show's libraries (web-deps.sh, windows-deps.sh). The sourcing
+# script sets log_name (its messages' prefix), cc and ar (the cross compiler and archiver),
+# jobs, recipe, prefix (include/, lib/, stamps/) and work (a scratch folder); for libopenmpt,
+# the arrays openmpt_configure (its configure command with the host) and openmpt_make.
+
+log() { echo "$log_name: $*" >&2; }
+
+# Installs the Debian packages named (those missing: the caller checks) with apt-get.
+install_packages() {
+    [[ $# -gt 0 ]] || return 0
+    local sudo=""
+    [[ $(id -u) -eq 0 ]] || sudo="sudo"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@"
+}
+
+# Adds Debian's source index to apt's lists when it is missing (apt-get source needs it).
+enable_debian_sources() {
+    if ! grep -rqs '^\(deb-src\|Types:.*deb-src\)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+        local sudo=""
+        [[ $(id -u) -eq 0 ]] || sudo="sudo"
+        printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm bookworm-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' |
+            $sudo tee /etc/apt/sources.list.d/orangefunk-deb-src.sources >/dev/null
+        $sudo apt-get update -qq
+    fi
+}
+
+# Unpacks the Debian source package $1 into the work folder and sets `src` to its folder;
+# fails unless its upstream version is $2.
+fetch_source() {
+    local package=$1 version=$2
+    (cd "$work" && apt-get source -qq --download-only "$package" >/dev/null 2>&1 ||
+        { apt-get update -qq && apt-get source -qq --download-only "$package"; })
+    local dsc
+    dsc=$(ls "$work"/"$package"_*.dsc | head -n 1)
+    local folder="$work/src-$package"
+    dpkg-source --no-check -x "$dsc" "$folder" >/dev/null
+    local upstream
+    upstream=$(basename "$dsc" .dsc)
+    upstream=${upstream#*_}
+    upstream=${upstream#*:}
+    upstream=${upstream%-*}
+    upstream=${upstream%%+*}
+    upstream=${upstream%.dfsg}
+    if [[ "$upstream" != "$version" ]]; then
+        log "Debian's $package is $upstream, this build wants $version"
+        return 1
+    fi
+    src=$folder
+}
+
+# Compiles the C files $3... (relative to $2) with $cc and the flags in the array cflags
+# into the archive lib/$1.
+compile_archive() {
+    local archive=$1 base=$2
+    shift 2
+    local objects=() commands=() src obj
+    mkdir -p "$work/obj-$archive"
+    for src in "$@"; do
+        obj="$work/obj-$archive/${src//\//_}.o"
+        objects+=("$obj")
+        commands+=("$cc -c $base/$src -o $obj ${cflags[*]}")
+    done
+    printf '%s\n' "${commands[@]}" | xargs -P "$jobs" -I{} sh -c '{}'
+    rm -f "$prefix/lib/$archive"
+    $ar rcs "$prefix/lib/$archive" "${objects[@]}"
+}
+
+# Builds library $1 (version $2) with the function build_$1 unless its stamp exists.
+build() {
+    local name=$1 version=$2
+    local stamp="$prefix/stamps/$name-$version-r$recipe"
+    [[ -e "$stamp" ]] && return 0
+    log "building $name $version (once; cached in $prefix)"
+    local started=$SECONDS
+    "build_$name" "$version"
+    log "$name $version built in $((SECONDS - started)) s"
+    touch "$stamp"
+}
+
+build_zlib() {
+    local src
+    fetch_source zlib "$1"
+    cflags=(-O2 -w -DHAVE_UNISTD_H -I"$src")
+    compile_archive libz.a "$src" adler32.c compress.c crc32.c deflate.c gzclose.c gzlib.c gzread.c \
+        gzwrite.c infback.c inffast.c inflate.c inftrees.c trees.c uncompr.c zutil.c
+    cp "$src/zlib.h" "$src/zconf.h" "$prefix/include/"
+}
+
+build_libpng() {
+    local src
+    fetch_source libpng1.6 "$1"
+    cp "$src/scripts/pnglibconf.h.prebuilt" "$src/pnglibconf.h"
+    cflags=(-O2 -w -DPNG_ARM_NEON_OPT=0 -I"$src" -I"$prefix/include")
+    compile_archive libpng.a "$src" png.c pngerror.c pngget.c pngmem.c pngpread.c pngread.c pngrio.c \
+        pngrtran.c pngrutil.c pngset.c pngtrans.c pngwio.c pngwrite.c pngwtran.c pngwutil.c
+    cp "$src/png.h" "$src/pngconf.h" "$src/pnglibconf.h" "$prefix/include/"
+}
+
+# libopenmpt alone (no decoders of compressed samples, no player), as a static library.
+build_libopenmpt() {
+    local src
+    fetch_source libopenmpt "$1"
+    (
+        cd "$src"
+        "${openmpt_configure[@]}" --disable-shared --enable-static --without-zlib \
+            --without-mpg123 --without-ogg --without-vorbis --without-vorbisfile --without-portaudio \
+            --without-portaudiocpp --without-sndfile --without-flac --without-pulseaudio \
+            --disable-openmpt123 --disable-examples --disable-tests --disable-doxygen-doc >"$work/openmpt-configure.log" 2>&1 ||
+            { tail -n 30 "$work/openmpt-configure.log" >&2; exit 1; }
+        "${openmpt_make[@]}" -j"$jobs" libopenmpt.la \
+            >"$work/openmpt-make.log" 2>&1 || { tail -n 30 "$work/openmpt-make.log" >&2; exit 1; }
+    )
+    cp "$src/.libs/libopenmpt.a" "$prefix/lib/"
+    mkdir -p "$prefix/include/libopenmpt"
+    cp "$src"/libopenmpt/libopenmpt*.h "$src"/libopenmpt/libopenmpt*.hpp "$prefix/include/libopenmpt/"
+}
