@@ -99,7 +99,9 @@ void PerspectiveVertex(const ScreenVertex* v, float alpha) {
 }  // namespace
 
 GlRenderer::GlRenderer(const char* extensions) {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    // Black, alpha 1: what destination alpha reads between clears (see Clear).
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    Clear();
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     if (HasMultitexture(extensions)) {
@@ -255,7 +257,14 @@ void GlRenderer::RestoreDrawingState() {
     glPushAttrib(kDrawingState);
 }
 
-void GlRenderer::Clear() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT); }
+// The frame's alpha is cleared to 1 and closed to drawing, so the blend presets that weigh
+// by destination alpha see 1 whether the pixel format has an alpha channel (as Windows'
+// ChoosePixelFormat may give for "no alpha") or not.
+void GlRenderer::Clear() {
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
+}
 
 void GlRenderer::Present() {
     SwapBuffers(glWindowState.deviceContext);

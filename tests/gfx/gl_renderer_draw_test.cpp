@@ -1,7 +1,13 @@
 // Drawing through the OpenGL renderer on real Mesa, checked in read-back pixels and depths.
+#define GL_GLEXT_PROTOTYPES
 #include <cmath>
+#include <string>
 
 #include "tests/gfx/gl_renderer_helpers.h"
+
+#include <GL/glext.h>
+
+#include "gfx/gl_framebuffers.h"
 
 namespace {
 
@@ -28,19 +34,32 @@ void FlatDepthTested(Renderer* renderer) {
 
 }  // namespace
 
-TEST_F(GlRendererTest, ClearGivesBlackTransparentColourAndFarDepth) {
-    FlatDepthTested(renderer.get());
-    FullScreenTriangle(renderer.get(), 2.0f, 1, 1, 1);
-    ASSERT_EQ(Centre().r, 255);
-    renderer->Clear();
-    const Rgba p = Centre();
-    EXPECT_RGB_NEAR(p, 0, 0, 0, 0);
-    // Without alpha bits the buffer reads alpha 1; the clear value itself is 0.
-    EXPECT_EQ(p.a, gl.AlphaBits() > 0 ? 0 : 255);
-    GLfloat clearColour[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
-    EXPECT_EQ(clearColour[3], 0.0f);
-    EXPECT_EQ(gl.ReadDepth(kSize / 2, kSize / 2), 0.0f);
+// On the window's buffer (as it comes, often without alpha bits) and on a framebuffer
+// with 8 alpha bits (as full screen draws into, and as a pixel format may have).
+TEST_F(GlRendererTest, ClearGivesBlackColourAlphaOneAndFarDepth) {
+    const unsigned withAlpha = glframes::MakeFrame(kSize, kSize);
+    ASSERT_NE(withAlpha, 0u) << "no RGBA8 framebuffer";
+    auto texel = SolidImage(1, 1, Rgba{10, 20, 30, 0});
+    const TextureId texture = renderer->CreateTexture(texel.get(), 1);
+    for (const unsigned frame : {0u, withAlpha}) {
+        glframes::BindFrame(frame);
+        SCOPED_TRACE(std::to_string(gl.AlphaBits()) + " alpha bits");
+        FlatDepthTested(renderer.get());
+        FullScreenTriangle(renderer.get(), 2.0f, 1, 1, 1);
+        ASSERT_EQ(Centre().r, 255);
+        renderer->Clear();
+        EXPECT_RGB_NEAR(Centre(), 0, 0, 0, 0);
+        EXPECT_EQ(gl.ReadDepth(kSize / 2, kSize / 2), 0.0f);
+        // Destination alpha reads 1, and a texel of alpha 0 drawn opaque leaves it so (the
+        // alpha-mix preset weighs the drawn colour by it).
+        EXPECT_EQ(Centre().a, 255);
+        renderer->BindTexture0(texture);
+        renderer->SetBlendMode(kBlendOpaque);
+        FullScreenTriangle(renderer.get(), 2.0f, 1, 1, 1);
+        EXPECT_RGB_NEAR(Centre(), 10, 20, 30, 1);
+        EXPECT_EQ(Centre().a, 255);
+    }
+    glframes::DeleteFrame(withAlpha);
 }
 
 TEST_F(GlRendererTest, FullScreenLayerAtDepthMinusOnePassesOverClearedBuffer) {
