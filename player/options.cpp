@@ -207,7 +207,7 @@ const char kKeysUsage[] =
     "  PageUp, PageDown    one song order back or on (also Shift+Left, Shift+Right)\n"
     "  Home                from the beginning\n"
     "  F, Alt+Enter        full screen on and off\n"
-    "  S, F12              the frame as a PNG in $XDG_PICTURES_DIR (else ~/Pictures)\n"
+    "  S, F12              the frame as a PNG in the pictures folder (xdg-user-dir PICTURES)\n"
     "  M                   mute; + and - volume\n"
     "  Tab                 overlay: part, song position, frames per second, frame-time graph\n"
     "  Escape              end the show\n";

@@ -1,4 +1,4 @@
-// The folders' stack, as the README draws it: every #include of the program's folders
+// The folders' stack, as docs/design.md draws it: every #include of the program's folders
 // names its own folder or one drawn below it, and every source folder is in the drawing.
 #include <gtest/gtest.h>
 
@@ -13,14 +13,14 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The line that opens the drawing in the README, and the folders of tests and benchmarks,
+// The line that opens the drawing in docs/design.md, and the folders of tests and benchmarks,
 // which may include anything and are never included.
 constexpr const char* kStackOpening = "```text layers";
 const std::vector<std::string> kTestFolders = {"tests", "bench"};
 
 std::string SourceDir() { return ORANGEFUNK_SOURCE_DIR; }
 
-// Folder name -> level (0 at the bottom), read from the README's drawing: one level a
+// Folder name -> level (0 at the bottom), read from the drawing in docs/design.md: one level a
 // line, top first, each naming its folders as "name/" before the description.
 std::map<std::string, int> ReadStack(const std::string& readme, std::string& error) {
     std::ifstream in(readme);
@@ -102,14 +102,14 @@ bool IsTestFolder(const std::string& folder) {
 
 TEST(Layers, EveryIncludeNamesItsOwnFolderOrOneBelow) {
     std::string error;
-    const std::map<std::string, int> level = ReadStack(SourceDir() + "/README.md", error);
+    const std::map<std::string, int> level = ReadStack(SourceDir() + "/docs/design.md", error);
     ASSERT_TRUE(error.empty()) << error;
 
     for (const std::string& folder : SourceFolders())
-        if (!IsTestFolder(folder)) EXPECT_TRUE(level.count(folder)) << folder << "/ is missing from the README's stack";
+        if (!IsTestFolder(folder)) EXPECT_TRUE(level.count(folder)) << folder << "/ is missing from the stack in docs/design.md";
 
     for (const auto& [folder, folderLevel] : level) {
-        ASSERT_TRUE(fs::is_directory(SourceDir() + "/" + folder)) << "the README's stack names " << folder << "/";
+        ASSERT_TRUE(fs::is_directory(SourceDir() + "/" + folder)) << "the stack in docs/design.md names " << folder << "/";
         for (const Include& include : IncludesBelow(folder)) {
             const size_t slash = include.target.find('/');
             if (slash == std::string::npos) continue;  // beside the including file
@@ -122,7 +122,7 @@ TEST(Layers, EveryIncludeNamesItsOwnFolderOrOneBelow) {
             const auto found = level.find(target);
             if (found == level.end() || target == folder) continue;  // a system or generated header
             EXPECT_LT(found->second, folderLevel) << where << ": " << folder << "/ includes " << target
-                                                  << "/, which is not below it in the README's stack";
+                                                  << "/, which is not below it in the stack of docs/design.md";
         }
     }
 }
