@@ -13,8 +13,9 @@ play_packages=(
   libavformat-dev libavcodec-dev libswscale-dev libswresample-dev libavutil-dev
   libcairo2-dev libfreetype-dev fonts-dejavu-core
   # build/ is configured as scripts/build.sh configures it, tests and benchmarks included
-  # (only built when asked for), so any later build, test or install step finds it whole.
-  libgtest-dev libgmock-dev libbenchmark-dev
+  # (only built when asked for), so any later build, test or install step finds it whole:
+  # its configure step needs GoogleTest, Google Benchmark and libxmp (the module's checker).
+  libgtest-dev libgmock-dev libbenchmark-dev libxmp-dev
 )
 # Real-time play and the tests without a display: a private X server (x11-utils: with-display.sh).
 display_packages=(xvfb xauth x11-utils)
