@@ -96,6 +96,10 @@ bool WindowSize(int* width, int* height);
 // in pixels); false before a drawing context is current.
 bool PictureRect(int* x, int* y, int* width, int* height);
 
+// Whether the X display that DISPLAY names can be opened now (opened and closed again
+// at once, printing nothing); false when none is named or nobody serves it. Native only.
+bool XDisplayOpens();
+
 // Terminal interrupts: SIGINT and SIGTERM reach the message queue as a close request of
 // the window that takes input, the way a window manager's close does (SDL's own handlers
 // are kept out). Call before the first window or sound device. The first signal becomes

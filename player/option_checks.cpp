@@ -128,11 +128,17 @@ bool CheckOutputs(const PlayOptions& options, std::string* error) {
 
 bool CheckScreen(const PlayOptions& options, std::string* error) {
     if (options.capturePath != nullptr || options.framesDir != nullptr) return true;  // off screen
-#ifndef _WIN32
-    // An X or Wayland display, or a video driver the user chose for SDL.
-    if (Named("DISPLAY") || Named("WAYLAND_DISPLAY") || Named("SDL_VIDEODRIVER")) return true;
-    *error = "there is no display to play on (DISPLAY and WAYLAND_DISPLAY are not set); "
-             "--capture FILE and --frames DIR --at POSITIONS play without one";
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
+    const char* offScreen = "--capture FILE and --frames DIR --at POSITIONS play without one";
+    // A Wayland display, or a video driver the user chose for SDL, is taken at its word.
+    if (Named("WAYLAND_DISPLAY") || Named("SDL_VIDEODRIVER")) return true;
+    if (Named("DISPLAY")) {
+        if (host::XDisplayOpens()) return true;
+        *error = std::string("cannot open X display ") + std::getenv("DISPLAY") + " (DISPLAY): nobody serves it; " +
+                 offScreen;
+        return false;
+    }
+    *error = std::string("there is no display to play on (DISPLAY and WAYLAND_DISPLAY are not set); ") + offScreen;
     return false;
 #else
     return true;
