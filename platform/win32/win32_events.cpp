@@ -129,3 +129,15 @@ void PushInput(UINT message, WPARAM wParam) {
     std::lock_guard<std::mutex> lock(state.queueLock);
     if (state.pendingCount < kMaxPendingInputs) state.pending[state.pendingCount++] = {message, wParam};
 }
+
+bool TakeInputWhilePaused() {
+    CollectInput();
+    std::lock_guard<std::mutex> lock(state.queueLock);
+    for (int i = 0; i < state.queueCount; ++i) {
+        const MSG& message = state.queue[i];
+        if (message.message == WM_CLOSE || message.message == WM_QUIT ||
+            (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE))
+            return false;
+    }
+    return true;
+}

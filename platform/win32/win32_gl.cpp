@@ -73,6 +73,8 @@ void FitViewport(SDL_Window* sdlWindow, bool force) {
 
 const WglDrawing* Drawing() { return drawing; }
 
+const void* CurrentDrawingContext() { return Win32().current; }
+
 void wglSetDrawing(const WglDrawing* given) { drawing = given; }
 
 void DestroyAllContexts() {

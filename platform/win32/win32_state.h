@@ -109,9 +109,6 @@ HWND LiveWindow(HWND window);
 bool CreateSdlWindow(HWND window, const PIXELFORMATDESCRIPTOR& descriptor);
 // A new OpenGL context on window, made current by SDL (win32_gl_context.cpp); null on failure.
 SDL_GLContext CreateGlContext(SDL_Window* window);
-// Sleeps until the next 1/60 s presentation deadline (win32_gl.cpp); returns the seconds
-// slept, *late whether the frame came after its deadline.
-double PacePresentation(bool* late);
 // Full screen at the show's size (win32_gl_scaled.cpp): binds the framebuffer of the mode
 // asked for (made or resized as needed) with its whole viewport, true; or the window's own,
 // false, when the picture is drawn at the drawable's resolution.
@@ -125,21 +122,9 @@ bool ScaledFrameSize(int* width, int* height);
 // into the window's own pixels, shown at once, true (no swap). Nothing (false) when
 // drawing goes to the window itself.
 bool PresentScaledFrame(SDL_Window* window);
-// The framebuffer the picture is drawn into now (0 for the window's) and its size in pixels
-// (win32_gl_scaled.cpp: the full-screen one or the drawable; in the page, the canvas).
-unsigned PictureFramebuffer(int* width, int* height);
-// The picture a pause holds (held_picture.cpp): HoldPicture copies what has been drawn
-// into the framebuffer being presented, false when it cannot; RestorePicture puts the copy
-// back (when copy: only what was drawn or swapped over it needs it) while that framebuffer
-// keeps its size, false once it changed; ReleasePicture deletes it.
-bool HoldPicture();
-bool RestorePicture(bool copy);
-void ReleasePicture();
 // Forgets the full-screen framebuffer of a context about to be deleted (its objects are
 // deleted with it, or now when it is current): a new context in the same slot makes its own.
 void ForgetScaledFrame(HGLRC context);
-// The drawing handed over by wglSetDrawing (win32_gl.cpp); null before.
-const WglDrawing* Drawing();
 // Fits a 4:3 viewport, centred, into the current drawable if its size changed.
 void FitViewport(SDL_Window* sdlWindow, bool force);
 // Puts the window full screen over its monitor in the monitor's own mode while a

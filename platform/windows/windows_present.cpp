@@ -1,6 +1,6 @@
 // Presentation on Windows: the host's description, every buffer swap of the show through
-// the present hook, 60 Hz pacing (the driver's vertical sync where it holds), the viewer's
-// pause holding the frame, and the 4:3 viewport fitted to the window.
+// the present hook, 60 Hz pacing (the driver's vertical sync where it holds), what the
+// viewer's pause needs of the window, and the 4:3 viewport fitted to the window.
 #include <chrono>
 #include <thread>
 
@@ -18,10 +18,11 @@ Clock::time_point nextPresent{};  // pacing deadline; the epoch: none
 
 using SwapIntervalProc = BOOL(WINAPI*)(int interval);
 
-// Sleeps until the next 1/60 s deadline; a frame more than one period late restarts the
-// clock instead of rushing to catch up. Returns the seconds slept, *late whether the frame
-// came after its deadline.
-double Pace(bool* late) {
+}  // namespace
+
+const host::Desc& HostDesc() { return desc; }
+
+double PacePresentation(bool* late) {
     const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / kFramesPerSecond));
     const Clock::time_point now = Clock::now();
     const bool started = nextPresent != Clock::time_point{};
@@ -37,36 +38,29 @@ double Pace(bool* late) {
     return seconds;
 }
 
-// True when the message waiting first asks the show to end: a close, a quit or Escape.
-bool EndRequested(const MSG& message) {
-    return message.message == WM_CLOSE || message.message == WM_QUIT ||
-           (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE);
-}
-
-// While the viewer's pause lasts the frame stays on screen (no swap): messages are handled
-// (the key hook may resume) and the frame is presented again every 1/60 s, until resumed
-// or until an end request waits for the show's own pump.
-void HoldWhilePaused() {
+bool TakeInputWhilePaused() {
     MSG message;
-    while (host::Paused()) {
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
-            if (EndRequested(message)) return;
-            PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        if (!host::Paused()) return;
-        bool late = false;
-        const double waited = desc.framePacing ? Pace(&late) : 0.0;
-        if (!desc.framePacing) Sleep(1000 / kFramesPerSecond);
-        if (desc.present) desc.present();
-        if (desc.presented) desc.presented(waited, late, true);
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+        // An end request stays queued for the show's own pump.
+        if (message.message == WM_CLOSE || message.message == WM_QUIT ||
+            (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE))
+            return false;
+        PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
     }
+    return true;
 }
 
-}  // namespace
+const void* CurrentDrawingContext() { return wglGetCurrentContext(); }
 
-const host::Desc& HostDesc() { return desc; }
+const WglDrawing* Drawing() { return Windows().drawing; }
+
+unsigned PictureFramebuffer(int* width, int* height) {
+    *width = Windows().drawableWidth;
+    *height = Windows().drawableHeight;
+    return 0;
+}
 
 void host::Setup(const Desc& given) {
     desc = given;
@@ -98,8 +92,8 @@ BOOL HostSwapBuffers(HDC dc) {
     FitViewport(dc);  // the first frame of a context: drawn before any swap
     if (desc.present) desc.present();
     bool late = false;
-    const double waited = desc.framePacing ? Pace(&late) : 0.0;
-    HoldWhilePaused();
+    const double waited = desc.framePacing ? PacePresentation(&late) : 0.0;
+    HoldWhilePaused([dc] { ::SwapBuffers(dc); });
     BOOL swapped = TRUE;
     // Nothing shows a hidden window: the picture stays in the back buffer.
     if (!desc.hidden) {

@@ -1,5 +1,5 @@
-// Viewer controls of the platform: the pause that holds the picture (pause_volume.cpp has
-// the music's pause and volume), and full screen toggled on the window that takes input.
+// The stand-in's window as the viewer changes it: full screen toggled on the window that
+// takes input, its size, and where the picture lies in it.
 #include "platform/win32/win32_state.h"
 
 #include <cstdio>
@@ -9,18 +9,6 @@ namespace {
 Win32State& state = Win32();
 int fullscreen = -1;  // -1: as the host description and the display mode make it
 int windowedWidth = 0, windowedHeight = 0;  // the window's size before it went full screen
-
-// True when the queue holds a request to end the show: a close, a quit or Escape.
-bool EndRequested() {
-    std::lock_guard<std::mutex> lock(state.queueLock);
-    for (int i = 0; i < state.queueCount; ++i) {
-        const MSG& message = state.queue[i];
-        if (message.message == WM_CLOSE || message.message == WM_QUIT ||
-            (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE))
-            return true;
-    }
-    return false;
-}
 
 // The window the show draws in: the live OpenGL window taking input, else the newest.
 HWND ShowWindowHandle() {
@@ -69,35 +57,6 @@ bool host::WindowSize(int* width, int* height) {
     if (!window || HostDesc().hidden) return false;
     SDL_GetWindowSize(window->sdlWindow, width, height);
     return *width > 0 && *height > 0;
-}
-
-void HoldWhilePaused(const std::function<void()>& swap) {
-    const host::Desc& host = HostDesc();
-    if (!host::Paused()) return;
-    // A copy of the picture lets the overlay (Tab) be drawn afresh over it, on or off;
-    // without one the screen keeps the last swap and the frame stays where it was drawn.
-    bool redraw = host.overlay && !host.hidden && HoldPicture();
-    bool swapNext = true;  // the held frame goes on screen once, then while the overlay shows or has just gone
-    bool covered = false;  // an overlay or a swap has been over the picture since it was last put back
-    while (host::Paused()) {
-        CollectInput();  // the key hook may resume
-        if (!host::Paused() || EndRequested()) break;
-        bool late = false;
-        const double waited = host.framePacing ? PacePresentation(&late) : 0.0;
-        redraw = redraw && RestorePicture(covered);  // a window resized meanwhile keeps its last swap
-        covered = false;
-        // The frame is presented again: its picture is in the buffer it was drawn into.
-        if (host.present) host.present();
-        if (redraw) {
-            const bool drew = host.overlay();
-            if (drew || swapNext) swap();
-            covered = drew || swapNext;
-            swapNext = drew;
-        }
-        if (host.presented) host.presented(waited, late, true);
-    }
-    RestorePicture(covered);  // the swap after the pause shows the frame itself
-    ReleasePicture();
 }
 
 bool host::PictureRect(int* x, int* y, int* width, int* height) {

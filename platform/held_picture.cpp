@@ -1,11 +1,12 @@
 // The picture a pause holds: a copy of the framebuffer being presented, made through the
 // drawing library's framebuffers, so the overlay can be drawn afresh over it while paused.
-#include "platform/win32/win32_state.h"
+#include "platform/host_state.h"
+#include "platform/win32/wgl_drawing.h"
 
 namespace {
 
 struct HeldPicture {
-    HGLRC context = nullptr;
+    const void* context = nullptr;  // the OpenGL context it was made on
     unsigned framebuffer = 0;  // the copy; 0 when none is held
     unsigned drawnInto = 0;    // the framebuffer it was copied from, 0 for the window's
     int width = 0, height = 0;
@@ -16,7 +17,7 @@ HeldPicture held;
 
 bool HoldPicture() {
     ReleasePicture();
-    if (!Win32().current || !Drawing() || !Drawing()->makeFrame || !Drawing()->copyFrame) return false;
+    if (!CurrentDrawingContext() || !Drawing() || !Drawing()->makeFrame || !Drawing()->copyFrame) return false;
     int width = 0, height = 0;
     const unsigned drawnInto = PictureFramebuffer(&width, &height);
     if (width <= 0 || height <= 0) return false;
@@ -27,13 +28,13 @@ bool HoldPicture() {
     }
     Drawing()->copyFrame(drawnInto, copy, width, height);
     Drawing()->bindFrame(drawnInto);
-    held = HeldPicture{Win32().current, copy, drawnInto, width, height};
+    held = HeldPicture{CurrentDrawingContext(), copy, drawnInto, width, height};
     return true;
 }
 
 bool RestorePicture(bool copy) {
     int width = 0, height = 0;
-    if (held.framebuffer == 0 || held.context != Win32().current) return false;
+    if (held.framebuffer == 0 || held.context != CurrentDrawingContext()) return false;
     const unsigned drawnInto = PictureFramebuffer(&width, &height);
     if (drawnInto != held.drawnInto || width != held.width || height != held.height) return false;
     if (copy) Drawing()->copyFrame(held.framebuffer, drawnInto, width, height);
@@ -41,7 +42,7 @@ bool RestorePicture(bool copy) {
 }
 
 void ReleasePicture() {
-    if (held.framebuffer != 0 && held.context == Win32().current) {
+    if (held.framebuffer != 0 && held.context == CurrentDrawingContext()) {
         Drawing()->deleteFrame(held.framebuffer);
         int width = 0, height = 0;
         Drawing()->bindFrame(PictureFramebuffer(&width, &height));
