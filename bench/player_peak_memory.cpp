@@ -21,7 +21,7 @@
 #include "bench/show_run_folder.h"
 #include "import/import.h"
 #include "platform/bass/module_limits.h"
-#include "player/capture.h"
+#include "player/capture/capture.h"
 #include "tests/kit/chunk_writer.h"
 
 namespace {

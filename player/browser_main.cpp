@@ -18,7 +18,7 @@
 
 #include "platform/browser/browser.h"
 #include "player/player.h"
-#include "player/viewer.h"
+#include "player/viewer/viewer.h"
 #include "shell/sequence.h"
 #include "show/show_state.h"
 

@@ -2,9 +2,9 @@
 // song, then hands over to WinMain as the Windows loader would.
 #include <cstdio>
 
-#include "player/capture_formats.h"
-#include "player/data_folder.h"
-#include "player/option_table.h"
+#include "player/capture/capture_formats.h"
+#include "player/options/data_folder.h"
+#include "player/options/option_table.h"
 #include "player/player.h"
 #include "player/version.h"
 

@@ -7,11 +7,11 @@
 #include <cstdio>
 #include <string>
 
-#include "player/capture.h"
-#include "player/frame_stats.h"
+#include "player/capture/capture.h"
+#include "player/viewer/frame_stats.h"
 #include "app/app.h"
-#include "player/leftovers.h"
-#include "player/viewer.h"
+#include "player/capture/leftovers.h"
+#include "player/viewer/viewer.h"
 #include "show/show_state.h"
 
 namespace {

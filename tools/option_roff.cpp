@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "player/option_table.h"
+#include "player/options/option_table.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "parts/part_table.h"
 #include "platform/bass/bass.h"
 #include "platform/host.h"
-#include "player/capture.h"
+#include "player/capture/capture.h"
 #include "tests/support/picture.h"
 #include "tests/support/show_program.h"
 #include "tests/support/test_paths.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "player/frame_stats.h"
+#include "player/viewer/frame_stats.h"
 #include "show/show_state.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/win32/win32_test.h"
-#include "player/viewer.h"
+#include "player/viewer/viewer.h"
 #include "show/show_state.h"
 #include "tests/support/frame_match.h"
 #include "tests/support/picture.h"

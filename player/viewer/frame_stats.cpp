@@ -1,6 +1,6 @@
 // Frame statistics: one fixed-size sample per presented frame (no allocation while the
 // show runs), sorted per part into medians and percentiles only when the table is printed.
-#include "player/frame_stats.h"
+#include "player/viewer/frame_stats.h"
 #include "player/player.h"
 
 #include <time.h>

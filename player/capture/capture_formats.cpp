@@ -2,7 +2,7 @@
 // in real-time mode for WebM). Small: the same codecs at slower presets and a higher
 // quantizer, about a fifth of the size (about half for VP9, whose fast mode has a low bit rate). Lossless: RGB frames coded without loss (FFV1 in
 // Matroska, H.264's lossless RGB profile in MP4 and QuickTime) and lossless sound.
-#include "player/capture_formats.h"
+#include "player/capture/capture_formats.h"
 
 #include <strings.h>
 

@@ -1,8 +1,8 @@
 // The video writer of a build without the capture's encoders (the Windows build: FFmpeg's
 // libraries are not built for it). The option checks refuse --capture there before any
 // window opens; this writer refuses it again, with the same reason, should it be reached.
-#include "player/capture.h"
-#include "player/capture_formats.h"
+#include "player/capture/capture.h"
+#include "player/capture/capture_formats.h"
 
 struct CaptureEncoders {};
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "player/capture.h"
+#include "player/capture/capture.h"
 #include "app/app.h"
 #include "show/show_state.h"
 

@@ -1,12 +1,12 @@
 // The viewer's overlay: a small panel in the picture's top left corner, its text in a
 // built-in 3x5 font, every lit font pixel and graph bar a flat quad.
-#include "player/stats_overlay.h"
+#include "player/viewer/stats_overlay.h"
 
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 
-#include "player/frame_stats.h"
+#include "player/viewer/frame_stats.h"
 
 namespace {
 

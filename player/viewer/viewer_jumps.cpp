@@ -1,5 +1,5 @@
 // Jump targets of the viewer's keys, by part and by song order.
-#include "player/viewer.h"
+#include "player/viewer/viewer.h"
 
 namespace {
 // In its first rows a part's start counts as the previous part (a second Left goes on back).

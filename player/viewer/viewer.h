@@ -10,7 +10,7 @@
 #include "parts/part_table.h"
 #include "platform/host.h"
 #include "player/player.h"
-#include "player/stats_overlay.h"
+#include "player/viewer/stats_overlay.h"
 
 // The order a jump goes to from (order, row): by part (back to the start of the current
 // part, or the previous one in its first rows; on to the next) or by one order, clamped

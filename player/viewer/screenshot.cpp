@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "gfx/gfx.h"
-#include "player/capture.h"
-#include "player/viewer.h"
+#include "player/capture/capture.h"
+#include "player/viewer/viewer.h"
 
 namespace {
 constexpr int kMaxSameNames = 1000;  // screenshots of one song position kept side by side

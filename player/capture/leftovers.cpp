@@ -1,6 +1,6 @@
 // The list of an off-screen run's temporary files, emptied by whoever ends the run: its
 // own clean-up, exit(), or a second interrupt.
-#include "player/leftovers.h"
+#include "player/capture/leftovers.h"
 
 #include <unistd.h>
 

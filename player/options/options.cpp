@@ -5,8 +5,8 @@
 #include <iterator>
 #include <strings.h>
 
-#include "player/capture_formats.h"
-#include "player/option_table.h"
+#include "player/capture/capture_formats.h"
+#include "player/options/option_table.h"
 #include "player/player.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "player/capture.h"
-#include "player/capture_encoders.h"
-#include "player/leftovers.h"
+#include "player/capture/capture.h"
+#include "player/capture/capture_encoders.h"
+#include "player/capture/leftovers.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // PNG files of captured frames, written with libpng's simplified interface.
 #include <png.h>
 
-#include "player/capture.h"
-#include "player/leftovers.h"
+#include "player/capture/capture.h"
+#include "player/capture/leftovers.h"
 
 bool WriteFramePng(const char* path, int width, int height, const uint8_t* rgba, std::string* error) {
     // The back buffer's alpha means nothing (the show draws without destination alpha):

@@ -9,7 +9,7 @@
 #endif
 
 #include "app/app.h"
-#include "player/viewer.h"
+#include "player/viewer/viewer.h"
 #include "shell/sequence.h"
 #include "show/show_state.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "player/capture_formats.h"
+#include "player/capture/capture_formats.h"
 
 struct AVFormatContext;
 struct AVCodecContext;

@@ -1,7 +1,7 @@
 // A capture's encoders and container on libavformat, libavcodec, libswscale and
 // libswresample. Picture time stamps count frames at 60 per second, sound time stamps
 // count the codec's samples, so both tracks are exact for any length.
-#include "player/capture_encoders.h"
+#include "player/capture/capture_encoders.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -1,7 +1,7 @@
 // Choice of the data folder: the working directory when it holds the show, else the
 // installed data folder, else the build tree's, both relative to the executable so an
 // installed tree can be moved.
-#include "player/data_folder.h"
+#include "player/options/data_folder.h"
 
 #include <unistd.h>
 #ifdef _WIN32

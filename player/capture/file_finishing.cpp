@@ -9,7 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "player/leftovers.h"
+#include "player/capture/leftovers.h"
 
 std::string CreateTemporaryBeside(const std::string& finalPath, std::string* error) {
     const size_t slash = finalPath.rfind('/');
