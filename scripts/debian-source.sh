@@ -1,8 +1,9 @@
 # Building a static library from Debian's source package once into a prefix: sourced by the
 # scripts that cross-build the show's libraries (web-deps.sh, windows-deps.sh). The sourcing
 # script sets log_name (its messages' prefix), cc and ar (the cross compiler and archiver),
-# jobs, recipe, prefix (include/, lib/, stamps/) and work (a scratch folder); for libopenmpt,
-# the arrays openmpt_configure (its configure command with the host) and openmpt_make.
+# jobs, recipe, cache (the cache's folder, where the scratch folder goes) and prefix (include/,
+# lib/, stamps/); for libopenmpt, the arrays openmpt_configure (its configure command with the
+# host) and openmpt_make.
 
 log() { echo "$log_name: $*" >&2; }
 
@@ -77,6 +78,21 @@ build() {
     "build_$name" "$version"
     log "$name $version built in $((SECONDS - started)) s"
     touch "$stamp"
+}
+
+# Builds the libraries named with their versions (pairs: name version ...) in order, in a
+# scratch folder `work` under $cache that is removed when the script exits; says how long it
+# took when anything was built.
+build_all() {
+    work=""
+    trap '[[ -n "$work" ]] && rm -rf "$work"' EXIT
+    work=$(mktemp -d "$cache/work.XXXXXX")
+    local started=$SECONDS
+    while [[ $# -gt 0 ]]; do
+        build "$1" "$2"
+        shift 2
+    done
+    if [[ $((SECONDS - started)) -gt 1 ]]; then log "dependencies ready in $((SECONDS - started)) s"; fi
 }
 
 build_zlib() {

@@ -98,15 +98,5 @@ build_sdl2() {
 openmpt_configure=(emconfigure ./configure --host=wasm32)
 openmpt_make=(emmake make CXXFLAGS="-O2 -fexceptions -fvisibility=hidden" CFLAGS="-O2")
 
-work=""
-cleanup() { [[ -n "$work" ]] && rm -rf "$work"; }
-trap cleanup EXIT
-work=$(mktemp -d "$cache/work.XXXXXX")
-
-started=$SECONDS
-build zlib "$zlib_version"
-build libpng "$png_version"
-build sdl2 "$sdl_version"
-build libopenmpt "$openmpt_version"
-[[ $((SECONDS - started)) -gt 1 ]] && log "dependencies ready in $((SECONDS - started)) s"
+build_all zlib "$zlib_version" libpng "$png_version" sdl2 "$sdl_version" libopenmpt "$openmpt_version"
 echo "$prefix" >&3

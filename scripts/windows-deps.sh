@@ -47,14 +47,5 @@ mkdir -p "$prefix/include" "$prefix/lib" "$prefix/stamps"
 openmpt_configure=(./configure --host=$host CC="$cc" CXX="$host-g++-posix" AR="$ar")
 openmpt_make=(make CXXFLAGS="-O2" CFLAGS="-O2")
 
-work=""
-cleanup() { [[ -n "$work" ]] && rm -rf "$work"; }
-trap cleanup EXIT
-work=$(mktemp -d "$cache/work.XXXXXX")
-
-started=$SECONDS
-build zlib "$zlib_version"
-build libpng "$png_version"
-build libopenmpt "$openmpt_version"
-[[ $((SECONDS - started)) -gt 1 ]] && log "dependencies ready in $((SECONDS - started)) s"
+build_all zlib "$zlib_version" libpng "$png_version" libopenmpt "$openmpt_version"
 echo "$prefix" >&3

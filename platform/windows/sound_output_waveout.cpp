@@ -38,6 +38,17 @@ void Feed(AudioOutput* output) {
     }
 }
 
+// Lets the open device play, the feeder woken first to fill every free buffer, or holds it.
+void RunDeviceWhile(bool running) {
+    wave.running = running;
+    if (running) {
+        SetEvent(wave.done);
+        waveOutRestart(wave.handle);
+    } else {
+        waveOutPause(wave.handle);
+    }
+}
+
 }  // namespace
 
 void AudioOutput::Open(int frequency, MixFn mix, void* user) {
@@ -76,22 +87,13 @@ void AudioOutput::Open(int frequency, MixFn mix, void* user) {
 }
 
 void AudioOutput::Start() {
-    if (device != 0) {
-        wave.running = true;
-        SetEvent(wave.done);
-        waveOutRestart(wave.handle);
-    } else {
-        RunClockWhile(true);
-    }
+    if (device != 0) RunDeviceWhile(true);
+    else RunClockWhile(true);
 }
 
 void AudioOutput::Pause() {
-    if (device != 0) {
-        wave.running = false;
-        waveOutPause(wave.handle);
-    } else {
-        RunClockWhile(false);
-    }
+    if (device != 0) RunDeviceWhile(false);
+    else RunClockWhile(false);
 }
 
 void AudioOutput::Close() {
