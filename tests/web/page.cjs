@@ -142,7 +142,9 @@ async function realtime(browser, base, log) {
     if (!reason.includes('--from: "99"')) throw new Error('the page does not say why it cannot play');
     await refused.close();
 
-    const page = await open(browser, base, '?play&from=31', ['playing'], 60000, log);
+    const page = await open(browser, base, '?play&from=31', ['playing', 'sound'], 60000, log);
+    // Firefox may hold a later tab's sound until a click, which the page then asks for.
+    if (await state(page) === 'sound') await page.click('#play');
     await until(page, () => document.body.dataset.position);
     const a = await sample(page);
     await sleep(4000);
