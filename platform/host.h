@@ -9,7 +9,31 @@
 #include <string>
 #include <vector>
 
+struct WglDrawing;  // platform/win32/wgl_drawing.h
+
 namespace host {
+
+// What a window offers the pause hook (Desc::hold) while it holds a frame: its input, its
+// 1/60 s pacing, its swap, and copies of its picture through the drawing library.
+struct Hold {
+    // Takes the input waiting, through the key hook (which may resume); false, leaving it
+    // queued for the show's own pump, when a request to end the show waits (a close, a
+    // quit, Escape). Never waits.
+    bool (*takeInput)();
+    // Sleeps until the next 1/60 s presentation deadline (at once without framePacing);
+    // returns the seconds slept, *late whether the frame came after its deadline.
+    double (*pace)(bool* late);
+    // Scales the picture to the window and swaps.
+    const std::function<void()>& swap;
+    // The OpenGL context current on this thread; null when none.
+    const void* (*context)();
+    // The framebuffer the picture is drawn into now (0 for the window's) and its size in
+    // pixels.
+    unsigned (*picture)(int* width, int* height);
+    // The drawing library's framebuffer calls on the current context; null before it
+    // handed them over.
+    const WglDrawing* drawing;
+};
 
 struct Desc {
     // A resizable window of windowWidth x windowHeight pixels in place of every display-mode
@@ -42,6 +66,11 @@ struct Desc {
     // but never read back by the present hook (captures, screenshots); true when it drew
     // anything. Empty: nothing.
     std::function<bool()> overlay = nullptr;
+    // Called inside SwapBuffers while the viewer's pause lasts (Paused()), after the present
+    // hook and before the frame's own swap: holds the frame on screen, presenting it through
+    // the window's offer until the pause ends or the show is asked to end. Empty: the frame
+    // is swapped at once.
+    std::function<void(const Hold& window)> hold = nullptr;
     // Takes every message box (caption, text) in place of the screen, for runs with nobody
     // to close one; MessageBoxA then returns IDOK at once. Empty: boxes are shown.
     std::function<void(const char* caption, const char* text)> messageBox = nullptr;
@@ -77,10 +106,8 @@ bool ReadSong(const char* fileName, std::vector<int>* rowsPerOrder, std::string*
               std::vector<double>* orderSeconds = nullptr);
 
 // Viewer controls (pause_volume.cpp; the window's in each build's room), called on the
-// main thread while the show plays. Paused: the music stands still (lockstep music renders nothing, fires no sync)
-// and SwapBuffers holds the frame, presenting it again every 1/60 s (present and presented
-// called, the latter as held),
-// until resumed or until the show is asked to end (a close or Escape waiting).
+// main thread while the show plays. Paused: the music stands still (lockstep music renders
+// nothing, fires no sync) and SwapBuffers calls the hold hook before the frame's swap.
 void SetPaused(bool paused);
 bool Paused();
 // Gain of the music heard in real time, 0 to 1 (lockstep music is never changed).

@@ -10,19 +10,12 @@ const host::Desc& HostDesc();
 // sync; the gain scales real-time output only.
 void PauseMusicMix(bool paused);
 void SetMusicGain(float gain);
-// Holds the frame about to be presented while the viewer pause lasts (pause_hold.cpp):
-// called by SwapBuffers before the swap. swap scales the picture to the window and swaps:
-// where the picture can be held, it is swapped with the overlay drawn afresh over it.
+// Hands the frame about to be presented to the hold hook while the viewer pause lasts
+// (pause_volume.cpp): called by SwapBuffers before the swap, with the window's swap (the
+// picture scaled to the window and swapped).
 void HoldWhilePaused(const std::function<void()>& swap);
-// The picture a pause holds (held_picture.cpp): HoldPicture copies what has been drawn
-// into the framebuffer being presented, false when it cannot; RestorePicture puts the copy
-// back (when copy: only what was drawn or swapped over it needs it) while that framebuffer
-// keeps its size, false once it changed; ReleasePicture deletes it.
-bool HoldPicture();
-bool RestorePicture(bool copy);
-void ReleasePicture();
 
-// What each window room (the stand-in's, Windows') gives the pause hold and the held picture:
+// What each window room (the stand-in's, the page's, Windows') offers the hold hook:
 struct WglDrawing;
 // The drawing handed over by the graphics library (wglSetDrawing); null before it.
 const WglDrawing* Drawing();

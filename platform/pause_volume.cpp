@@ -1,5 +1,5 @@
-// The viewer's pause and volume as every build's music hears them: a paused mix stands
-// still, the gain scales what is heard (the picture's hold is the window's: HoldWhilePaused).
+// The viewer's pause and volume as every build hears and shows them: a paused mix stands
+// still, the gain scales what is heard, and each swap while paused goes through the hold hook.
 #include "platform/host_state.h"
 
 namespace {
@@ -20,3 +20,11 @@ void host::SetVolume(float gain) {
 }
 
 float host::Volume() { return volume; }
+
+void HoldWhilePaused(const std::function<void()>& swap) {
+    const host::Desc& desc = HostDesc();
+    if (!paused || !desc.hold) return;
+    constexpr auto unpaced = [](bool* late) { return *late = false, 0.0; };
+    desc.hold({TakeInputWhilePaused, desc.framePacing ? PacePresentation : +unpaced, swap, CurrentDrawingContext,
+               PictureFramebuffer, Drawing()});
+}

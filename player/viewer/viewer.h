@@ -26,10 +26,15 @@ std::string PicturesFolder();
 // false with the reason.
 bool TakeScreenshot(int order, int row, std::string* path, std::string* error);
 
+// Holds the frame on screen while the pause lasts (the hold hook): presents it again every
+// 1/60 s through window, calling desc's present and presented (as held) hooks, with desc's
+// overlay drawn afresh over a copy of the picture; returns once resumed or asked to end.
+void HoldPausedFrame(const host::Desc& desc, const host::Hold& window);
+
 class Viewer {
 public:
-    // Takes the play options and hooks the keys, the screenshot's read-back and the overlay
-    // into host (kept, with the hooks, for the runs to come). Call after everything else
+    // Takes the play options and hooks the keys, the screenshot's read-back, the overlay and
+    // the pause's hold into host (kept, with the hooks, for the runs to come). Call after everything else
     // that fills host.
     void Begin(const PlayOptions& options, host::Desc* host);
     // Applies a key; true when it was a viewer key (the show never sees it).

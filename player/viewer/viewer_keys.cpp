@@ -36,6 +36,7 @@ void Viewer::Begin(const PlayOptions& given, host::Desc* desc) {
                      syncState.row.load(std::memory_order_relaxed));
         return true;
     };
+    desc->hold = [this](const host::Hold& window) { HoldPausedFrame(host, window); };
     host = *desc;
 }
 

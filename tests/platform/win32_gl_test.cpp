@@ -15,6 +15,7 @@
 #include "platform/host.h"
 #include "platform/win32/win32.h"
 #include "platform/win32/win32_test.h"
+#include "player/viewer/viewer.h"
 
 namespace {
 
@@ -285,7 +286,7 @@ TEST_F(Win32Gl, PausedSwapReportsItsPresentationsAsHeldUntilResumed) {
     int presents = 0, overlays = 0;
     std::vector<bool> heldFlags;
     std::vector<int> redsRead;
-    host::Setup({.present = [&] {
+    host::Desc desc{.present = [&] {
                      unsigned char pixel[4] = {};
                      glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
                      redsRead.push_back(pixel[0]);
@@ -300,7 +301,9 @@ TEST_F(Win32Gl, PausedSwapReportsItsPresentationsAsHeldUntilResumed) {
                      glClear(GL_COLOR_BUFFER_BIT);
                      glDisable(GL_SCISSOR_TEST);
                      return true;
-                 }});
+                 }};
+    desc.hold = [&desc](const host::Hold& window) { HoldPausedFrame(desc, window); };
+    host::Setup(desc);
     glClearColor(0, 0, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT);
     host::SetPaused(true);
