@@ -16,6 +16,16 @@ constexpr int kAudioFramesPerVideoFrame = kCaptureRate / kCaptureFramesPerSecond
 
 constexpr int kMaxFramePositions = 64;  // positions one --at list may name
 
+// Paths: the character the player joins a folder and a name with, and those that end a
+// folder's name in a path it is given (Windows takes both slashes).
+#ifdef _WIN32
+constexpr char kFolderSeparator = '\\';
+constexpr const char kFolderSeparators[] = "\\/";
+#else
+constexpr char kFolderSeparator = '/';
+constexpr const char kFolderSeparators[] = "/";
+#endif
+
 // The module the show plays, in the data folder.
 constexpr const char kSongFile[] = "funk.it";
 

@@ -37,7 +37,7 @@ const char kCaptureTypes[] =
     "in the others) or .webm (VP9 and Opus; no lossless)";
 
 const CaptureFormat* FindCaptureFormat(const std::string& path) {
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.find_last_of(kFolderSeparators);
     const std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
     for (const CaptureFormat& format : kFormats) {
         const size_t length = std::string(format.extension).size();

@@ -10,9 +10,10 @@
 #include <filesystem>
 
 #include "player/capture/leftovers.h"
+#include "player/player.h"
 
 std::string CreateTemporaryBeside(const std::string& finalPath, std::string* error) {
-    const size_t slash = finalPath.rfind('/');
+    const size_t slash = finalPath.find_last_of(kFolderSeparators);
     const std::string folder = slash == std::string::npos ? "" : finalPath.substr(0, slash + 1);
     const std::string name = finalPath.substr(folder.size());
     const size_t dot = name.rfind('.');

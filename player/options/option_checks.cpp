@@ -39,16 +39,18 @@ bool WritableFolder(const std::string& option, const std::string& folder, std::s
 
 // The folder part of path: "." when it has none.
 std::string FolderOf(const std::string& path) {
-    const size_t slash = path.rfind('/');
+    const size_t slash = path.find_last_of(kFolderSeparators);
     if (slash == std::string::npos) return ".";
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
 // True when the environment variable name is set and not empty.
 bool Named(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr && *value != '\0';
 }
+#endif
 
 }  // namespace
 
@@ -120,7 +122,7 @@ bool CheckOutputs(const PlayOptions& options, std::string* error) {
         // A folder that is not there yet is made in one step, inside its parent.
         const bool exists = stat(options.framesDir, &info) == 0;
         std::string folder = options.framesDir;
-        while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+        while (folder.size() > 1 && std::strchr(kFolderSeparators, folder.back())) folder.pop_back();
         if (!WritableFolder("--frames", exists ? folder : FolderOf(folder), error)) return false;
     }
     return true;

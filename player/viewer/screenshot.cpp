@@ -21,6 +21,7 @@ std::string Environment(const char* name) {
     return value != nullptr ? value : "";
 }
 
+#ifndef _WIN32
 // The pictures folder the desktop keeps in user-dirs.dirs (a line XDG_PICTURES_DIR="$HOME/..."
 // or ="/..."), $HOME replaced by home; empty when the file or the line is missing.
 std::string PicturesFromUserDirs(const std::string& home) {
@@ -38,18 +39,22 @@ std::string PicturesFromUserDirs(const std::string& home) {
     }
     return "";
 }
+#endif
 }  // namespace
 
 std::string PicturesFolder() {
     const std::string pictures = Environment("XDG_PICTURES_DIR");
     if (!pictures.empty()) return pictures;
-    std::string home = Environment("HOME");
 #ifdef _WIN32
-    if (home.empty()) home = Environment("USERPROFILE");  // C:\Users\NAME
-#endif
+    // Every Windows profile (C:\Users\NAME) has its Pictures folder.
+    const std::string profile = Environment("USERPROFILE");
+    return profile.empty() ? "." : profile + kFolderSeparator + "Pictures";
+#else
+    std::string home = Environment("HOME");
     if (home.empty()) home = ".";
     const std::string desktops = PicturesFromUserDirs(home);
     return desktops.empty() ? home + "/Pictures" : desktops;
+#endif
 }
 
 bool TakeScreenshot(int order, int row, std::string* path, std::string* error) {
@@ -73,8 +78,8 @@ bool TakeScreenshot(int order, int row, std::string* path, std::string* error) {
                     size_t(width) * 4);
     char name[64];
     for (int copy = 1; copy <= kMaxSameNames; ++copy) {
-        if (copy == 1) std::snprintf(name, sizeof name, "/orangefunk-%02d-%03d.png", order, row);
-        else std::snprintf(name, sizeof name, "/orangefunk-%02d-%03d-%d.png", order, row, copy);
+        if (copy == 1) std::snprintf(name, sizeof name, "%corangefunk-%02d-%03d.png", kFolderSeparator, order, row);
+        else std::snprintf(name, sizeof name, "%corangefunk-%02d-%03d-%d.png", kFolderSeparator, order, row, copy);
         struct stat existing {};
         if (stat((folder + name).c_str(), &existing) != 0) break;
     }

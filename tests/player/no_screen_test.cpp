@@ -30,7 +30,7 @@ TEST(NoScreen, AnUnreachableXDisplayIsRefusedInOneLineBeforeAnythingOpens) {
     const std::string text = Output("cat " + Quote(log));
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << "status " << status << "\n" << text;
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
-    for (const std::string said : {"cannot open X display " + display, std::string("--capture")})
+    for (const std::string& said : {"cannot open X display " + display, std::string("--capture")})
         EXPECT_NE(text.find(said), std::string::npos) << text;
     std::system(("rm -rf " + Quote(pattern)).c_str());
 }
