@@ -53,13 +53,13 @@ started=$SECONDS
     fail "the virtual desktop could not be set in the Wine prefix's registry"
 echo "wine prefix made in $((SECONDS - started)) s"
 
+find_desktop() { desktop=$(xdotool search --name "orangefunk - Wine desktop" 2>/dev/null | head -n 1); [[ -n "$desktop" ]]; }
 # Starts the program with the arguments given, screenshots into $work/pictures, its output
 # in $work/show.log; waits for the desktop's window.
 start_show() {
     mkdir -p "$work/pictures"
     XDG_PICTURES_DIR="Z:$work/pictures" "$wine" "$exe" "$@" >"$work/show.log" 2>&1 &
     show=$!
-    find_desktop() { desktop=$(xdotool search --name "orangefunk - Wine desktop" 2>/dev/null | head -n 1); [[ -n "$desktop" ]]; }
     wait_for 120 find_desktop || fail "no Wine desktop window appeared: $(cat "$work/show.log")"
 }
 # The desktop's picture at its top left, $1 (WxH) pixels, known by its checksum.

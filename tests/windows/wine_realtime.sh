@@ -5,7 +5,8 @@
 # over it while paused, S writes the frame, F leaves full screen and comes back, Home jumps
 # to the beginning; Escape brings the closing box, which answered
 # with Return ends the program with status 0; with no data folder to be found the program
-# says so and ends with a non-zero status before any window. Fails naming what is missing.
+# says so and ends with a non-zero status before any window, and told where it is (--data)
+# plays to --to and ends there by itself. Fails naming what is missing.
 #
 #   tests/windows/wine_realtime.sh PROGRAM.exe
 set -uo pipefail
@@ -22,6 +23,18 @@ status=$?
 grep -q "cannot find the show's data files" "$work/alone.log" ||
     fail "with no data folder the program did not say so: $(cat "$work/alone.log")"
 echo "no data folder: status $status, \"$(head -c 100 "$work/alone.log")...\""
+# The same program told where the data is (--data), playing 8 rows (--to, about a second
+# of the 15 s of order 32) in a window: it ends there by itself with the box.
+data=$(cd "$(dirname "$exe")/data" && pwd)
+(cd "$work/elsewhere" && "$wine" "$work/alone/orangefunk.exe" --data "Z:$data" --window --from 32 --to 32:8 \
+    --stats >"$work/show.log" 2>&1) &
+show=$!
+wait_for 120 find_desktop || fail "no Wine desktop window appeared: $(cat "$work/show.log")"
+answer_box 640 512
+frames=$(sed -n 's/^final scene *\([0-9]*\).*/\1/p' "$work/show.log")
+[[ -n "$frames" && $frames -lt 300 ]] || fail "--to 32:8 did not end the show there: ${frames:-no} frames drawn"
+echo "--data and --to: the show ended at 32:8 after $frames frames"
+desktop=""
 
 # Real-time play from the final scene (time enough for the keys).
 start_show --from 28 --stats
