@@ -14,6 +14,7 @@
 
 #include "app/app.h"
 #include "bench/resident_memory.h"
+#include "bench/show_run_folder.h"
 #include "gfx/gfx.h"
 #include "platform/win32/win32_test.h"
 #include "player/viewer/viewer.h"
@@ -21,7 +22,6 @@
 
 namespace {
 
-const std::string kData = ORANGEFUNK_DATA_DIR;
 constexpr int kWidth = 640, kHeight = 480;
 constexpr int kLoops = 3;
 constexpr int kJumps = 200, kJumpsPerReport = 100;
@@ -39,14 +39,7 @@ long long Key() {
 }
 
 void BM_LoopsAndJumps(benchmark::State& state) {
-    if (chdir(kData.c_str()) != 0 || access("funk.it", R_OK) != 0) {
-        state.SkipWithError("show data not generated (build the data target)");
-        return;
-    }
-    if (!win32test::HasScreen()) {
-        state.SkipWithError("no display: run under scripts/with-display.sh");
-        return;
-    }
+    if (!EnterShowDataOnScreen(state)) return;
     for (auto _ : state) {
         const char* args[] = {"--loop", "--window"};
         PlayOptions options;

@@ -15,12 +15,12 @@
 #include "platform/win32/win32_test.h"
 #include "app/app.h"
 #include "bench/resident_memory.h"
+#include "bench/show_run_folder.h"
 #include "shell/sequence.h"
 #include "show/show_state.h"
 
 namespace {
 
-const std::string kData = ORANGEFUNK_DATA_DIR;
 constexpr int kFinalSceneOrder = 28, kLastOrder = 32;
 constexpr double kMegabyte = 1024.0 * 1024.0;
 
@@ -69,14 +69,7 @@ void PlayFinalScene(double* firstFrame, double* lastOrderHighest) {
 }
 
 void BM_ResidentMemory(benchmark::State& state) {
-    if (chdir(kData.c_str()) != 0 || access("funk.it", R_OK) != 0) {
-        state.SkipWithError("show data not generated (build the data target)");
-        return;
-    }
-    if (!win32test::HasScreen()) {
-        state.SkipWithError("no display: run under scripts/with-display.sh");
-        return;
-    }
+    if (!EnterShowDataOnScreen(state)) return;
     double first = 0, last = 0, laterFirst = 0, laterLast = 0;
     // Resident memory and the heap in use after each show. The allocator keeps what the
     // first show freed for the next, so the second start may grow resident memory once; a

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "platform/win32/win32_test.h"
+
 // The generated data folder the program plays from.
 inline const std::string kShowData = ORANGEFUNK_DATA_DIR;
 
@@ -23,4 +25,18 @@ inline std::string ShowRunFolder(benchmark::State& state) {
         return "";
     }
     return pattern;
+}
+
+// Enters the show data folder for a run on the screen; false, with the benchmark skipped
+// and the reason given, when the data is not generated or there is no display.
+inline bool EnterShowDataOnScreen(benchmark::State& state) {
+    if (chdir(kShowData.c_str()) != 0 || access("funk.it", R_OK) != 0) {
+        state.SkipWithError("show data not generated (build the data target)");
+        return false;
+    }
+    if (!win32test::HasScreen()) {
+        state.SkipWithError("no display: run under scripts/with-display.sh");
+        return false;
+    }
+    return true;
 }
