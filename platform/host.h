@@ -138,4 +138,10 @@ void CatchInterrupts(void (*abandon)());
 // The first interrupt caught: SIGINT, SIGTERM, or 0 when none has come.
 int CaughtInterrupt();
 
+// Says why the program ends (a refusal before the show, a failure that ends it or its
+// frames): the printf-style message, whole lines, on standard error. The Windows program
+// with nowhere to write it (no console, no standard error: started from Explorer or a
+// shortcut) also shows all it said, in one message box titled "orangefunk", as it exits.
+void SayEnding(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 }  // namespace host

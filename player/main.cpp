@@ -1,5 +1,6 @@
 // The program's main: reads and checks the play options, enters the data folder, reads the
-// song, then hands over to WinMain as the Windows loader would.
+// song, then hands over to WinMain as the Windows loader would. Every refusal is said
+// through host::SayEnding.
 #include <cstdio>
 
 #include "player/capture/capture_formats.h"
@@ -12,7 +13,7 @@ int main(int argc, char** argv) {
     PlayOptions options;
     std::string error;
     if (!ParsePlayOptions(argc - 1, argv + 1, &options, &error)) {
-        std::fprintf(stderr, "orangefunk: %s\nTry 'orangefunk --help'.\n", error.c_str());
+        host::SayEnding("orangefunk: %s\nTry 'orangefunk --help'.\n", error.c_str());
         return 2;
     }
     if (options.help) {
@@ -25,29 +26,28 @@ int main(int argc, char** argv) {
         return 0;
     }
     if (!CheckOutputs(options, &error)) {
-        std::fprintf(stderr, "orangefunk: %s\nTry 'orangefunk --help'.\n", error.c_str());
+        host::SayEnding("orangefunk: %s\nTry 'orangefunk --help'.\n", error.c_str());
         return 2;
     }
     OutputPaths outputPaths;
     if (!EnterDataFolder(&options, &outputPaths, &error)) {
-        std::fprintf(stderr, "orangefunk: %s\n", error.c_str());
+        host::SayEnding("orangefunk: %s\n", error.c_str());
         return 1;
     }
     // The song is read before any window opens: a damaged one is refused here, and the
     // song positions asked for are checked against it.
     std::vector<int> rowsPerOrder;
     if (!host::ReadSong(kSongFile, &rowsPerOrder, &error)) {
-        std::fprintf(stderr, "orangefunk: the song %s in the data folder cannot be played: %s\n", kSongFile,
-                     error.c_str());
+        host::SayEnding("orangefunk: the song %s in the data folder cannot be played: %s\n", kSongFile, error.c_str());
         return 1;
     }
     if (!CheckSongPositions(options, rowsPerOrder, &error)) {
-        std::fprintf(stderr, "orangefunk: %s\nTry 'orangefunk --help'.\n", error.c_str());
+        host::SayEnding("orangefunk: %s\nTry 'orangefunk --help'.\n", error.c_str());
         return 2;
     }
     // The last check before anything opens: play on a screen needs a display.
     if (!CheckScreen(options, &error)) {
-        std::fprintf(stderr, "orangefunk: %s\n", error.c_str());
+        host::SayEnding("orangefunk: %s\n", error.c_str());
         return 2;
     }
     return PlayWithOptions(options);

@@ -31,13 +31,13 @@ bool OffscreenPlay::Begin(const PlayOptions& options, host::Desc* host) {
     if (capturing) signal(SIGXFSZ, SIG_IGN);  // a file-size limit shows as a failed write
     progressToTerminal = isatty(STDERR_FILENO) != 0;
     if (options.framesDir != nullptr && mkdir(options.framesDir, 0777) != 0 && errno != EEXIST) {
-        std::fprintf(stderr, "orangefunk: cannot make the folder %s: %s\n", options.framesDir, std::strerror(errno));
+        host::SayEnding("orangefunk: cannot make the folder %s: %s\n", options.framesDir, std::strerror(errno));
         return false;
     }
     if (!capturing) pixels.assign(size_t(options.width) * options.height * 4, 0);
     std::string error;
     if (capturing && !video.Open(options.capturePath, options.width, options.height, options.quality, &error)) {
-        std::fprintf(stderr, "orangefunk: %s\n", error.c_str());
+        host::SayEnding("orangefunk: %s\n", error.c_str());
         return false;
     }
     // A hidden window of the capture size: the picture keeps 4:3 inside it.
@@ -90,7 +90,7 @@ void OffscreenPlay::OnPresent() {
     if (rendered == 0 && !stopping && musicHeard) {
         // A song shorter than the show (a module of another song) ended: the show ends
         // with it, its files kept.
-        std::fprintf(stderr, "\norangefunk: the song ended at order %d row %d, before the show's end\n", order, row);
+        host::SayEnding("\norangefunk: the song ended at order %d row %d, before the show's end\n", order, row);
         stopping = true;
         PostMessageA(mainWindow, WM_CLOSE, 0, 0);
         return;
@@ -161,7 +161,7 @@ void OffscreenPlay::ShowProgress(int order, int row, bool last) {
 
 void OffscreenPlay::Stop(const std::string& reason) {
     if (stopping && failed) return;
-    std::fprintf(stderr, "\norangefunk: %s\n", reason.c_str());
+    host::SayEnding("\norangefunk: %s\n", reason.c_str());
     failed = true;
     stopping = true;
     PostMessageA(mainWindow, WM_CLOSE, 0, 0);
@@ -174,50 +174,50 @@ int OffscreenPlay::Finish() {
     ShowProgress(interrupt != 0 ? lastOrder : syncState.order.load(std::memory_order_relaxed),
                  interrupt != 0 ? lastRow : syncState.row.load(std::memory_order_relaxed), true);
     if (interrupt != 0) {
-        std::fprintf(stderr,
+        host::SayEnding(
                      "orangefunk: %s: stopped at order %d row %d, after %lld frames (%.2f s of the show from "
                      "order %d)\n",
                      interrupt == SIGINT ? "interrupted (SIGINT)" : "terminated (SIGTERM)", lastOrder, lastRow,
                      frames, double(frames) / kCaptureFramesPerSecond, options.fromOrder);
     }
     for (const std::string& box : failedBoxes) {
-        std::fprintf(stderr, "orangefunk: %s\n", box.c_str());
+        host::SayEnding("orangefunk: %s\n", box.c_str());
         failed = true;
     }
     if (frames == 0) {
-        std::fprintf(stderr, "orangefunk: no frame was drawn\n");
+        host::SayEnding("orangefunk: no frame was drawn\n");
         failed = true;
     }
     // After a failure (said when it came) the positions not written were not reached or
     // could not be written: the count says how far it got.
     if (failed && options.framesDir != nullptr && interrupt == 0)
-        std::fprintf(stderr, "orangefunk: %d of %d frames written to %s\n", writtenCount, options.atCount,
+        host::SayEnding("orangefunk: %d of %d frames written to %s\n", writtenCount, options.atCount,
                      options.framesDir);
     for (int i = 0; i < options.atCount && interrupt == 0 && !failed; ++i) {
         if (written[i]) continue;
-        std::fprintf(stderr, "orangefunk: order %d row %d was never shown: no frame written for it\n",
+        host::SayEnding("orangefunk: order %d row %d was never shown: no frame written for it\n",
                      options.at[i].order, options.at[i].row);
         failed = true;
     }
     std::string error;
     if (capturing && !failed && !video.Close(&error)) {
         // Said at once, so an interrupt's report below does not contradict it.
-        std::fprintf(stderr, "orangefunk: %s\norangefunk: nothing written to %s\n", error.c_str(),
+        host::SayEnding("orangefunk: %s\norangefunk: nothing written to %s\n", error.c_str(),
                      options.capturePath);
         if (interrupt != 0) return 128 + interrupt;
         return 1;
     }
     if (interrupt != 0) {
         if (capturing)
-            std::fprintf(stderr, failed ? "orangefunk: nothing written to %s\n" : "The show up to there is in %s\n",
+            host::SayEnding(failed ? "orangefunk: nothing written to %s\n" : "The show up to there is in %s\n",
                          options.capturePath);
         if (options.framesDir != nullptr)
-            std::fprintf(stderr, "%d of %d frames written to %s before it\n", writtenCount, options.atCount,
+            host::SayEnding("%d of %d frames written to %s before it\n", writtenCount, options.atCount,
                          options.framesDir);
         return 128 + interrupt;
     }
     if (failed) {
-        if (capturing) std::fprintf(stderr, "orangefunk: nothing written to %s\n", options.capturePath);
+        if (capturing) host::SayEnding("orangefunk: nothing written to %s\n", options.capturePath);
         return 1;
     }
     // The message the "Done!" box would have shown, with what was written.

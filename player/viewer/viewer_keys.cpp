@@ -131,7 +131,7 @@ void Viewer::Play() {
 void Viewer::EndWithTheSong(int order, int row) {
     if (songEnded || host::MusicPlaying() || order >= kShowEndOrder) return;
     songEnded = true;
-    std::fprintf(stderr, "orangefunk: the song ended at order %d row %d, before the show's end\n", order, row);
+    host::SayEnding("orangefunk: the song ended at order %d row %d, before the show's end\n", order, row);
     EndRun();
 }
 
