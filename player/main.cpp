@@ -3,7 +3,6 @@
 // through host::SayEnding.
 #include <cstdio>
 
-#include "player/capture/capture_formats.h"
 #include "player/options/data_folder.h"
 #include "player/options/option_table.h"
 #include "player/player.h"
@@ -18,7 +17,6 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::fputs(PlayUsage().c_str(), stdout);
-        std::printf("\nCapture file types: %s.\n", kCaptureTypes);
         return 0;
     }
     if (options.version) {

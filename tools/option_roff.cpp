@@ -1,5 +1,6 @@
-// Prints the player's options' table as roff for the manual page: `option_roff synopsis`
-// the SYNOPSIS lines, `option_roff options` the OPTIONS list (one tagged paragraph each).
+// Prints the player's options' table as roff for the Linux build's manual page: `option_roff
+// synopsis` the SYNOPSIS lines, `option_roff options` the OPTIONS list (one tagged paragraph
+// each), of the options that build offers.
 // Status 2 with a usage line for anything else.
 #include <cctype>
 #include <cstdio>
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
         std::puts(".B orangefunk");
         for (int i = 0; i < kPlayOptionCount; ++i) {
             const PlayOption& option = kPlayOptions[i];
+            if ((option.builds & kLinuxBuild) == 0) continue;
             std::printf("[\\fB%s\\fR", Roff(option.name).c_str());
             if (option.value != nullptr) std::printf(" \\fI%s\\fR", Roff(option.value).c_str());
             std::puts("]");
@@ -47,6 +49,7 @@ int main(int argc, char** argv) {
     if (std::strcmp(what, "options") == 0) {
         for (int i = 0; i < kPlayOptionCount; ++i) {
             const PlayOption& option = kPlayOptions[i];
+            if ((option.builds & kLinuxBuild) == 0) continue;
             std::string help = Roff(option.help);
             help[0] = char(std::toupper(static_cast<unsigned char>(help[0])));
             std::printf(".TP\n%s\n%s.\n", Tag(option).c_str(), help.c_str());

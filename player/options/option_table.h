@@ -6,11 +6,23 @@
 
 #include "player/player.h"
 
+// The builds that offer an option (PlayOption::builds, bits): --help, the manual page and
+// the Windows README list an option on the builds that offer it. The page reads the
+// options as Linux's.
+enum OptionBuild : unsigned { kLinuxBuild = 1, kWindowsBuild = 2 };
+constexpr unsigned kEveryBuild = kLinuxBuild | kWindowsBuild;
+#ifdef _WIN32
+constexpr OptionBuild kThisBuild = kWindowsBuild;
+#else
+constexpr OptionBuild kThisBuild = kLinuxBuild;
+#endif
+
 struct PlayOption {
     const char* name;     // "--window"
     const char* alias;    // another spelling ("-h"), or null
     const char* value;    // the value's form ("WxH"), or null for a flag, which takes none
     const char* help;     // one line, lower case, no full stop
+    unsigned builds;      // the OptionBuild bits of the builds that offer it
     // Puts the option into options: value is the option's value (null for a flag). False
     // with a one-line reason in error for a value it cannot take.
     bool (*apply)(const char* value, PlayOptions* options, std::string* error);
@@ -19,6 +31,6 @@ struct PlayOption {
 extern const PlayOption kPlayOptions[];
 extern const int kPlayOptionCount;
 
-// The text of --help: the options, one line each, and the keys (main adds the capture's
-// file types).
-std::string PlayUsage();
+// The text of --help on build: where the data files are looked for, the options the build
+// offers, one line each, the keys, and the capture's file types where --capture is offered.
+std::string PlayUsage(OptionBuild build = kThisBuild);

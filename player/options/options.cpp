@@ -1,5 +1,7 @@
 // Command-line options of the player: the options' table, its parser and the --help text.
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
@@ -190,14 +192,25 @@ bool CheckCombinations(const PlayOptions& options, std::string* error) {
     return true;
 }
 
-const char kUsageIntro[] =
-    "Usage: orangefunk [options]\n"
-    "Plays the show full-screen. Its data files are read from the working directory when\n"
-    "they are there, else from the installed data folder (../share/orangefunk beside the\n"
-    "program's folder), else from the build tree's data folder beside the program.\n"
-    "Relative paths given to the options start from the working directory.\n"
-    "\n"
-    "Options:\n";
+// What --help says of each build's folders: where the data files are looked for, and the
+// folder of the screenshots (S).
+struct UsageFolders {
+    OptionBuild build;
+    const char* data;
+    const char* pictures;
+};
+constexpr UsageFolders kUsageFolders[] = {
+    {kLinuxBuild,
+     "Plays the show full-screen. Its data files are read from the working directory when\n"
+     "they are there, else from the installed data folder (../share/orangefunk beside the\n"
+     "program's folder), else from the build tree's data folder beside the program.\n",
+     "the pictures folder (xdg-user-dir PICTURES)"},
+    {kWindowsBuild,
+     "Plays the show full-screen. Its data files are read from the working directory when\n"
+     "they are there, else from the data folder beside the program (data\\ in the folder of\n"
+     "orangefunk.exe).\n",
+     "your Pictures folder"},
+};
 
 const char kKeysUsage[] =
     "\n"
@@ -207,7 +220,7 @@ const char kKeysUsage[] =
     "  PageUp, PageDown    one song order back or on (also Shift+Left, Shift+Right)\n"
     "  Home                from the beginning\n"
     "  F, Alt+Enter        full screen on and off\n"
-    "  S, F12              the frame as a PNG in the pictures folder (xdg-user-dir PICTURES)\n"
+    "  S, F12              the frame as a PNG in %s\n"
     "  M                   mute; + and - volume\n"
     "  Tab                 overlay: part, song position, frames per second, frame-time graph\n"
     "  Escape              end the show\n";
@@ -217,40 +230,57 @@ constexpr size_t kHelpColumn = 22;
 
 }  // namespace
 
+// --capture and --quality need FFmpeg's encoders, which the Windows build lacks; there full
+// screen changes the display mode to the show's own, so --sharp changes nothing.
 const PlayOption kPlayOptions[] = {
     {"--window", nullptr, nullptr, "play in a window instead of full screen (the picture scales with it)",
-     SetFlag<&PlayOptions::window>},
-    {"--size", nullptr, "WxH", "size of the window, or of the captured picture (default 640x480)", ApplySize},
-    {"--from", nullptr, "ORDER", "start the music at song order ORDER; the parts before it are skipped", ApplyFrom},
-    {"--to", nullptr, "ORDER[:ROW]", "end the show where the song reaches ORDER:ROW (played or captured)", ApplyTo},
-    {"--capture", nullptr, "FILE", "render the show off screen into a video file of picture and sound", ApplyCapture},
+     kEveryBuild, SetFlag<&PlayOptions::window>},
+    {"--size", nullptr, "WxH", "size of the window, or of the captured picture (default 640x480)", kEveryBuild,
+     ApplySize},
+    {"--from", nullptr, "ORDER", "start the music at song order ORDER; the parts before it are skipped",
+     kEveryBuild, ApplyFrom},
+    {"--to", nullptr, "ORDER[:ROW]", "end the show where the song reaches ORDER:ROW (played or captured)",
+     kEveryBuild, ApplyTo},
+    {"--capture", nullptr, "FILE", "render the show off screen into a video file of picture and sound",
+     kLinuxBuild, ApplyCapture},
     {"--quality", nullptr, "QUALITY", "the capture's encoding: fast (the default), small (to share) or lossless",
-     ApplyQuality},
+     kLinuxBuild, ApplyQuality},
     {"--frames", nullptr, "DIR", "write the frames at the --at positions as DIR/frame-OO-RRR.png, then end",
-     ApplyFrames},
-    {"--at", nullptr, "ORDER:ROW[,ORDER:ROW...]", "the song positions of the frames --frames writes", ParsePositions},
-    {"--data", nullptr, "DIR", "read the show's data files from DIR", ApplyData},
-    {"--stats", nullptr, nullptr, "at the end, print frame statistics per part on standard error",
+     kEveryBuild, ApplyFrames},
+    {"--at", nullptr, "ORDER:ROW[,ORDER:ROW...]", "the song positions of the frames --frames writes", kEveryBuild,
+     ParsePositions},
+    {"--data", nullptr, "DIR", "read the show's data files from DIR", kEveryBuild, ApplyData},
+    {"--stats", nullptr, nullptr, "at the end, print frame statistics per part on standard error", kEveryBuild,
      SetFlag<&PlayOptions::stats>},
     {"--sharp", nullptr, nullptr, "full screen drawn at the monitor's resolution, not at 640x480 scaled up",
-     SetFlag<&PlayOptions::sharp>},
-    {"--loop", nullptr, nullptr, "play again from the start (or --from) after the end, until Escape",
+     kLinuxBuild, SetFlag<&PlayOptions::sharp>},
+    {"--loop", nullptr, nullptr, "play again from the start (or --from) after the end, until Escape", kEveryBuild,
      SetFlag<&PlayOptions::loop>},
-    {"--version", nullptr, nullptr, "print the version", SetFlag<&PlayOptions::version>},
-    {"--help", "-h", nullptr, "list the options and keys", SetFlag<&PlayOptions::help>},
+    {"--version", nullptr, nullptr, "print the version", kEveryBuild, SetFlag<&PlayOptions::version>},
+    {"--help", "-h", nullptr, "list the options and keys", kEveryBuild, SetFlag<&PlayOptions::help>},
 };
 const int kPlayOptionCount = int(std::size(kPlayOptions));
 
-std::string PlayUsage() {
-    std::string text = kUsageIntro;
+std::string PlayUsage(OptionBuild build) {
+    const UsageFolders& folders = *std::find_if(std::begin(kUsageFolders), std::end(kUsageFolders),
+                                                [build](const UsageFolders& f) { return f.build == build; });
+    std::string text = std::string("Usage: orangefunk [options]\n") + folders.data +
+                       "Relative paths given to the options start from the working directory.\n\nOptions:\n";
+    bool capture = false;
     for (const PlayOption& option : kPlayOptions) {
+        if ((option.builds & build) == 0) continue;
+        capture = capture || option.apply == ApplyCapture;
         std::string left = std::string("  ") + (option.alias ? std::string(option.alias) + ", " : "") + option.name;
         if (option.value != nullptr) left += std::string(" ") + option.value;
         if (left.size() < kHelpColumn) left.resize(kHelpColumn, ' ');
         else left += "\n" + std::string(kHelpColumn, ' ');
         text += left + option.help + "\n";
     }
-    return text + kKeysUsage;
+    char keys[sizeof kKeysUsage + 64];
+    std::snprintf(keys, sizeof keys, kKeysUsage, folders.pictures);
+    text += keys;
+    if (capture) text += std::string("\nCapture file types: ") + kCaptureTypes + ".\n";
+    return text;
 }
 
 bool ParsePlayOptions(int argc, const char* const* argv, PlayOptions* options, std::string* error) {

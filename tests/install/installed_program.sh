@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installed program as a user meets it. `cmake --install` into a temporary prefix puts
-# there the program, every data file, the manual page (with the program's version), the
-# desktop entry and the icon, and nothing else. The installed program, started from /,
+# there the program, every data file, the manual page (with the program's version and the
+# options --help lists), the desktop entry and the icon, and nothing else. The installed program, started from /,
 # finds its data and writes the frame asked for; given --data, started elsewhere, it
 # writes a relative --frames folder where it was started; with no data anywhere it prints
 # one line naming the folders it looked in and exits 1, touching no display.
@@ -38,6 +38,10 @@ version=$("$program" --version)
 zcat "$prefix/share/man/man6/orangefunk.6.gz" | grep -q "^\.TH ORANGEFUNK 6 .*\"$version\"" ||
   fail "the manual page does not carry \"$version\""
 grep -qx "Exec=orangefunk" "$prefix/share/applications/orangefunk.desktop" || fail "the desktop entry runs something else"
+# The manual page's options (each a tagged paragraph) are those --help lists.
+diff <("$program" --help | sed -n 's/^  \(-h, \)\{0,1\}\(--[a-z]*\).*/\2/p') \
+    <(zcat "$prefix/share/man/man6/orangefunk.6.gz" | sed -n '/^\.SH OPTIONS/,/^\.SH/{/^\.TP/{n;p}}' |
+        sed 's/\\-/-/g' | grep -o -- '--[a-z]*') || fail "the manual page's options differ from --help's (<, >)"
 
 # From /, no --data: the installed data folder.
 (cd / && run "$program" --frames "$tmp/from-root" --at 1:30) || { cat "$tmp/err"; fail "run from / failed"; }

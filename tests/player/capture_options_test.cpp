@@ -1,9 +1,15 @@
-// Play options: what the command line turns into, and what it and the capture refuse.
+// Play options: what the command line turns into, and what it and the capture refuse; the
+// options --help and the Windows README.txt offer on each build.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "player/options/option_table.h"
 #include "player/player.h"
 
 namespace {
@@ -159,6 +165,58 @@ TEST(PlayOptions, AtListHasANamedLimit) {
     std::string error;
     EXPECT_FALSE(Parse({"--frames", "out", "--at", list.c_str()}, &options, &error));
     EXPECT_NE(error.find("more than"), std::string::npos) << error;
+}
+
+
+// The options --help lists: the long spelling at the start of each option's line.
+std::set<std::string> Listed(const std::string& usage) {
+    std::set<std::string> listed;
+    const std::regex line("\n  (?:-[a-z], )?(--[a-z]+)");
+    for (auto m = std::sregex_iterator(usage.begin(), usage.end(), line); m != std::sregex_iterator(); ++m)
+        listed.insert((*m)[1]);
+    return listed;
+}
+
+// --help on each build lists the options the table gives that build, with that build's
+// folders; README.txt of the Windows zip names only options of the table, and those
+// Windows lacks only where it says the build cannot.
+TEST(PlayOptions, HelpAndTheWindowsReadmeOfferTheOptionsOfTheirBuild) {
+    for (const OptionBuild build : {kLinuxBuild, kWindowsBuild}) {
+        std::set<std::string> offered;
+        for (int i = 0; i < kPlayOptionCount; ++i)
+            if (kPlayOptions[i].builds & build) offered.insert(kPlayOptions[i].name);
+        EXPECT_EQ(Listed(PlayUsage(build)), offered) << "build " << build;
+    }
+    const std::string linuxHelp = PlayUsage(kLinuxBuild), windowsHelp = PlayUsage(kWindowsBuild);
+    for (const char* linuxOnly : {"../share/orangefunk", "xdg-user-dir PICTURES", "Capture file types: .mp4"}) {
+        EXPECT_NE(linuxHelp.find(linuxOnly), std::string::npos) << linuxOnly;
+        EXPECT_EQ(windowsHelp.find(linuxOnly), std::string::npos) << linuxOnly << " in the Windows help:\n" << windowsHelp;
+    }
+    for (const char* windowsOnly : {"data\\ in the folder of\norangefunk.exe", "your Pictures folder"}) {
+        EXPECT_NE(windowsHelp.find(windowsOnly), std::string::npos) << windowsOnly << " not in:\n" << windowsHelp;
+        EXPECT_EQ(linuxHelp.find(windowsOnly), std::string::npos) << windowsOnly;
+    }
+
+    std::ifstream file(ORANGEFUNK_SOURCE_DIR "/windows/README.txt");
+    ASSERT_TRUE(file) << "cannot read " ORANGEFUNK_SOURCE_DIR "/windows/README.txt";
+    std::string readme, line;
+    int named = 0;
+    while (std::getline(file, line)) {
+        readme += line + "\n";
+        const std::regex option("--[a-z]+");
+        for (auto m = std::sregex_iterator(line.begin(), line.end(), option); m != std::sregex_iterator(); ++m) {
+            const PlayOption* found = nullptr;
+            for (int i = 0; i < kPlayOptionCount; ++i)
+                if (m->str() == kPlayOptions[i].name) found = &kPlayOptions[i];
+            ASSERT_NE(found, nullptr) << m->str() << " in README.txt is no option: " << line;
+            if (!(found->builds & kWindowsBuild)) {
+                EXPECT_NE(line.find("cannot"), std::string::npos) << m->str() << " offered in README.txt: " << line;
+            }
+            ++named;
+        }
+    }
+    EXPECT_GT(named, 0) << "README.txt names no option";
+    for (const char* linuxOnly : {"../share", "xdg-user-dir"}) EXPECT_EQ(readme.find(linuxOnly), std::string::npos);
 }
 
 }  // namespace
