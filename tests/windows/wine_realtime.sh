@@ -3,10 +3,13 @@
 # an X server of its own: while the show plays the desktop has the show's display mode
 # (640x480), afterwards its own size again; Space holds the picture, Tab draws the overlay
 # over it while paused, S writes the frame, F leaves full screen and comes back, Home jumps
-# to the beginning; Escape brings the closing box, which answered
-# with Return ends the program with status 0; with no data folder to be found the program
-# says so and ends with a non-zero status before any window, and told where it is (--data)
-# plays to --to and ends there by itself. Fails naming what is missing.
+# to the beginning; Escape brings the closing box, which answered with Return ends the
+# program with status 0; with no data folder to be found the program says so and ends with
+# a non-zero status before any window: from a console on standard error alone (where --help
+# gives the Windows build's text), started with no console and no standard handles (as from
+# Explorer) also in a box titled "orangefunk", read from Wine's relay trace of MessageBoxW,
+# with the same status once answered; told where it is (--data) it plays to --to and ends
+# there by itself. Fails naming what is missing.
 #
 #   tests/windows/wine_realtime.sh PROGRAM.exe
 set -uo pipefail
@@ -14,15 +17,41 @@ exe=$1
 desktop_size=1280x1024
 source "$(dirname "$0")/wine_desktop.sh"
 
-# A missing data folder: the program alone in a folder, started elsewhere.
+# A missing data folder: the program alone in a folder, started elsewhere, from a console
+# (its standard error a file). Wine's relay trace shows the program's calls to AttachConsole
+# and MessageBoxW, with their text.
 mkdir -p "$work/alone" "$work/elsewhere"
 cp "$exe" "$work/alone/"
-(cd "$work/elsewhere" && "$wine" "$work/alone/orangefunk.exe" >"$work/alone.log" 2>&1)
+"$wine" reg add 'HKCU\Software\Wine\Debug' /v RelayInclude /d 'kernel32.AttachConsole;user32.MessageBoxW' /f \
+    >/dev/null 2>&1 || fail "the relay trace's calls could not be set in the Wine prefix's registry"
+(cd "$work/elsewhere" && WINEDEBUG=+relay "$wine" "$work/alone/orangefunk.exe" >"$work/alone.log" 2>"$work/alone.err")
 status=$?
-[[ $status -ne 0 ]] || fail "with no data folder the program ended with status 0: $(cat "$work/alone.log")"
-grep -q "cannot find the show's data files" "$work/alone.log" ||
-    fail "with no data folder the program did not say so: $(cat "$work/alone.log")"
-echo "no data folder: status $status, \"$(head -c 100 "$work/alone.log")...\""
+[[ $status -ne 0 ]] || fail "with no data folder the program ended with status 0: $(cat "$work/alone.err")"
+grep -q "^orangefunk: cannot find the show's data files" "$work/alone.err" ||
+    fail "with no data folder the program did not say so: $(cat "$work/alone.err")"
+! grep -q "Call user32.MessageBoxW" "$work/alone.err" || fail "from a console the program also showed a box"
+echo "no data folder: status $status, \"$(grep -m 1 "^orangefunk:" "$work/alone.err" | head -c 100)...\""
+# --help from a console gives the Windows build's folders and options.
+help=$("$wine" "$exe" --help 2>&1) || fail "--help failed: $help"
+[[ $help == *'data\ in the folder of'* && $help == *'your Pictures folder'* && $help != *--capture* ]] ||
+    fail "--help does not give the Windows build's text: $help"
+# The same with no console and no standard handles, as from Explorer: `start /unix` runs it
+# so (the program finds no standard error and no console to attach to). The box is
+# answered; start /wait ends with the program's status.
+(cd "$work/elsewhere" && WINEDEBUG=+relay "$wine" start /wait /unix "$work/alone/orangefunk.exe" \
+    >"$work/show.log" 2>"$work/boxed.err") &
+show=$!
+wait_for 120 find_desktop || fail "no Wine desktop window appeared for the box: $(cat "$work/boxed.err")"
+wait_for 30 grep -q "Call user32.MessageBoxW" "$work/boxed.err" ||
+    fail "started with no console, the program showed no box: $(grep -v trace: "$work/boxed.err")"
+grep -q "Ret  KERNEL32.AttachConsole() retval=00000000" "$work/boxed.err" ||
+    fail "start /unix gave the program a standard error or a console: $(grep AttachConsole "$work/boxed.err")"
+box=$(grep -m 1 "Call user32.MessageBoxW" "$work/boxed.err")
+# The trace cuts long texts short: the start and the title.
+[[ $box == *'L"orangefunk: cannot find the show'\''s data files ('*' L"orangefunk",'* ]] ||
+    fail "the box does not say what is missing under the title orangefunk: $box"
+answer_box 640 512 $status
+echo "no console: the box ${box#*user32.}"
 # The same program told where the data is (--data), playing 8 rows (--to, about a second
 # of the 15 s of order 32) in a window: it ends there by itself with the box.
 data=$(cd "$(dirname "$exe")/data" && pwd)
