@@ -1,7 +1,10 @@
 // The program's main: reads and checks the play options, enters the data folder, reads the
 // song, then hands over to WinMain as the Windows loader would.
 #include <cstdio>
+#include <string>
+#include <vector>
 
+#include "platform/utf8_paths.h"
 #include "player/capture/capture_formats.h"
 #include "player/options/data_folder.h"
 #include "player/options/option_table.h"
@@ -9,9 +12,13 @@
 #include "player/version.h"
 
 int main(int argc, char** argv) {
+    // The options keep pointers into these: they live as long as the program.
+    const std::vector<std::string> arguments = utf8::Arguments(argc, argv);
+    std::vector<const char*> words;
+    for (const std::string& argument : arguments) words.push_back(argument.c_str());
     PlayOptions options;
     std::string error;
-    if (!ParsePlayOptions(argc - 1, argv + 1, &options, &error)) {
+    if (!ParsePlayOptions(int(words.size()), words.data(), &options, &error)) {
         std::fprintf(stderr, "orangefunk: %s\nTry 'orangefunk --help'.\n", error.c_str());
         return 2;
     }
