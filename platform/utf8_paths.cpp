@@ -39,5 +39,6 @@ bool Exists(const std::string& path) {
 int MakeFolder(const std::string& path) { return mkdir(path.c_str(), 0777); }
 int CreateUniqueFile(char* pathTemplate, int suffixLength) { return mkstemps(pathTemplate, suffixLength); }
 int RemoveFile(const std::string& path) { return unlink(path.c_str()); }
+std::string KnownPicturesFolder() { return ""; }
 
 }  // namespace utf8

@@ -37,4 +37,8 @@ int CreateUniqueFile(char* pathTemplate, int suffixLength);
 // unlink(2): 0, or -1 with errno set.
 int RemoveFile(const std::string& path);
 
+// The user's Pictures folder as the system keeps it (on Windows its known folder, moved or
+// not); empty where the system keeps none (POSIX: the desktop's own settings say).
+std::string KnownPicturesFolder();
+
 }  // namespace utf8

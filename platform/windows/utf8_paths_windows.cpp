@@ -7,6 +7,8 @@
 #endif
 #include <windows.h>
 #include <shellapi.h>
+#include <shlobj.h>
+#include <knownfolders.h>
 
 #include <fcntl.h>
 #include <io.h>
@@ -108,5 +110,15 @@ int CreateUniqueFile(char* pathTemplate, int suffixLength) {
 }
 
 int RemoveFile(const std::string& path) { return _wunlink(Wide(path).c_str()); }
+
+std::string KnownPicturesFolder() {
+    // Where the user's Pictures are, moved (by OneDrive, or by hand in the folder's
+    // properties) or not.
+    wchar_t* folder = nullptr;
+    std::string text;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Pictures, 0, nullptr, &folder))) text = Narrow(folder, wcslen(folder));
+    CoTaskMemFree(folder);
+    return text;
+}
 
 }  // namespace utf8

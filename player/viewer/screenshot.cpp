@@ -40,9 +40,8 @@ std::string PicturesFolder() {
     const std::string pictures = utf8::Environment("XDG_PICTURES_DIR");
     if (!pictures.empty()) return pictures;
 #ifdef _WIN32
-    // Every Windows profile (C:\Users\NAME) has its Pictures folder.
-    const std::string profile = utf8::Environment("USERPROFILE");
-    return profile.empty() ? "." : profile + kFolderSeparator + "Pictures";
+    const std::string known = utf8::KnownPicturesFolder();
+    return known.empty() ? "." : known;
 #else
     std::string home = utf8::Environment("HOME");
     if (home.empty()) home = ".";

@@ -86,6 +86,14 @@ TEST(WindowsProgram, ImportsTheRealWin32GdiAndOpenGl) {
     // Linked statically: nothing of MinGW's runtime needs shipping beside it.
     for (const char* dll : {"libstdc++", "libgcc", "libwinpthread", "SDL2"})
         EXPECT_EQ(imports.find(dll), std::string::npos) << dll << " is imported:\n" << imports;
+    // Paths meet the system through its wide calls (the narrow ones read the ANSI code page),
+    // and the Pictures folder is asked of the shell.
+    const std::string calls = Output(std::string(kObjdump) + " -p " ORANGEFUNK_WINDOWS_PROGRAM);
+    for (const char* call : {"CommandLineToArgvW", "GetModuleFileNameW", "_wfopen", "_wmkdir", "_waccess",
+                             "SHGetKnownFolderPath"})
+        EXPECT_NE(calls.find(std::string(" ") + call + "\n"), std::string::npos) << call << " is not imported";
+    for (const char* call : {"GetModuleFileNameA", "_mkdir", "_access"})
+        EXPECT_EQ(calls.find(std::string(" ") + call + "\n"), std::string::npos) << call << " is imported";
 }
 
 TEST(WindowsProgram, FramesUnderWineMatchTheNativeFramesInEveryPart) {
