@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/utf8_paths.h"
+
 namespace {
 
 // Largest picture accepted; larger headers are refused, as a corrupt file is, before any
@@ -129,7 +131,7 @@ Image* LoadPngImage(const char* fileName, int bitsPerPixel) {
     }
     PngLoad load;
     load.fileName = fileName;
-    load.file = std::fopen(fileName, "rb");
+    load.file = utf8::OpenFile(fileName, "rb");
     if (!load.file) {
         std::fprintf(stderr, "LoadPng: cannot open \"%s\": %s\n", fileName, std::strerror(errno));
         return nullptr;

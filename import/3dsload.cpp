@@ -19,6 +19,7 @@
 #include <string>
 
 #include "import/import.h"
+#include "platform/utf8_paths.h"
 
 // glibc's assertion report (declared by <assert.h> only when NDEBUG is off); the failed open
 // is reported through it in every build type.
@@ -72,7 +73,7 @@ public:
 
     // Opens filename for binary reading; returns false when it cannot be opened.
     bool TryOpen(const char* filename) {
-        FILE* f = std::fopen(filename, "rb");
+        FILE* f = utf8::OpenFile(filename, "rb");
         if (!f) return false;
         Attach(f);
         return true;
@@ -82,7 +83,7 @@ public:
     // every build type (the check does not depend on NDEBUG), and the program aborts.
     void Open(const char* filename) {
         FILE* f = nullptr;
-        if (!(f = std::fopen(filename, "rb"))) {
+        if (!(f = utf8::OpenFile(filename, "rb"))) {
             std::fflush(stdout);
             __assert_fail("f=fopen(filename,\"rb\")", "import/3dsload.cpp", __LINE__,
                           __PRETTY_FUNCTION__);

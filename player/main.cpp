@@ -2,16 +2,23 @@
 // song, then hands over to WinMain as the Windows loader would. Every refusal is said
 // through host::SayEnding.
 #include <cstdio>
+#include <string>
+#include <vector>
 
+#include "platform/utf8_paths.h"
 #include "player/options/data_folder.h"
 #include "player/options/option_table.h"
 #include "player/player.h"
 #include "player/version.h"
 
 int main(int argc, char** argv) {
+    // The options keep pointers into these: they live as long as the program.
+    const std::vector<std::string> arguments = utf8::Arguments(argc, argv);
+    std::vector<const char*> words;
+    for (const std::string& argument : arguments) words.push_back(argument.c_str());
     PlayOptions options;
     std::string error;
-    if (!ParsePlayOptions(argc - 1, argv + 1, &options, &error)) {
+    if (!ParsePlayOptions(int(words.size()), words.data(), &options, &error)) {
         host::SayEnding("orangefunk: %s\nTry 'orangefunk --help'.\n", error.c_str());
         return 2;
     }

@@ -12,13 +12,14 @@
 #include <vector>
 
 #include "platform/bass/module_limits.h"
+#include "platform/utf8_paths.h"
 
 MusicStream::MusicStream() = default;
 MusicStream::~MusicStream() = default;
 
 bool MusicStream::Load(const char* fileName, std::string* error) {
     Unload();
-    std::ifstream file(fileName, std::ios::binary | std::ios::ate);
+    std::ifstream file(utf8::Path(fileName), std::ios::binary | std::ios::ate);
     if (!file) {
         *error = std::strerror(errno);
         return false;

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/utf8_paths.h"
 #include "player/capture/leftovers.h"
 #include "player/player.h"
 
@@ -20,7 +21,7 @@ std::string CreateTemporaryBeside(const std::string& finalPath, std::string* err
     const std::string extension = dot == std::string::npos || dot == 0 ? "" : name.substr(dot);
     std::string path = folder + "." + name.substr(0, name.size() - extension.size()) + ".partial-XXXXXX" + extension;
     std::unique_lock<std::mutex> hold = Leftovers::Hold();
-    const int fd = mkstemps(path.data(), int(extension.size()));
+    const int fd = utf8::CreateUniqueFile(path.data(), int(extension.size()));
     if (fd < 0) {
         *error = "cannot write in the folder of " + finalPath + ": " + std::strerror(errno);
         return "";
@@ -37,10 +38,10 @@ std::string CreateTemporaryBeside(const std::string& finalPath, std::string* err
 bool FinishFile(const std::string& temporary, const std::string& finalPath, std::string* error) {
     std::unique_lock<std::mutex> hold = Leftovers::Hold();
     std::error_code status;  // replaces a file of that name (Windows' rename would refuse)
-    std::filesystem::rename(temporary, finalPath, status);
+    std::filesystem::rename(utf8::Path(temporary), utf8::Path(finalPath), status);
     if (status) {
         *error = "cannot rename " + temporary + " to " + finalPath + ": " + status.message();
-        unlink(temporary.c_str());
+        utf8::RemoveFile(temporary);
         Leftovers::Forget(temporary);
         return false;
     }
@@ -50,6 +51,6 @@ bool FinishFile(const std::string& temporary, const std::string& finalPath, std:
 
 void DropFile(const std::string& temporary) {
     std::unique_lock<std::mutex> hold = Leftovers::Hold();
-    unlink(temporary.c_str());
+    utf8::RemoveFile(temporary);
     Leftovers::Forget(temporary);
 }

@@ -1,7 +1,12 @@
 // PNG files of captured frames, written with libpng's simplified interface.
 #include <png.h>
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
 #include "player/capture/capture.h"
+#include "platform/utf8_paths.h"
 #include "player/capture/leftovers.h"
 
 bool WriteFramePng(const char* path, int width, int height, const uint8_t* rgba, std::string* error) {
@@ -23,8 +28,19 @@ bool WriteFramePng(const char* path, int width, int height, const uint8_t* rgba,
     // Written beside and renamed into place: an interrupted run leaves whole frames only.
     const std::string partial = CreateTemporaryBeside(path, error);
     if (partial.empty()) return false;
-    if (!png_image_write_to_file(&image, partial.c_str(), 0, rgb.data(), stride, nullptr)) {
-        *error = std::string("cannot write ") + path + ": " + image.message;
+    // libpng is handed the open file: its own fopen would take the name in the ANSI code page
+    // on Windows.
+    FILE* file = utf8::OpenFile(partial, "wb");
+    std::string reason;
+    if (file == nullptr) {
+        reason = std::strerror(errno);
+    } else {
+        if (!png_image_write_to_stdio(&image, file, 0, rgb.data(), stride, nullptr)) reason = image.message;
+        // A full disk may show only when the last bytes go out.
+        if (std::fclose(file) != 0 && reason.empty()) reason = std::strerror(errno);
+    }
+    if (!reason.empty()) {
+        *error = std::string("cannot write ") + path + ": " + reason;
         png_image_free(&image);
         DropFile(partial);
         return false;

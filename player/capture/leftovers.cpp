@@ -2,11 +2,11 @@
 // own clean-up, exit(), or a second interrupt.
 #include "player/capture/leftovers.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <vector>
+
+#include "platform/utf8_paths.h"
 
 namespace {
 
@@ -44,6 +44,6 @@ void Leftovers::Forget(const std::string& path) {
 void Leftovers::Abandon() {
     List& list = TheList();
     list.lock.lock();  // kept: the process is ending
-    for (const std::string& file : list.files) unlink(file.c_str());
+    for (const std::string& file : list.files) utf8::RemoveFile(file);
     list.files.clear();
 }

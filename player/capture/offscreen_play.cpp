@@ -11,6 +11,7 @@
 
 #include "player/capture/capture.h"
 #include "app/app.h"
+#include "platform/utf8_paths.h"
 #include "show/show_state.h"
 
 namespace {
@@ -30,7 +31,7 @@ bool OffscreenPlay::Begin(const PlayOptions& options, host::Desc* host) {
     capturing = options.capturePath != nullptr;
     if (capturing) signal(SIGXFSZ, SIG_IGN);  // a file-size limit shows as a failed write
     progressToTerminal = isatty(STDERR_FILENO) != 0;
-    if (options.framesDir != nullptr && mkdir(options.framesDir, 0777) != 0 && errno != EEXIST) {
+    if (options.framesDir != nullptr && utf8::MakeFolder(options.framesDir) != 0 && errno != EEXIST) {
         host::SayEnding("orangefunk: cannot make the folder %s: %s\n", options.framesDir, std::strerror(errno));
         return false;
     }

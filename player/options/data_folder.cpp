@@ -4,15 +4,13 @@
 #include "player/options/data_folder.h"
 
 #include <unistd.h>
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
+#include "platform/utf8_paths.h"
 #include "player/show_files.h"
 
 namespace fs = std::filesystem;
@@ -31,21 +29,9 @@ const char* MissingFile(const fs::path& folder) {
     for (const char* name : kShowFiles) {
         const fs::path file = folder / name;
         std::error_code error;
-        if (!fs::is_regular_file(file, error) || access(file.string().c_str(), R_OK) != 0) return name;
+        if (!fs::is_regular_file(file, error) || utf8::Access(utf8::Text(file), R_OK) != 0) return name;
     }
     return nullptr;
-}
-
-// The running program's file; *status set when it cannot be told.
-fs::path ProgramFile(std::error_code* status) {
-#ifdef _WIN32
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length == MAX_PATH) *status = std::error_code(int(GetLastError()), std::system_category());
-    return fs::path(std::string(path, length));
-#else
-    return fs::read_symlink("/proc/self/exe", *status);
-#endif
 }
 
 // Makes a relative *path absolute against the working directory: *path then points into
@@ -53,9 +39,9 @@ fs::path ProgramFile(std::error_code* status) {
 void MakeAbsolute(const char** path, std::string* kept) {
     if (*path == nullptr || **path == '/') return;
     std::error_code error;
-    const fs::path absolute = fs::absolute(*path, error);
+    const fs::path absolute = fs::absolute(utf8::Path(*path), error);
     if (error) return;  // no working directory: left relative
-    *kept = absolute.string();
+    *kept = utf8::Text(absolute);
     *path = kept->c_str();
 }
 
@@ -65,7 +51,7 @@ bool EnterDataFolder(PlayOptions* options, OutputPaths* paths, std::string* erro
     fs::path chosen;
     std::error_code status;
     if (options->dataDir != nullptr) {
-        chosen = fs::absolute(options->dataDir, status);
+        chosen = fs::absolute(utf8::Path(options->dataDir), status);
         if (!fs::is_directory(chosen, status)) {
             *error = std::string("--data: there is no folder ") + options->dataDir;
             return false;
@@ -79,7 +65,7 @@ bool EnterDataFolder(PlayOptions* options, OutputPaths* paths, std::string* erro
         Candidate candidates[3];
         int count = 0;
         candidates[count++] = {fs::current_path(status), "working directory"};
-        const fs::path program = ProgramFile(&status);
+        const fs::path program = utf8::ProgramFile(&status);
         if (!status) {
             candidates[count++] = {(program.parent_path() / ORANGEFUNK_INSTALLED_DATA).lexically_normal(),
                                    "installed data"};
@@ -89,7 +75,7 @@ bool EnterDataFolder(PlayOptions* options, OutputPaths* paths, std::string* erro
         std::string looked;
         for (int i = 0; i < count && chosen.empty(); ++i) {
             if (MissingFile(candidates[i].folder) == nullptr) chosen = candidates[i].folder;
-            looked += std::string(i ? ", " : "") + candidates[i].folder.string() + " (" + candidates[i].role + ")";
+            looked += std::string(i ? ", " : "") + utf8::Text(candidates[i].folder) + " (" + candidates[i].role + ")";
         }
         if (chosen.empty()) {
             *error = std::string("cannot find the show's data files (") + kShowFiles[0] + " and the rest); looked in " +
@@ -101,7 +87,7 @@ bool EnterDataFolder(PlayOptions* options, OutputPaths* paths, std::string* erro
     MakeAbsolute(&options->framesDir, &paths->frames);
     fs::current_path(chosen, status);
     if (status) {
-        *error = "cannot enter the data folder " + chosen.string() + ": " + status.message();
+        *error = "cannot enter the data folder " + utf8::Text(chosen) + ": " + status.message();
         return false;
     }
     return true;

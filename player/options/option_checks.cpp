@@ -1,7 +1,6 @@
 // Options checked against what the show and the machine can do, before any window, sound or
 // rendering starts: song positions against the song itself, output paths against the
 // file system, play on a screen against the display the environment names.
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/utf8_paths.h"
 #include "player/capture/capture_formats.h"
 #include "player/player.h"
 
@@ -25,12 +25,11 @@ std::string Position(int order, int row) { return std::to_string(order) + ":" + 
 
 // False with the reason when folder is not an existing folder this process can write in.
 bool WritableFolder(const std::string& option, const std::string& folder, std::string* error) {
-    struct stat info {};
-    if (stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    if (!utf8::IsFolder(folder)) {
         *error = option + ": there is no folder " + folder;
         return false;
     }
-    if (access(folder.c_str(), W_OK | X_OK) != 0) {
+    if (utf8::Access(folder, W_OK | X_OK) != 0) {
         *error = option + ": cannot write in the folder " + folder + ": " + std::strerror(errno);
         return false;
     }
@@ -110,17 +109,15 @@ bool CheckOutputs(const PlayOptions& options, std::string* error) {
         return false;
     }
     if (options.capturePath != nullptr) {
-        struct stat info {};
-        if (stat(options.capturePath, &info) == 0 && S_ISDIR(info.st_mode)) {
+        if (utf8::IsFolder(options.capturePath)) {
             *error = std::string("--capture: ") + options.capturePath + " is a folder, not a file name";
             return false;
         }
         if (!WritableFolder("--capture", FolderOf(options.capturePath), error)) return false;
     }
     if (options.framesDir != nullptr) {
-        struct stat info {};
         // A folder that is not there yet is made in one step, inside its parent.
-        const bool exists = stat(options.framesDir, &info) == 0;
+        const bool exists = utf8::Exists(options.framesDir);
         std::string folder = options.framesDir;
         while (folder.size() > 1 && std::strchr(kFolderSeparators, folder.back())) folder.pop_back();
         if (!WritableFolder("--frames", exists ? folder : FolderOf(folder), error)) return false;

@@ -1,7 +1,5 @@
 // Screenshots: the picture of the frame about to be presented (its 4:3 rectangle in the
 // drawable) as a PNG in the user's pictures folder, named by its song position.
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -9,6 +7,7 @@
 #include <vector>
 
 #include "gfx/gfx.h"
+#include "platform/utf8_paths.h"
 #include "player/capture/capture.h"
 #include "player/viewer/viewer.h"
 
@@ -16,16 +15,11 @@ namespace {
 constexpr int kMaxSameNames = 1000;  // screenshots of one song position kept side by side
 constexpr const char kPicturesKey[] = "XDG_PICTURES_DIR=";
 
-std::string Environment(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr ? value : "";
-}
-
 #ifndef _WIN32
 // The pictures folder the desktop keeps in user-dirs.dirs (a line XDG_PICTURES_DIR="$HOME/..."
 // or ="/..."), $HOME replaced by home; empty when the file or the line is missing.
 std::string PicturesFromUserDirs(const std::string& home) {
-    std::string config = Environment("XDG_CONFIG_HOME");
+    std::string config = utf8::Environment("XDG_CONFIG_HOME");
     if (config.empty()) config = home + "/.config";
     std::ifstream file(config + "/user-dirs.dirs");
     std::string line;
@@ -43,14 +37,13 @@ std::string PicturesFromUserDirs(const std::string& home) {
 }  // namespace
 
 std::string PicturesFolder() {
-    const std::string pictures = Environment("XDG_PICTURES_DIR");
+    const std::string pictures = utf8::Environment("XDG_PICTURES_DIR");
     if (!pictures.empty()) return pictures;
 #ifdef _WIN32
-    // Every Windows profile (C:\Users\NAME) has its Pictures folder.
-    const std::string profile = Environment("USERPROFILE");
-    return profile.empty() ? "." : profile + kFolderSeparator + "Pictures";
+    const std::string known = utf8::KnownPicturesFolder();
+    return known.empty() ? "." : known;
 #else
-    std::string home = Environment("HOME");
+    std::string home = utf8::Environment("HOME");
     if (home.empty()) home = ".";
     const std::string desktops = PicturesFromUserDirs(home);
     return desktops.empty() ? home + "/Pictures" : desktops;
@@ -64,7 +57,7 @@ bool TakeScreenshot(int order, int row, std::string* path, std::string* error) {
         return false;
     }
     const std::string folder = PicturesFolder();
-    if (mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) {
+    if (utf8::MakeFolder(folder) != 0 && errno != EEXIST) {
         *error = "cannot make the folder " + folder + ": " + std::strerror(errno);
         return false;
     }
@@ -80,8 +73,7 @@ bool TakeScreenshot(int order, int row, std::string* path, std::string* error) {
     for (int copy = 1; copy <= kMaxSameNames; ++copy) {
         if (copy == 1) std::snprintf(name, sizeof name, "%corangefunk-%02d-%03d.png", kFolderSeparator, order, row);
         else std::snprintf(name, sizeof name, "%corangefunk-%02d-%03d-%d.png", kFolderSeparator, order, row, copy);
-        struct stat existing {};
-        if (stat((folder + name).c_str(), &existing) != 0) break;
+        if (!utf8::Exists(folder + name)) break;
     }
     *path = folder + name;
     return WriteFramePng(path->c_str(), width, height, picture.data(), error);

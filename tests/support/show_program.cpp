@@ -8,7 +8,11 @@
 
 #include "tests/support/test_paths.h"
 
-std::string Quote(const std::string& text) { return "'" + text + "'"; }
+std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
 
 int RunShowProgram(const std::string& program, const std::string& arguments, const std::string& log) {
     const std::string command = "cd " + Quote(ShowDataDir()) +

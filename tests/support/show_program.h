@@ -4,7 +4,7 @@
 
 #include <string>
 
-// Single-quoted for the shell.
+// Single-quoted for the shell, its own single quotes kept.
 std::string Quote(const std::string& text);
 // Runs program with the arguments (shell syntax), its standard output and error going to
 // log. Returns its exit status, -1 when it did not exit normally.

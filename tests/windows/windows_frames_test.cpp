@@ -1,12 +1,15 @@
 // The Windows program under Wine: it imports the real Win32, GDI and OpenGL, and at a song
 // position in every part and the final scene its --frames frame (MinGW's C library, Wine's
 // opengl32 on Mesa) matches the native program's from the same start, as thumbnails within
-// the reference frames' tolerance.
+// the reference frames' tolerance; and it plays from, reads from and writes into folders
+// named in any script.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <set>
 #include <string>
 
 #include "tests/support/frame_match.h"
@@ -16,6 +19,7 @@
 namespace {
 
 constexpr const char* kWine = "/usr/lib/wine/wine64";
+constexpr const char* kWineServer = "/usr/lib/wine/wineserver";
 constexpr const char* kObjdump = "x86_64-w64-mingw32-objdump";
 
 // The title, the morphing ball, the tube, the spiral, the toy scene, the zoom, the
@@ -34,10 +38,43 @@ std::string Name(const char* prefix, const Position& p) {
     return name;
 }
 
+// The shell's words that run a program under Wine with a prefix of its own in dir (made
+// afresh and thrown away with it), in a UTF-8 locale: Wine gives Unix names to the program
+// in the locale's encoding.
+std::string Wine(const std::string& dir) {
+    return "LC_ALL=C.UTF-8 WINEPREFIX=" + Quote(dir + "/wine") + " WINEDEBUG=-all " + kWine + " ";
+}
+
+// Runs the Windows program under Wine in folder with the arguments, its output going to log;
+// its exit status.
+int RunUnderWine(const std::string& dir, const std::string& folder, const std::string& program,
+                 const std::string& arguments, const std::string& log) {
+    const int status = std::system(
+        ("cd " + Quote(folder) + " && " + Wine(dir) + Quote(program) + " " + arguments + " >" + Quote(log) + " 2>&1")
+            .c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Removes dir once the Wine server of its prefix has ended: until then it may still write there.
+void RemoveWithPrefix(const std::string& dir) {
+    std::system(("WINEPREFIX=" + Quote(dir + "/wine") + " " + kWineServer + " -w; rm -rf " + Quote(dir)).c_str());
+}
+
 // Fails the test unless the Windows build is there.
 void RequireBuild() {
     ASSERT_EQ(access(ORANGEFUNK_WINDOWS_PROGRAM, R_OK), 0)
         << "no Windows build at " ORANGEFUNK_WINDOWS_PROGRAM ": scripts/windows.sh builds it (scripts/test.sh runs it first)";
+}
+
+// Fails the test unless the build, Wine and a display are there; *dir a new folder for a run
+// whose name starts orangefunk-windows-what.
+void StartWineRun(const std::string& what, std::string* dir) {
+    ASSERT_NO_FATAL_FAILURE(RequireBuild());
+    ASSERT_EQ(access(kWine, X_OK), 0) << kWine << " is missing (scripts/windows.sh installs wine64)";
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no DISPLAY for Wine (scripts/with-display.sh gives one)";
+    std::string pattern = "/tmp/orangefunk-windows-" + what + "-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    *dir = pattern;
 }
 
 TEST(WindowsProgram, ImportsTheRealWin32GdiAndOpenGl) {
@@ -49,17 +86,19 @@ TEST(WindowsProgram, ImportsTheRealWin32GdiAndOpenGl) {
     // Linked statically: nothing of MinGW's runtime needs shipping beside it.
     for (const char* dll : {"libstdc++", "libgcc", "libwinpthread", "SDL2"})
         EXPECT_EQ(imports.find(dll), std::string::npos) << dll << " is imported:\n" << imports;
+    // Paths meet the system through its wide calls (the narrow ones read the ANSI code page),
+    // and the Pictures folder is asked of the shell.
+    const std::string calls = Output(std::string(kObjdump) + " -p " ORANGEFUNK_WINDOWS_PROGRAM);
+    for (const char* call : {"CommandLineToArgvW", "GetModuleFileNameW", "_wfopen", "_wmkdir", "_waccess",
+                             "SHGetKnownFolderPath"})
+        EXPECT_NE(calls.find(std::string(" ") + call + "\n"), std::string::npos) << call << " is not imported";
+    for (const char* call : {"GetModuleFileNameA", "_mkdir", "_access"})
+        EXPECT_EQ(calls.find(std::string(" ") + call + "\n"), std::string::npos) << call << " is imported";
 }
 
 TEST(WindowsProgram, FramesUnderWineMatchTheNativeFramesInEveryPart) {
-    RequireBuild();
-    ASSERT_EQ(access(kWine, X_OK), 0) << kWine << " is missing (scripts/windows.sh installs wine64)";
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no DISPLAY for Wine (scripts/with-display.sh gives one)";
-    char pattern[] = "/tmp/orangefunk-windows-frames-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string dir = pattern;
-    // A Wine prefix of its own, made afresh and thrown away with the folder.
-    const std::string wine = "WINEPREFIX=" + Quote(dir + "/wine") + " WINEDEBUG=-all " + kWine + " ";
+    std::string dir;
+    ASSERT_NO_FATAL_FAILURE(StartWineRun("frames", &dir));
 
     bool matched = true;
     for (const Position& p : kPositions) {
@@ -67,10 +106,7 @@ TEST(WindowsProgram, FramesUnderWineMatchTheNativeFramesInEveryPart) {
         const std::string at = std::to_string(p.order) + ":" + std::to_string(p.row);
         const std::string options = "--from " + std::to_string(p.from) + " --at " + at + " --frames ";
         const std::string windowsLog = dir + "/windows.log";
-        ASSERT_EQ(std::system(("cd " + Quote(dir) + " && " + wine + Quote(ORANGEFUNK_WINDOWS_PROGRAM) + " " +
-                               options + "windows >" + Quote(windowsLog) + " 2>&1")
-                                  .c_str()),
-                  0)
+        ASSERT_EQ(RunUnderWine(dir, dir, ORANGEFUNK_WINDOWS_PROGRAM, options + "windows", windowsLog), 0)
             << Output("cat " + Quote(windowsLog));
         ASSERT_EQ(RunShowProgram(ORANGEFUNK_PROGRAM, options + Quote(dir + "/native"), dir + "/native.log"), 0)
             << Output("cat " + Quote(dir + "/native.log"));
@@ -85,7 +121,63 @@ TEST(WindowsProgram, FramesUnderWineMatchTheNativeFramesInEveryPart) {
         ADD_FAILURE() << figures << "; the two frames are in " << dir;
     }
     if (matched && std::getenv("ORANGEFUNK_KEEP_WINDOWS_FRAMES") == nullptr)
-        std::system(("rm -rf " + Quote(dir)).c_str());
+        RemoveWithPrefix(dir);
+}
+
+// The zip's folder copied under a name in three scripts (accented Latin, Cyrillic, CJK, and
+// an apostrophe) and played there: the data beside the program, --data and --frames in
+// such folders, absolute (Windows names) and relative; the frames land in folders of
+// exactly those names and equal the frame played in a plain ASCII folder.
+TEST(WindowsProgram, PlaysFromAndIntoFoldersNamedInAnyScript) {
+    std::string dir;
+    ASSERT_NO_FATAL_FAILURE(StartWineRun("names", &dir));
+    namespace fs = std::filesystem;
+    const std::string parent = "Zoë's Downloads/Андрей 陈";
+    const std::string unicode = dir + "/" + parent + "/orange funk";
+    const fs::path zip = fs::path(ORANGEFUNK_WINDOWS_PROGRAM).parent_path();
+    fs::create_directories(unicode);
+    fs::copy(zip, unicode, fs::copy_options::recursive);
+    fs::copy(zip, dir + "/ascii", fs::copy_options::recursive);
+    const std::string options = "--from 1 --at 1:21 --frames ";
+    const std::string frame = "/frame-01-021.png";
+
+    struct Run {
+        const char* what;
+        std::string folder, program, arguments, frames;  // frames: where the frame lands
+    };
+    const std::string shots = "Zoë Андрей 陈 shots";
+    const std::string lukasz = "Łukasz 陈";
+    const Run runs[] = {
+        {"the ASCII folder", dir + "/ascii", dir + "/ascii/orangefunk.exe", options + "ascii", dir + "/ascii/ascii"},
+        {"the data beside the program", dir, unicode + "/orangefunk.exe", options + Quote("Z:" + dir + "/" + shots),
+         dir + "/" + shots},
+        {"--data and --frames relative", dir + "/" + parent, dir + "/ascii/orangefunk.exe",
+         "--data " + Quote("orange funk/data") + " " + options + Quote(lukasz), dir + "/" + parent + "/" + lukasz},
+    };
+    Picture ascii;
+    for (const Run& run : runs) {
+        SCOPED_TRACE(run.what);
+        const std::string log = dir + "/wine.log";
+        ASSERT_EQ(RunUnderWine(dir, run.folder, run.program, run.arguments, log), 0) << Output("cat " + Quote(log));
+        // The program says where it wrote, in the folder's own name.
+        EXPECT_NE(Output("cat " + Quote(log)).find(run.frames.substr(run.frames.rfind('/') + 1)), std::string::npos)
+            << Output("cat " + Quote(log));
+        Picture written;
+        ASSERT_TRUE(ReadPicture(run.frames + frame, &written)) << "no " << run.frames + frame;
+        if (ascii.rgb.empty()) ascii = written;
+        EXPECT_TRUE(written.width == ascii.width && written.height == ascii.height && written.rgb == ascii.rgb)
+            << run.frames + frame << " differs from the ASCII folder's frame";
+    }
+    // No folder under another name (read in the ANSI code page, say) was made.
+    const auto names = [](const std::string& folder) {
+        std::set<std::string> names;
+        for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+            names.insert(entry.path().filename().string());
+        return names;
+    };
+    EXPECT_EQ(names(dir), (std::set<std::string>{"ascii", "wine", "wine.log", "Zoë's Downloads", shots}));
+    EXPECT_EQ(names(dir + "/" + parent), (std::set<std::string>{"orange funk", lukasz}));
+    if (!HasFailure()) RemoveWithPrefix(dir);
 }
 
 }  // namespace
