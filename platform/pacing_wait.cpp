@@ -3,8 +3,10 @@
 // one process's request no longer serves the others), and MinGW's sleep_until rounds to
 // whole milliseconds, waking up to one early; a 60 Hz frame would land on 64 Hz ticks, a
 // tick late every few frames. So the coarse sleep here ends a margin before the deadline,
-// the margin being that sleep's own error, and the rest is spent yielding to other threads
-// while reading the clock (the steady clock is QueryPerformanceCounter under MinGW).
+// the margin being that sleep's own error, and the rest is spent reading the clock (the
+// steady clock is QueryPerformanceCounter under MinGW). That last stretch spins rather than
+// yields: on a busy machine a yield hands the processor to another program for its whole
+// time slice, several milliseconds, where the spin costs at most the margin once a frame.
 #include "platform/pacing_wait.h"
 
 #include <thread>
@@ -84,7 +86,8 @@ void WaitUntil(PacingClock::time_point deadline) {
     CoarseSleep& coarse = Coarse();
     const PacingClock::duration span = deadline - PacingClock::now() - coarse.Margin();
     if (span > PacingClock::duration::zero()) coarse.Sleep(span);
-    while (PacingClock::now() < deadline) std::this_thread::yield();
+    while (PacingClock::now() < deadline) {
+    }
 }
 
 const char* CoarseSleepName() { return Coarse().Name(); }

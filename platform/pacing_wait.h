@@ -6,7 +6,7 @@
 
 using PacingClock = std::chrono::steady_clock;
 
-// Blocks the calling thread until deadline: a coarse sleep to shortly before it, then yields
+// Blocks the calling thread until deadline: a coarse sleep to shortly before it, then spins
 // until the clock reaches it. Returns at once for a deadline already passed.
 void WaitUntil(PacingClock::time_point deadline);
 
