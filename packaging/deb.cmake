@@ -7,7 +7,7 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME orangefunk)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "orangefunk developers")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "real-time 3D demo with a funk soundtrack")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_DESCRIPTION [[
 Seven timed parts and a final scene of swaying tentacles, drawn with
 OpenGL in step with a funk soundtrack written as a tracker module. It

@@ -15,7 +15,7 @@ jobs=${JOBS:-2}
 host=x86_64-w64-mingw32
 
 # The tools: MinGW-w64, what apt-get source and libopenmpt's build need, Wine to run the
-# program here and zip to pack it.
+# program here, zip to pack it and icoutils to read its resources back (the Windows tests).
 need=()
 command -v $host-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
 [[ -f /usr/share/mingw-w64/include/windows.h ]] || need+=(mingw-w64-x86-64-dev)
@@ -23,6 +23,7 @@ command -v dpkg-source >/dev/null || need+=(dpkg-dev)
 command -v make >/dev/null || need+=(make)
 [[ -x /usr/lib/wine/wine64 ]] || need+=(wine64)
 command -v zip >/dev/null || need+=(zip)
+command -v wrestool >/dev/null || need+=(icoutils)
 source "$(dirname "$0")/debian-source.sh"
 install_packages "${need[@]}"
 log_name=windows-deps

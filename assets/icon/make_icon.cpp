@@ -1,20 +1,28 @@
 // make_icon: draws the program's icon, a glossy orange with a leaf on the show's violet,
-// and writes it as DIR/SIZExSIZE/apps/orangefunk.png for each size given. The same sizes
-// always give the same bytes.
+// and writes it as DIR/SIZExSIZE/apps/orangefunk.png for each size given, or with --ico as
+// one Windows icon file holding a PNG image of each size. The same sizes always give the
+// same bytes.
 #include <cairo.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr int kMaxSize = 1024;
+constexpr int kMaxIcoSize = 256;  // an icon file's directory holds sizes up to 256 (as 0)
+// The icon file's layout: a 6-byte header (reserved 0, type 1 for icons, image count), a
+// 16-byte directory entry per image, then the images.
+constexpr uint16_t kIcoTypeIcon = 1;
+constexpr size_t kIcoHeaderBytes = 6, kIcoEntryBytes = 16;
 
 struct Stop {
     double offset, r, g, b;
@@ -91,40 +99,93 @@ bool MakeFolders(const std::string& path) {
     }
 }
 
-// Draws the icon at size x size pixels into dir/SIZExSIZE/apps/orangefunk.png.
-bool WriteIcon(const std::string& dir, int size) {
-    const std::string folder = dir + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
-    if (!MakeFolders(folder)) return false;
+cairo_status_t AppendBytes(void* closure, const unsigned char* data, unsigned int length) {
+    static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+// The icon drawn at size x size pixels as PNG bytes; false with a message on failure.
+bool DrawPng(int size, std::string* png) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, size, size);
     cairo_t* cr = cairo_create(surface);
     cairo_scale(cr, size, size);
     DrawIcon(cr);
-    const std::string path = folder + "/orangefunk.png";
     cairo_status_t status = cairo_status(cr);
-    if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_write_to_png(surface, path.c_str());
+    if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_write_to_png_stream(surface, AppendBytes, png);
     cairo_destroy(cr);
     cairo_surface_destroy(surface);
     if (status != CAIRO_STATUS_SUCCESS) {
-        std::fprintf(stderr, "make_icon: writing \"%s\": %s\n", path.c_str(), cairo_status_to_string(status));
+        std::fprintf(stderr, "make_icon: drawing at %d pixels: %s\n", size, cairo_status_to_string(status));
         return false;
     }
     return true;
 }
 
+// Writes bytes as the file path; false with a message on failure.
+bool WriteFile(const std::string& path, const std::string& bytes) {
+    FILE* file = std::fopen(path.c_str(), "wb");
+    const bool written = file && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if ((file && std::fclose(file) != 0) || !written) {
+        std::fprintf(stderr, "make_icon: writing \"%s\": %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+// Draws the icon at size x size pixels into dir/SIZExSIZE/apps/orangefunk.png.
+bool WriteIcon(const std::string& dir, int size) {
+    const std::string folder = dir + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+    std::string png;
+    return MakeFolders(folder) && DrawPng(size, &png) && WriteFile(folder + "/orangefunk.png", png);
+}
+
+void PutLittleEndian(std::string* out, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out->push_back(char((value >> (8 * i)) & 0xff));
+}
+
+// Writes the Windows icon file path: a PNG image of the icon at each size, in that order.
+bool WriteIco(const std::string& path, const std::vector<int>& sizes) {
+    std::string header, images;
+    PutLittleEndian(&header, 0, 2);
+    PutLittleEndian(&header, kIcoTypeIcon, 2);
+    PutLittleEndian(&header, uint32_t(sizes.size()), 2);
+    const size_t imagesStart = kIcoHeaderBytes + kIcoEntryBytes * sizes.size();
+    for (int size : sizes) {
+        std::string png;
+        if (!DrawPng(size, &png)) return false;
+        header.push_back(char(size % kMaxIcoSize));  // width and height, 256 as 0
+        header.push_back(char(size % kMaxIcoSize));
+        header.push_back(0);  // no palette
+        header.push_back(0);  // reserved
+        PutLittleEndian(&header, 1, 2);   // colour planes
+        PutLittleEndian(&header, 32, 2);  // bits per pixel
+        PutLittleEndian(&header, uint32_t(png.size()), 4);
+        PutLittleEndian(&header, uint32_t(imagesStart + images.size()), 4);
+        images += png;
+    }
+    return WriteFile(path, header + images);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: make_icon DIR SIZE...\n");
+    const bool ico = argc > 1 && std::strcmp(argv[1], "--ico") == 0;
+    const int first = ico ? 2 : 1;
+    if (argc < first + 2) {
+        std::fprintf(stderr, "usage: make_icon DIR SIZE...\n       make_icon --ico FILE SIZE...\n");
         return 2;
     }
-    for (int i = 2; i < argc; ++i) {
-        const int size = std::atoi(argv[i]);
-        if (size < 1 || size > kMaxSize) {
-            std::fprintf(stderr, "make_icon: \"%s\" is not a size from 1 to %d\n", argv[i], kMaxSize);
+    const int largest = ico ? kMaxIcoSize : kMaxSize;
+    std::vector<int> sizes;
+    for (int i = first + 1; i < argc; ++i) {
+        sizes.push_back(std::atoi(argv[i]));
+        if (sizes.back() < 1 || sizes.back() > largest) {
+            std::fprintf(stderr, "make_icon: \"%s\" is not a size from 1 to %d\n", argv[i], largest);
             return 2;
         }
-        if (!WriteIcon(argv[1], size)) return 1;
     }
+    if (ico) return WriteIco(argv[first], sizes) ? 0 : 1;
+    for (int size : sizes)
+        if (!WriteIcon(argv[first], size)) return 1;
     return 0;
 }

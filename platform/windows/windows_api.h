@@ -1,6 +1,7 @@
-// The Windows build's Win32, GDI and WGL: the system's own headers, with the five calls the
-// player's host description shapes (the main window's placement and its showing, the display
-// mode, every buffer swap, message boxes) routed through this room, which makes the real call.
+// The Windows build's Win32, GDI and WGL: the system's own headers, with the six calls the
+// player's host description and the program's resources shape (the window class's icon, the
+// main window's placement and its showing, the display mode, every buffer swap, message
+// boxes) routed through this room, which makes the real call.
 #pragma once
 
 #ifndef NOMINMAX
@@ -8,6 +9,9 @@
 #endif
 #include <windows.h>
 
+// RegisterClassA: the class takes the program's own icon (windows_resources.h) at the
+// system's large and small icon sizes in place of the one given.
+ATOM HostRegisterClassA(const WNDCLASSA* windowClass);
 // CreateWindowExA: a window in place of the full-screen popup with `windowed` (framed,
 // resizable, windowWidth x windowHeight inside) or `hidden` (never shown); the window whose
 // procedure handles the show's keys is subclassed for the host's key hook.
@@ -23,6 +27,7 @@ BOOL HostSwapBuffers(HDC dc);
 // MessageBoxA: the host's box taker when one is given.
 int HostMessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT type);
 
+#define RegisterClassA HostRegisterClassA
 #define CreateWindowExA HostCreateWindowExA
 #define ShowWindow HostShowWindow
 #define ChangeDisplaySettingsA HostChangeDisplaySettingsA

@@ -1,7 +1,9 @@
-// The show's window on Windows: placed as the host description asks (full screen, in a
-// window or hidden), its procedure subclassed for the host's key hook, the display mode
-// changed for real (temporary: Windows gives the monitor its mode back when the program
-// ends), and full screen toggled by the viewer.
+// The show's window on Windows: its class with the program's icon, placed as the host
+// description asks (full screen, in a window or hidden), its procedure subclassed for the
+// host's key hook and a change of monitor scale, the display mode changed for real
+// (temporary: Windows gives the monitor its mode back when the program ends), and full
+// screen toggled by the viewer.
+#include "platform/windows/windows_resources.h"
 #include "platform/windows/windows_state.h"
 
 namespace {
@@ -20,6 +22,15 @@ LRESULT CALLBACK KeyProcedure(HWND window, UINT message, WPARAM wParam, LPARAM l
         const bool alt = message == WM_SYSKEYDOWN && (lParam & (1 << 29)) != 0;
         if (host.key(unsigned(wParam), shift, alt)) return 0;
         if (message == WM_SYSKEYDOWN && wParam == VK_RETURN) return 0;  // no menu beep
+    }
+    // The program is aware of each monitor's scale (its manifest): moved to a monitor of
+    // another scale, a window takes the size Windows suggests for it; full screen covers the
+    // monitor in its own mode already.
+    if (message == WM_DPICHANGED && window == state.window && !state.fullscreen) {
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                     suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
     }
     // In a window the frame keeps its own pointers (resize, move); the picture hides it.
     if (message == WM_SETCURSOR && LOWORD(lParam) != HTCLIENT) return DefWindowProcA(window, message, wParam, lParam);
@@ -50,6 +61,30 @@ void CoverMonitor(HWND window) {
 WindowsState& Windows() {
     static WindowsState state;
     return state;
+}
+
+ATOM HostRegisterClassA(const WNDCLASSA* windowClass) {
+    WNDCLASSEXA extended{};
+    extended.cbSize = sizeof extended;
+    extended.style = windowClass->style;
+    extended.lpfnWndProc = windowClass->lpfnWndProc;
+    extended.cbClsExtra = windowClass->cbClsExtra;
+    extended.cbWndExtra = windowClass->cbWndExtra;
+    extended.hInstance = windowClass->hInstance;
+    extended.hCursor = windowClass->hCursor;
+    extended.hbrBackground = windowClass->hbrBackground;
+    extended.lpszMenuName = windowClass->lpszMenuName;
+    extended.lpszClassName = windowClass->lpszClassName;
+    // Each size drawn for it, not one scaled from the other; shared: never destroyed.
+    const HINSTANCE program = GetModuleHandleA(nullptr);
+    const auto icon = [program](int widthMetric, int heightMetric) {
+        return static_cast<HICON>(LoadImageA(program, MAKEINTRESOURCEA(ORANGEFUNK_ICON), IMAGE_ICON,
+                                             GetSystemMetrics(widthMetric), GetSystemMetrics(heightMetric), LR_SHARED));
+    };
+    extended.hIcon = icon(SM_CXICON, SM_CYICON);
+    extended.hIconSm = icon(SM_CXSMICON, SM_CYSMICON);
+    if (!extended.hIcon) extended.hIcon = windowClass->hIcon;
+    return ::RegisterClassExA(&extended);
 }
 
 HWND HostCreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,

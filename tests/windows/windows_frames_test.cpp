@@ -1,13 +1,16 @@
-// The Windows program under Wine: it imports the real Win32, GDI and OpenGL, and at a song
-// position in every part and the final scene its --frames frame (MinGW's C library, Wine's
-// opengl32 on Mesa) matches the native program's from the same start, as thumbnails within
-// the reference frames' tolerance; and it plays from, reads from and writes into folders
-// named in any script.
+// The Windows program under Wine: it imports the real Win32, GDI and OpenGL and the precise
+// timers its pacing waits on, carries its icon, version and manifest as resources, and at a
+// song position in every part and the final scene its --frames frame (MinGW's C library,
+// Wine's opengl32 on Mesa) matches the native program's from the same start, as thumbnails
+// within the reference frames' tolerance; and it plays from, reads from and writes into
+// folders named in any script.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -83,6 +86,11 @@ TEST(WindowsProgram, ImportsTheRealWin32GdiAndOpenGl) {
     const std::string imports = Output(std::string(kObjdump) + " -p " ORANGEFUNK_WINDOWS_PROGRAM " | grep 'DLL Name'");
     for (const char* dll : {"USER32.dll", "GDI32.dll", "OPENGL32.dll", "WINMM.dll"})
         EXPECT_NE(imports.find(dll), std::string::npos) << dll << " is not imported:\n" << imports;
+    // The pacing wait's timers: the high-resolution waitable timer, and the 1 ms timer
+    // resolution asked for where there is none.
+    const std::string calls = Output(std::string(kObjdump) + " -p " ORANGEFUNK_WINDOWS_PROGRAM);
+    for (const char* call : {"CreateWaitableTimerExW", "SetWaitableTimer", "timeBeginPeriod", "timeEndPeriod"})
+        EXPECT_NE(calls.find(std::string(" ") + call + "\n"), std::string::npos) << call << " is not imported";
     // Linked statically: nothing of MinGW's runtime needs shipping beside it.
     for (const char* dll : {"libstdc++", "libgcc", "libwinpthread", "SDL2"})
         EXPECT_EQ(imports.find(dll), std::string::npos) << dll << " is imported:\n" << imports;
@@ -94,6 +102,64 @@ TEST(WindowsProgram, ImportsTheRealWin32GdiAndOpenGl) {
         EXPECT_NE(calls.find(std::string(" ") + call + "\n"), std::string::npos) << call << " is not imported";
     for (const char* call : {"GetModuleFileNameA", "_mkdir", "_access"})
         EXPECT_EQ(calls.find(std::string(" ") + call + "\n"), std::string::npos) << call << " is imported";
+}
+
+// text as the UTF-16LE a version resource holds its strings in.
+std::string Utf16(const std::string& text) {
+    std::string wide;
+    for (char c : text) wide += std::string{c, '\0'};
+    return wide;
+}
+
+uint32_t LittleEndian32(const std::string& bytes, size_t at) {
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = value << 8 | uint8_t(bytes[at + i]);
+    return value;
+}
+
+// What Explorer shows, read back by icoutils: the icon group at the four sizes, the project's
+// version in the version resource (its numbers and its text), and a manifest declaring
+// per-monitor DPI awareness with the system-wide fallback.
+TEST(WindowsProgram, ResourcesHoldTheIconTheVersionAndTheManifest) {
+    RequireBuild();
+    ASSERT_TRUE(CommandExists("wrestool") && CommandExists("icotool"))
+        << "icoutils is missing (scripts/windows-deps.sh installs it)";
+    const std::string exe = Quote(ORANGEFUNK_WINDOWS_PROGRAM);
+    // icotool reads an icon file it can seek in, not a pipe.
+    const std::string icons = Output("ico=$(mktemp) && wrestool -x --type=group_icon -o \"$ico\" " + exe +
+                                     " && icotool -l \"$ico\"; rm -f \"$ico\"");
+    int images = 0;
+    for (size_t at = icons.find("--icon"); at != std::string::npos; at = icons.find("--icon", at + 1)) ++images;
+    EXPECT_EQ(images, 4) << icons;
+    for (const char* size : {"16", "32", "48", "256"})
+        EXPECT_NE(icons.find(std::string("--width=") + size + " --height=" + size + " --bit-depth=32"), std::string::npos)
+            << "no " << size << " pixel image in the icon group:\n" << icons;
+
+    const std::string version = Output("wrestool -x --raw --type=version " + exe);
+    int major = 0, minor = 0, patch = 0;
+    ASSERT_EQ(std::sscanf(ORANGEFUNK_PROJECT_VERSION, "%d.%d.%d", &major, &minor, &patch), 3);
+    // VS_FIXEDFILEINFO: its signature, the structure's version, then the file's version and
+    // the product's, each as major << 16 | minor and patch << 16 | build.
+    const size_t fixed = version.find("\xbd\x04\xef\xfe");
+    ASSERT_NE(fixed, std::string::npos) << "no fixed file information in the version resource";
+    ASSERT_GE(version.size(), fixed + 24);
+    for (size_t at : {fixed + 8, fixed + 16}) {
+        EXPECT_EQ(LittleEndian32(version, at), uint32_t(major << 16 | minor));
+        EXPECT_EQ(LittleEndian32(version, at + 4), uint32_t(patch << 16));
+    }
+    for (const char* key : {"FileVersion", "ProductVersion"}) {
+        const size_t at = version.find(Utf16(key));
+        ASSERT_NE(at, std::string::npos) << key << " is missing from the version resource";
+        EXPECT_NE(version.find(Utf16(ORANGEFUNK_PROJECT_VERSION), at), std::string::npos) << key;
+    }
+    for (const char* key : {"ProductName", "FileDescription", "LegalCopyright"})
+        EXPECT_NE(version.find(Utf16(key)), std::string::npos) << key << " is missing from the version resource";
+
+    const std::string manifest = Output("wrestool -x --raw --type=24 " + exe);
+    for (const char* setting : {">true</dpiAware>", ">PerMonitorV2, PerMonitor</dpiAwareness>",
+                                "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+                                "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""})
+        EXPECT_NE(manifest.find(setting), std::string::npos) << setting << " is not in the manifest:\n" << manifest;
 }
 
 TEST(WindowsProgram, FramesUnderWineMatchTheNativeFramesInEveryPart) {
