@@ -30,38 +30,59 @@ step() {
   times+=("$name"$'\t'"$((SECONDS - begun))")
   if [[ $rc -eq 0 ]]; then steps+=("$name: ok"); else steps+=("$name: FAILED (exit $rc)"); status=1; fi
 }
+# A step beside the others: its output kept in a folder of its own and shown when joined.
+beside=$(mktemp -d)
+trap 'rm -rf "$beside"' EXIT
+# Starts step $1 as the command that follows, in the background; with AFTER set, once the
+# step of that name, started beside before it, has ended.
+start_beside() {
+  local name=$1 after=${AFTER:-}
+  shift
+  (
+    [[ -z $after ]] || while [[ ! -e "$beside/$after.result" ]]; do sleep 1; done
+    begun=$SECONDS rc=0
+    "$@" >"$beside/$name.output" 2>&1 || rc=$?
+    echo "$rc $((SECONDS - begun))" >"$beside/$name.result"
+  ) &
+  echo $! >"$beside/$name.pid"
+}
+# Waits for step $1 started beside, shows its output and notes it as a step ("$2" is said
+# of its time: what it ran beside).
+join_beside() {
+  local name=$1 rc seconds
+  wait "$(cat "$beside/$name.pid")" || true
+  cat "$beside/$name.output"
+  read -r rc seconds <"$beside/$name.result" || { rc=1 seconds=0; }
+  step "$name" bash -c "exit $rc"
+  times[-1]="$name ($2)"$'\t'"$seconds"
+}
 timed "set-up and installs" "$root/scripts/setup.sh"
+# The browser's and the Windows libraries (built once per machine, then found in their
+# caches) build one after the other (each may install packages) beside the native build,
+# which leaves a core idle while it configures, links and generates the data; web.sh and
+# windows.sh then find them built.
+start_beside "browser libraries" bash -c '"$1" >/dev/null' web-deps "$root/scripts/web-deps.sh"
+AFTER="browser libraries" start_beside "windows libraries" bash -c '"$1" >/dev/null' windows-deps \
+  "$root/scripts/windows-deps.sh"
 timed "native build" "$root/scripts/build.sh"
-# The browser build and the tools of its tests; when this fails, the web tests say so. Its
-# libraries first, on their own, for their time (web.sh finds them built).
-step "browser libraries" bash -c '"$1" >/dev/null' web-deps "$root/scripts/web-deps.sh"
+join_beside "browser libraries" "beside the native build"
+join_beside "windows libraries" "beside the native build"
+# The browser build and the tools of its tests; when this fails, the web tests say so.
 step "browser build" "$root/scripts/web.sh" --test-tools
 # The Windows build, with MinGW-w64 and Wine; when this fails, the windows tests say so.
-step "windows libraries" bash -c '"$1" >/dev/null' windows-deps "$root/scripts/windows-deps.sh"
 step "windows build" "$root/scripts/windows.sh"
 ctest_log=$build/ctest.log
 step ctest bash -c 'set -o pipefail; "$1" ctest --test-dir "$2" --output-on-failure -j2 2>&1 | tee "$3"' \
   ctest "$root/scripts/with-display.sh" "$build" "$ctest_log"
 # Memcheck runs one Valgrind process at a time from the normal build: it goes beside the
 # steps that follow, which leave a core idle for long stretches (apt-get, the sanitizer and
-# thread runs, real-time play), its output kept in a file and shown after them.
-beside=$(mktemp -d)
-(
-  begun=$SECONDS rc=0
-  "$root/scripts/test-memcheck.sh" >"$beside/output" 2>&1 || rc=$?
-  echo "$rc $((SECONDS - begun))" >"$beside/result"
-) &
-memcheck=$!
+# thread runs, real-time play).
+start_beside memcheck "$root/scripts/test-memcheck.sh"
 step package "$root/scripts/test-package.sh"
 step sanitizers "$root/scripts/test-sanitizers.sh"
 step fuzz "$root/scripts/test-fuzz.sh"
 step threads "$root/scripts/test-threads.sh"
-wait $memcheck || true
-cat "$beside/output"
-read -r rc seconds <"$beside/result" || rc=1 seconds=0
-step memcheck bash -c "exit $rc"
-times[-1]="memcheck (beside those)"$'\t'"$seconds"
-rm -rf "$beside"
+join_beside memcheck "beside package to threads"
 
 # Every test that did not run, with the reason its output gave (GoogleTest's line after
 # "Skipped"), from CTest's log of the run.
