@@ -42,23 +42,24 @@ picture() {
   ffmpeg -nostdin -v error -f x11grab -video_size "$(window_size "$1")" -i "$DISPLAY$(window_place "$1")" \
     -frames:v 1 -f md5 - 2>/dev/null
 }
-# Waits until window $1 has shown two new pictures: the show has drawn on, and so read the
-# keys sent before (it reads its events before each frame).
+# Waits until window $1 of program $2 has shown two new pictures: the show has drawn on,
+# and so read the keys sent before (it reads its events before each frame).
 drawn_on() {
-  local before now changes=0
+  local before now changes=0 begun=$SECONDS
   before=$(picture "$1")
   while ((changes < 2)); do
-    kill -0 "$2" 2>/dev/null || return 1
+    kill -0 "$2" 2>/dev/null && ((SECONDS - begun < 600)) || return 1
     now=$(picture "$1")
     [[ $now != "$before" ]] && changes=$((changes + 1))
     before=$now
   done
 }
-# Waits until window $1 shows the same picture twice over half a second: the show is held.
+# Waits until window $1 of program $2 shows the same picture twice over half a second: the
+# show is held.
 held() {
-  local before now
+  local before now begun=$SECONDS
   now=$(picture "$1")
-  while kill -0 "$2" 2>/dev/null; do
+  while kill -0 "$2" 2>/dev/null && ((SECONDS - begun < 600)); do
     before=$now
     sleep 0.5
     now=$(picture "$1")
