@@ -4,9 +4,9 @@
 # Debian package installed, run and removed, the sanitizer builds of the tests that handle
 # untrusted input, the readers fuzzed for a bounded time, the show's threads under
 # ThreadSanitizer and the drawing pipeline's tests under memcheck. Ends with a summary:
-# each step, every test that failed or did not run and why. Only the third-party files of
-# ../shared/testdata may be missing, and only when that folder is: a test skipped while it
-# is there fails the run.
+# each step, every test that failed or did not run and why, each step's wall time and the
+# ten slowest tests. Only the third-party files of ../shared/testdata may be missing, and
+# only when that folder is: a test skipped while it is there fails the run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
