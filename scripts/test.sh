@@ -93,7 +93,7 @@ skipped=$(awk '
   /^Test (Passed|Failed|Skipped|Not Run)/ || /^<end of output>/ {
     if (reason != "") print "  " name ": " reason
     reason = ""
-  }' "$build/Testing/Temporary/LastTest.log" 2>/dev/null | sort -u)
+  }' "$build/Testing/Temporary/LastTest.log" 2>/dev/null | sort -u || true)
 if [[ -n "$skipped" && -d "$root/../shared/testdata" ]]; then
   steps+=("skips: FAILED (tests skipped although ../shared/testdata is there)")
   status=1
@@ -109,7 +109,7 @@ if [[ -n "$skipped" ]]; then
   echo "$skipped"
 fi
 echo "test: wall time of each step, in seconds:"
-printf '%s\n' "${times[@]}" "whole command"$'\t'"$((SECONDS - started))" | awk -F '\t' '{ printf "  %-22s %5d\n", $1, $2 }'
+printf '%s\n' "${times[@]}" "whole command"$'\t'"$((SECONDS - started))" | awk -F '\t' '{ printf "  %-46s %5d\n", $1, $2 }'
 # CTest's line per test ("  3/240 Test  #12: name .....   Passed   41.20 sec"), slowest first.
 echo "test: the ten slowest tests, in seconds:"
 sed -nE 's/^ *[0-9]+\/[0-9]+ +Test +#[0-9]+: ([^ ]+) .* ([0-9]+\.[0-9]+) sec$/\2 \1/p' "$ctest_log" 2>/dev/null |
