@@ -78,7 +78,7 @@ screen_filled() {
 # (XTEST to the focused window), each once the show has shown what the one before did;
 # the "Done!" box after Escape is dismissed with Return. Standard error goes to $1.
 play() {
-  local log=$1 pid window box key paused=0
+  local log=$1 pid window box key paused=0 full=0
   (cd "$data" && exec "$build/orangefunk" --window --from 24) >/dev/null 2>"$log" &
   pid=$!
   found_window() { window=$(window_titled "Windows example title"); [[ -n $window ]] || ! kill -0 $pid 2>/dev/null; }
@@ -92,8 +92,8 @@ play() {
     case $key in
       space) if [[ $paused == 0 ]]; then paused=1; held "$window" $pid; else paused=0; drawn_on "$window" $pid; fi ;;
       f)
-        if screen_filled "$window" not; then wait_until 600 screen_filled "$window"; else
-          wait_until 600 screen_filled "$window" not; xdotool windowfocus --sync "$window"; fi
+        if [[ $full == 0 ]]; then full=1; wait_until 600 screen_filled "$window"; else
+          full=0; wait_until 600 screen_filled "$window" not; xdotool windowfocus --sync "$window"; fi
         drawn_on "$window" $pid
         ;;
       *) drawn_on "$window" $pid ;;
