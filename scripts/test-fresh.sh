@@ -20,8 +20,11 @@ if [[ "${1:-}" == --inside ]]; then
   started=$SECONDS
   echo "fresh: scripts/play.sh (no display: a video of the whole show)"
   scripts/play.sh
+  echo "fresh: time: scripts/play.sh $((SECONDS - started)) s"
   # The video is read back with ffprobe and ffmpeg, test tools that play.sh leaves out.
+  begun=$SECONDS
   scripts/setup.sh
+  echo "fresh: time: scripts/setup.sh (the test tools) $((SECONDS - begun)) s"
   video=build/orangefunk.mp4
   streams=$(ffprobe -v error -show_entries stream=codec_type -of csv=p=0 "$video" | sort | tr '\n' ' ')
   duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$video")
@@ -31,7 +34,11 @@ if [[ "${1:-}" == --inside ]]; then
     exit 1
   fi
   echo "fresh: play gave $video, picture and sound, ${duration%.*} s, decoded in full ($((SECONDS - started)) s)"
-  exec scripts/test.sh
+  begun=$SECONDS
+  status=0
+  scripts/test.sh || status=$?
+  echo "fresh: time: scripts/test.sh $((SECONDS - begun)) s"
+  exit $status
 fi
 
 if [[ $(id -u) -ne 0 ]]; then
@@ -97,7 +104,8 @@ if [[ -d "$root/../shared" ]]; then
   cp -r "$root/../shared" "$fs/work/shared"
   chmod -R a-w "$fs/work/shared"
 fi
-log "root ready in $((SECONDS - started)) s; the test command runs inside it (log: $output)"
+made=$((SECONDS - started))
+log "root ready in $made s; the test command runs inside it (log: $output)"
 
 # Private mount and PID namespaces: proc, sys and dev, a /tmp, /run and /dev/shm of its own,
 # no sound devices; nothing of the host is shared. When this script or the namespace's
@@ -123,6 +131,12 @@ if [[ $status -ne 0 ]]; then
   sed '/^=== test summary/,$d' "$output" | tail -n 60 | cut -c 1-300
 fi
 log "inside run exited $status after $((SECONDS - started)) s"
+# The wall time of each step of this run, the inside run's from its own lines.
+{
+  echo "making the Debian 12 root"$'\t'"$made"
+  sed -nE 's/^fresh: time: (.*) ([0-9]+) s$/\1\t\2/p' "$output"
+  echo "whole run"$'\t'"$((SECONDS - started))"
+} | awk -F '\t' 'BEGIN { print "fresh: wall time of each step, in seconds:" } { printf "  %-40s %5d\n", $1, $2 }'
 grep -q '^=== test summary' "$output" && sed -n '/^=== test summary/,$p' "$output" ||
   log "no test summary: the test command did not get that far"
 exit $status

@@ -4,6 +4,8 @@
 # own), frame dumps in lockstep, and real-time play in a window on a private Xvfb, once on
 # the silent clock and once through a private PulseAudio null sink (the audio thread and
 # its row syncs), driven by keys: pause, a jump each way, full screen and back, volume.
+# Every step waits on what it needs (a line of output, a window, the window's picture), not
+# for a fixed time: a loaded machine makes the run slower, never failed.
 # Fails on any report whose racing access (or thread, or lock) is in the show's own code,
 # or lies in a library tsan-libraries.txt does not name with its reason.
 # Usage: test-threads.sh            (the internal form `test-threads.sh play LOG` plays once)
@@ -20,35 +22,89 @@ export TSAN_OPTIONS="halt_on_error=0 exitcode=$reported second_deadlock_stack=1 
 # True when status $1 is $2, or the sanitizer's in its place.
 ended() { [[ $1 -eq $2 || $1 -eq $reported ]]; }
 
+# Waits until the command that follows succeeds, polling; gives up (status 1) only after
+# $1 seconds, a bound no slow machine reaches: a wait ends on what it waits for, not a time.
+wait_until() {
+  local bound=$1 begun=$SECONDS
+  shift
+  until "$@"; do
+    ((SECONDS - begun < bound)) || return 1
+    sleep 0.2
+  done
+}
+# The X window whose title is $1, when there is one.
+window_titled() { xwininfo -root -tree 2>/dev/null | awk -v t="\"$1\":" 'index($0, t) { print $1; exit }'; }
+# The size of window $1 as WxH, and where it is on the screen as +X,Y.
+window_size() { xwininfo -id "$1" 2>/dev/null | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'; }
+window_place() { xwininfo -id "$1" 2>/dev/null | awk '/Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 } END { print "+" x "," y }'; }
+# A checksum of what window $1 shows on the screen now.
+picture() {
+  ffmpeg -nostdin -v error -f x11grab -video_size "$(window_size "$1")" -i "$DISPLAY$(window_place "$1")" \
+    -frames:v 1 -f md5 - 2>/dev/null
+}
+# Waits until window $1 of program $2 has shown two new pictures: the show has drawn on,
+# and so read the keys sent before (it reads its events before each frame).
+drawn_on() {
+  local before now changes=0 begun=$SECONDS
+  before=$(picture "$1")
+  while ((changes < 2)); do
+    kill -0 "$2" 2>/dev/null && ((SECONDS - begun < 600)) || return 1
+    now=$(picture "$1")
+    [[ $now != "$before" ]] && changes=$((changes + 1))
+    before=$now
+  done
+}
+# Waits until window $1 of program $2 shows the same picture twice over half a second: the
+# show is held.
+held() {
+  local before now begun=$SECONDS
+  now=$(picture "$1")
+  while kill -0 "$2" 2>/dev/null && ((SECONDS - begun < 600)); do
+    before=$now
+    sleep 0.5
+    now=$(picture "$1")
+    [[ $now == "$before" ]] && return 0
+  done
+  return 1
+}
+# True when window $1 is (or, with $2 = not, is no longer) as large as the screen.
+screen_filled() {
+  local screen
+  screen=$(xwininfo -root | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }')
+  if [[ ${2:-} == not ]]; then [[ $(window_size "$1") != "$screen" ]]; else [[ $(window_size "$1") == "$screen" ]]; fi
+}
+
 # Real-time play from order 24 in a window on this display, keys sent as a person would
-# (XTEST to the focused window); the "Done!" box after Escape is dismissed with Return.
-# Standard error goes to $1.
+# (XTEST to the focused window), each once the show has shown what the one before did;
+# the "Done!" box after Escape is dismissed with Return. Standard error goes to $1.
 play() {
-  local log=$1 pid window box
-  window_titled() { xwininfo -root -tree 2>/dev/null | awk -v t="\"$1\":" 'index($0, t) { print $1; exit }'; }
+  local log=$1 pid window box key paused=0 full=0
   (cd "$data" && exec "$build/orangefunk" --window --from 24) >/dev/null 2>"$log" &
   pid=$!
-  for _ in $(seq 600); do
-    window=$(window_titled "Windows example title")
-    [[ -n $window ]] || ! kill -0 $pid 2>/dev/null && break
-    sleep 0.2
-  done
+  found_window() { window=$(window_titled "Windows example title"); [[ -n $window ]] || ! kill -0 $pid 2>/dev/null; }
+  wait_until 600 found_window
   [[ -n $window ]] || { echo "threads: no show window"; kill $pid 2>/dev/null; return 1; }
-  sleep 4
   xdotool windowfocus --sync "$window"
+  drawn_on "$window" $pid
   # Pause and resume, a part on and back, full screen and back, volume down, up, mute.
-  for key in space space Right Left f f minus plus m m Escape; do
+  for key in space space Right Left f f minus plus m m; do
     xdotool key "$key"
-    sleep 1.5
+    case $key in
+      space) if [[ $paused == 0 ]]; then paused=1; held "$window" $pid; else paused=0; drawn_on "$window" $pid; fi ;;
+      f)
+        if [[ $full == 0 ]]; then full=1; wait_until 600 screen_filled "$window"; else
+          full=0; wait_until 600 screen_filled "$window" not; xdotool windowfocus --sync "$window"; fi
+        drawn_on "$window" $pid
+        ;;
+      *) drawn_on "$window" $pid ;;
+    esac
   done
-  for _ in $(seq 300); do
-    box=$(window_titled "System message:")
-    [[ -n $box ]] || ! kill -0 $pid 2>/dev/null && break
-    sleep 0.2
-  done
+  xdotool key Escape
+  found_box() { box=$(window_titled "System message:"); [[ -n $box ]] || ! kill -0 $pid 2>/dev/null; }
+  wait_until 600 found_box
   [[ -n $box ]] && xdotool key --window "$box" Return
-  for _ in $(seq 150); do kill -0 $pid 2>/dev/null || break; sleep 0.2; done
-  kill -0 $pid 2>/dev/null && { echo "threads: the show did not end"; kill -KILL $pid; }
+  ended_by_itself() { ! kill -0 $pid 2>/dev/null; }
+  wait_until 600 ended_by_itself || { echo "threads: the show did not end"; kill -KILL $pid; }
   wait $pid
 }
 if [[ ${1:-} == play ]]; then
@@ -134,7 +190,12 @@ set -m
   >/dev/null 2>"$out/capture.log" &
 pid=$!
 set +m
-sleep 15
+# Interrupted once 600 frames (10 s of the show) are in: the writer and encoders are busy.
+captured() {
+  awk '/ frames  order / { n = $0; sub(/^.*\] */, "", n); if (n + 0 >= 600) found = 1 } END { exit !found }' \
+    "$out/capture.log" || ! kill -0 $pid 2>/dev/null
+}
+wait_until 600 captured
 kill -INT $pid 2>/dev/null || note "capture: ended before the interrupt"
 wait $pid
 rc=$?

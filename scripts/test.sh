@@ -4,23 +4,69 @@
 # Debian package installed, run and removed, the sanitizer builds of the tests that handle
 # untrusted input, the readers fuzzed for a bounded time, the show's threads under
 # ThreadSanitizer and the drawing pipeline's tests under memcheck. Ends with a summary:
-# each step, every test that failed or did not run and why. Only the third-party files of
-# ../shared/testdata may be missing, and only when that folder is: a test skipped while it
-# is there fails the run.
+# each step, every test that failed or did not run and why, each step's wall time and the
+# ten slowest tests. Only the third-party files of ../shared/testdata may be missing, and
+# only when that folder is: a test skipped while it is there fails the run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
-"$root/scripts/setup.sh"
-"$root/scripts/build.sh"
+started=$SECONDS
 status=0
 steps=()
-# Runs step $1 (a name) as the command that follows, noting how it ended.
+# Each step's wall time, "name<TAB>seconds", in the order the steps ended.
+times=()
+# Runs $2... as step $1, noting its wall time; a failure ends the whole command.
+timed() {
+  local name=$1 begun=$SECONDS
+  shift
+  "$@"
+  times+=("$name"$'\t'"$((SECONDS - begun))")
+}
+# Runs step $1 (a name) as the command that follows, noting how it ended and its wall time.
 step() {
-  local name=$1 rc=0
+  local name=$1 rc=0 begun=$SECONDS
   shift
   "$@" || rc=$?
+  times+=("$name"$'\t'"$((SECONDS - begun))")
   if [[ $rc -eq 0 ]]; then steps+=("$name: ok"); else steps+=("$name: FAILED (exit $rc)"); status=1; fi
 }
+# A step beside the others: its output kept in a folder of its own and shown when joined.
+beside=$(mktemp -d)
+trap 'rm -rf "$beside"' EXIT
+# Starts step $1 as the command that follows, in the background; with AFTER set, once the
+# step of that name, started beside before it, has ended.
+start_beside() {
+  local name=$1 after=${AFTER:-}
+  shift
+  (
+    [[ -z $after ]] || while [[ ! -e "$beside/$after.result" ]]; do sleep 1; done
+    begun=$SECONDS rc=0
+    "$@" >"$beside/$name.output" 2>&1 || rc=$?
+    echo "$rc $((SECONDS - begun))" >"$beside/$name.result"
+  ) &
+  echo $! >"$beside/$name.pid"
+}
+# Waits for step $1 started beside, shows its output and notes it as a step ("$2" is said
+# of its time: what it ran beside).
+join_beside() {
+  local name=$1 rc seconds
+  wait "$(cat "$beside/$name.pid")" || true
+  cat "$beside/$name.output"
+  read -r rc seconds <"$beside/$name.result" || { rc=1 seconds=0; }
+  step "$name" bash -c "exit $rc"
+  times[-1]="$name ($2)"$'\t'"$seconds"
+}
+timed "set-up and installs" "$root/scripts/setup.sh"
+# The browser's and the Windows libraries (built once per machine, then found in their
+# caches) build one after the other (each may install packages) beside the native build,
+# which leaves a core idle while it configures, links and generates the data; web.sh and
+# windows.sh then find them built.
+start_beside "browser libraries" bash -c '"$1" >/dev/null' web-deps "$root/scripts/web-deps.sh"
+AFTER="browser libraries" start_beside "windows libraries" bash -c '"$1" >/dev/null' windows-deps \
+  "$root/scripts/windows-deps.sh"
+timed "native build" "$root/scripts/build.sh"
+join_beside "browser libraries" "beside the native build"
+join_beside "windows libraries" "beside the native build"
 # The browser build and the tools of its tests; when this fails, the web tests say so.
 step "browser build" "$root/scripts/web.sh" --test-tools
 # The Windows build, with MinGW-w64 and Wine; when this fails, the windows tests say so.
@@ -28,11 +74,15 @@ step "windows build" "$root/scripts/windows.sh"
 ctest_log=$build/ctest.log
 step ctest bash -c 'set -o pipefail; "$1" ctest --test-dir "$2" --output-on-failure -j2 2>&1 | tee "$3"' \
   ctest "$root/scripts/with-display.sh" "$build" "$ctest_log"
+# Memcheck runs one Valgrind process at a time from the normal build: it goes beside the
+# steps that follow, which leave a core idle for long stretches (apt-get, the sanitizer and
+# thread runs, real-time play).
+start_beside memcheck "$root/scripts/test-memcheck.sh"
 step package "$root/scripts/test-package.sh"
 step sanitizers "$root/scripts/test-sanitizers.sh"
 step fuzz "$root/scripts/test-fuzz.sh"
 step threads "$root/scripts/test-threads.sh"
-step memcheck "$root/scripts/test-memcheck.sh"
+join_beside memcheck "beside package to threads"
 
 # Every test that did not run, with the reason its output gave (GoogleTest's line after
 # "Skipped"), from CTest's log of the run.
@@ -43,7 +93,7 @@ skipped=$(awk '
   /^Test (Passed|Failed|Skipped|Not Run)/ || /^<end of output>/ {
     if (reason != "") print "  " name ": " reason
     reason = ""
-  }' "$build/Testing/Temporary/LastTest.log" 2>/dev/null | sort -u)
+  }' "$build/Testing/Temporary/LastTest.log" 2>/dev/null | sort -u || true)
 if [[ -n "$skipped" && -d "$root/../shared/testdata" ]]; then
   steps+=("skips: FAILED (tests skipped although ../shared/testdata is there)")
   status=1
@@ -58,6 +108,12 @@ if [[ -n "$skipped" ]]; then
   echo "test: tests that did not run:"
   echo "$skipped"
 fi
+echo "test: wall time of each step, in seconds:"
+printf '%s\n' "${times[@]}" "whole command"$'\t'"$((SECONDS - started))" | awk -F '\t' '{ printf "  %-46s %5d\n", $1, $2 }'
+# CTest's line per test ("  3/240 Test  #12: name .....   Passed   41.20 sec"), slowest first.
+echo "test: the ten slowest tests, in seconds:"
+sed -nE 's/^ *[0-9]+\/[0-9]+ +Test +#[0-9]+: ([^ ]+) .* ([0-9]+\.[0-9]+) sec$/\2 \1/p' "$ctest_log" 2>/dev/null |
+  sort -rn | head -n 10 | awk '{ printf "  %7.1f  %s\n", $1, $2 }'
 # CTest counts a skipped test among the passed ones ("N% tests passed, F tests failed out of T").
 count_skipped=$(grep -c . <<<"$skipped" || true)
 result=$(grep -oE '[0-9]+ tests failed out of [0-9]+' "$ctest_log" | tail -n 1 || true)
