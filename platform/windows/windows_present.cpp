@@ -4,7 +4,7 @@
 #include <chrono>
 #include <thread>
 
-#include "platform/picture_fit.h"
+#include "platform/shared/picture_fit.h"
 #include "platform/windows/windows_state.h"
 
 namespace {
