@@ -2,7 +2,7 @@
 // procedure, the message pump every frame loop calls, and the system message box.
 #pragma once
 
-#include "platform/win32/win32.h"
+#include "platform/interface/win32.h"
 
 extern HINSTANCE instance;  // handle given to the entry point
 extern int showCommand;     // show-window command given to the entry point

@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "platform/pacing_wait.h"
+#include "platform/shared/pacing_wait.h"
 
 constexpr int kPacedFrames = 300;  // five seconds at 60 Hz
 

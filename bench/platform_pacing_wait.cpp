@@ -1,5 +1,5 @@
 // The pacing wait's wake-up error against its deadline, median and 99th percentile: the
-// C++ sleep_until the Windows presentation used before, and WaitUntil (platform/pacing_wait.h).
+// C++ sleep_until the Windows presentation used before, and WaitUntil (platform/shared/pacing_wait.h).
 // The same figures for Windows come from bench/windows/pacing_wait.cpp, built by windows/.
 #include <benchmark/benchmark.h>
 

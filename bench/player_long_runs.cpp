@@ -16,7 +16,7 @@
 #include "bench/resident_memory.h"
 #include "bench/show_run_folder.h"
 #include "gfx/gfx.h"
-#include "platform/win32/win32_test.h"
+#include "platform/sdl/win32_test.h"
 #include "player/viewer/viewer.h"
 #include "show/show_state.h"
 

@@ -20,7 +20,7 @@
 #include "assets/music/music.h"
 #include "bench/show_run_folder.h"
 #include "import/import.h"
-#include "platform/bass/module_limits.h"
+#include "platform/openmpt/module_limits.h"
 #include "player/capture/capture.h"
 #include "tests/kit/chunk_writer.h"
 

@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/host.h"
-#include "platform/win32/win32_test.h"
+#include "platform/interface/host.h"
+#include "platform/sdl/win32_test.h"
 #include "app/app.h"
 #include "bench/resident_memory.h"
 #include "bench/show_run_folder.h"

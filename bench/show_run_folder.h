@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/win32/win32_test.h"
+#include "platform/sdl/win32_test.h"
 
 // The generated data folder the program plays from.
 inline const std::string kShowData = ORANGEFUNK_DATA_DIR;

@@ -1,8 +1,9 @@
 # What the cross-compiled builds (web/, windows/) share, included after their project():
 # C++20, a Release build unless told otherwise, the prefix of their cross-built libraries
 # (DEPS_VARIABLE, made by scripts/DEPS_SCRIPT) and the native build's data folder checked,
-# `root` the repository and `sources` the show's own sources above the platform.
-macro(orangefunk_cross_build deps_variable deps_script)
+# `root` the repository and `sources` what every program folder gives BUILD (WEB or WINDOWS;
+# cmake/folders.cmake).
+macro(orangefunk_cross_build build deps_variable deps_script)
   set(CMAKE_CXX_STANDARD 20)
   set(CMAKE_CXX_STANDARD_REQUIRED ON)
   set(CMAKE_CXX_EXTENSIONS OFF)
@@ -20,7 +21,10 @@ macro(orangefunk_cross_build deps_variable deps_script)
   endif()
 
   get_filename_component(root "${PROJECT_SOURCE_DIR}/.." ABSOLUTE)
-  file(GLOB sources CONFIGURE_DEPENDS
-    ${root}/math/*.cpp ${root}/import/*.cpp ${root}/scene/*.cpp ${root}/fx/*.cpp
-    ${root}/app/*.cpp ${root}/show/*.cpp ${root}/parts/*.cpp ${root}/shell/*.cpp)
+  set(ORANGEFUNK_BUILD ${build})
+  include(${root}/cmake/folders.cmake)
+  foreach(dir ${ORANGEFUNK_PROGRAM_FOLDERS})
+    add_subdirectory(${root}/${dir} ${PROJECT_BINARY_DIR}/folders/${dir})
+  endforeach()
+  get_property(sources GLOBAL PROPERTY ORANGEFUNK_SOURCES)
 endmacro()

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/win32/win32.h"
+#include "platform/interface/win32.h"
 
 // The vertex record every draw operation takes: fourteen 32-bit fields in this order.
 struct ScreenVertex {

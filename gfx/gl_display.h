@@ -4,7 +4,7 @@
 
 #include "gfx/gfx.h"
 #include "gfx/gl_window_state.h"
-#include "platform/win32/wgl_drawing.h"
+#include "platform/interface/wgl_drawing.h"
 
 class GlGraphicsSystem : public GraphicsSystem {
 public:

@@ -9,7 +9,7 @@
 #include "gfx/blend_modes.h"
 #include "gfx/gl_window_state.h"
 #include "gfx/texture_modes.h"
-#include "platform/win32/win32.h"
+#include "platform/interface/win32.h"
 
 #ifndef GL_TEXTURE0_ARB
 #define GL_TEXTURE0_ARB 0x84C0

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "gfx/gfx.h"
-#include "platform/win32/win32.h"
+#include "platform/interface/win32.h"
 
 struct GlWindowState {
     HWND window;           // copy of the main window, taken when the context opens

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/utf8_paths.h"
+#include "platform/interface/utf8_paths.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "gfx/gl_framebuffers.h"
 #include "gfx/gl_window_state.h"
 #include "gfx/webgl_renderer.h"
-#include "platform/win32/wgl_drawing.h"
+#include "platform/interface/wgl_drawing.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "gfx/blend_modes.h"
 #include "gfx/gl_window_state.h"
 #include "gfx/texture_modes.h"
-#include "platform/win32/win32.h"
+#include "platform/interface/win32.h"
 
 namespace {
 

@@ -19,7 +19,7 @@
 #include <string>
 
 #include "import/import.h"
-#include "platform/utf8_paths.h"
+#include "platform/interface/utf8_paths.h"
 
 // glibc's assertion report (declared by <assert.h> only when NDEBUG is off); the failed open
 // is reported through it in every build type.

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/browser/browser.h"
+#include "platform/interface/browser.h"
 #include "player/player.h"
 #include "player/viewer/viewer.h"
 #include "shell/sequence.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/utf8_paths.h"
+#include "platform/interface/utf8_paths.h"
 #include "player/options/data_folder.h"
 #include "player/options/option_table.h"
 #include "player/player.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "parts/part_table.h"
-#include "platform/host.h"
+#include "platform/interface/host.h"
 
 // Lockstep play (capture, frame dumps): music frames (stereo, 44.1 kHz) per presented
 // frame, 1/60 s.

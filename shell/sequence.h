@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "platform/win32/win32.h"
+#include "platform/interface/win32.h"
 
 // The entry point: creates the main window (returning at once when it cannot), plays
 // RunDemo(640, 480, 16), then says "Done!". Returns 0.

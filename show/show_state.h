@@ -9,7 +9,7 @@
 
 #include "gfx/gfx.h"
 #include "import/import.h"
-#include "platform/bass/bass.h"
+#include "platform/interface/bass.h"
 
 // Song position written by the music sync callback (audio thread) and read by the frame
 // loops (main thread): single 32-bit stores and loads, relaxed order.

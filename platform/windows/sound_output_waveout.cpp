@@ -8,7 +8,7 @@
 #include <atomic>
 #include <cstdio>
 
-#include "platform/bass/bass_output.h"
+#include "platform/openmpt/bass_output.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // UTF-8 paths on Windows: converted to UTF-16 for the wide calls (the narrow ones read the
 // ANSI code page, which holds few of the world's letters), and back for the program's text.
-#include "platform/utf8_paths.h"
+#include "platform/interface/utf8_paths.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX

@@ -3,8 +3,8 @@
 // viewer's pause needs of the window, and the 4:3 viewport fitted to the window.
 #include <chrono>
 
-#include "platform/pacing_wait.h"
-#include "platform/picture_fit.h"
+#include "platform/shared/pacing_wait.h"
+#include "platform/shared/picture_fit.h"
 #include "platform/windows/windows_state.h"
 
 namespace {

@@ -7,8 +7,8 @@
 #endif
 #include <windows.h>
 
-#include "platform/host_state.h"
-#include "platform/win32/wgl_drawing.h"
+#include "platform/shared/host_state.h"
+#include "platform/interface/wgl_drawing.h"
 
 struct WindowsState {
     HWND window = nullptr;      // the subclassed main window; null before it and once destroyed

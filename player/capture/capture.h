@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/host.h"
+#include "platform/interface/host.h"
 #include "player/player.h"
 
 // Writes an image of width x height pixels, given as RGBA rows bottom row first (as read
@@ -102,6 +102,19 @@ public:
     int Finish();
 
 private:
+    // What a run came to, worked out once the show has ended.
+    struct Outcome {
+        int interrupt = 0;          // the signal that ended the show, 0 when none
+        bool failedBefore = false;  // a failure during the run, a failure box, or no frame at all
+        int firstUnshown = -1;      // index of the first --at position never shown, -1 when none
+        bool closed = true;         // false when the video file could not be finished
+        std::string closeError;
+    };
+    // Works out what the run ended by `interrupt` (0: none) came to and, when nothing failed,
+    // finishes the video file; marks the run failed otherwise.
+    Outcome WorkOutOutcome(int interrupt);
+    // Says on stderr what was written or why not; returns the exit status (as Finish).
+    int Report(const Outcome& outcome) const;
     void DumpFrames(int order, int row, const uint8_t* rgba);
     void ShowProgress(int order, int row, bool last);
     void Stop(const std::string& reason);  // ends the show early as a failure

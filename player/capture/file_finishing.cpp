@@ -9,7 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/utf8_paths.h"
+#include "platform/interface/utf8_paths.h"
 #include "player/capture/leftovers.h"
 #include "player/player.h"
 

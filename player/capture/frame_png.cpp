@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "player/capture/capture.h"
-#include "platform/utf8_paths.h"
+#include "platform/interface/utf8_paths.h"
 #include "player/capture/leftovers.h"
 
 bool WriteFramePng(const char* path, int width, int height, const uint8_t* rgba, std::string* error) {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/utf8_paths.h"
+#include "platform/interface/utf8_paths.h"
 
 namespace {
 

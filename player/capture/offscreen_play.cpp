@@ -11,7 +11,7 @@
 
 #include "player/capture/capture.h"
 #include "app/app.h"
-#include "platform/utf8_paths.h"
+#include "platform/interface/utf8_paths.h"
 #include "show/show_state.h"
 
 namespace {
@@ -168,12 +168,23 @@ void OffscreenPlay::Stop(const std::string& reason) {
     PostMessageA(mainWindow, WM_CLOSE, 0, 0);
 }
 
-int OffscreenPlay::Finish() {
-    // An interrupt that comes later, while the files are finished, changes nothing.
-    const int interrupt = host::CaughtInterrupt();
-    // Where the song got to; after an interrupt, where the last frame was drawn.
-    ShowProgress(interrupt != 0 ? lastOrder : syncState.order.load(std::memory_order_relaxed),
-                 interrupt != 0 ? lastRow : syncState.row.load(std::memory_order_relaxed), true);
+OffscreenPlay::Outcome OffscreenPlay::WorkOutOutcome(int interrupt) {
+    Outcome outcome;
+    outcome.interrupt = interrupt;
+    outcome.failedBefore = failed || !failedBoxes.empty() || frames == 0;
+    // The first position asked for and never shown, unless the run ended early anyway.
+    for (int i = 0; i < options.atCount && outcome.interrupt == 0 && !outcome.failedBefore; ++i)
+        if (!written[i]) {
+            outcome.firstUnshown = i;
+            break;
+        }
+    failed = outcome.failedBefore || outcome.firstUnshown >= 0;
+    if (capturing && !failed) outcome.closed = video.Close(&outcome.closeError);
+    return outcome;
+}
+
+int OffscreenPlay::Report(const Outcome& outcome) const {
+    const int interrupt = outcome.interrupt;
     if (interrupt != 0) {
         host::SayEnding(
                      "orangefunk: %s: stopped at order %d row %d, after %lld frames (%.2f s of the show from "
@@ -181,32 +192,22 @@ int OffscreenPlay::Finish() {
                      interrupt == SIGINT ? "interrupted (SIGINT)" : "terminated (SIGTERM)", lastOrder, lastRow,
                      frames, double(frames) / kCaptureFramesPerSecond, options.fromOrder);
     }
-    for (const std::string& box : failedBoxes) {
-        host::SayEnding("orangefunk: %s\n", box.c_str());
-        failed = true;
-    }
-    if (frames == 0) {
-        host::SayEnding("orangefunk: no frame was drawn\n");
-        failed = true;
-    }
+    for (const std::string& box : failedBoxes) host::SayEnding("orangefunk: %s\n", box.c_str());
+    if (frames == 0) host::SayEnding("orangefunk: no frame was drawn\n");
     // After a failure (said when it came) the positions not written were not reached or
     // could not be written: the count says how far it got.
-    if (failed && options.framesDir != nullptr && interrupt == 0)
+    if (outcome.failedBefore && options.framesDir != nullptr && interrupt == 0)
         host::SayEnding("orangefunk: %d of %d frames written to %s\n", writtenCount, options.atCount,
                      options.framesDir);
-    for (int i = 0; i < options.atCount && interrupt == 0 && !failed; ++i) {
-        if (written[i]) continue;
+    if (outcome.firstUnshown >= 0)
         host::SayEnding("orangefunk: order %d row %d was never shown: no frame written for it\n",
-                     options.at[i].order, options.at[i].row);
-        failed = true;
-    }
-    std::string error;
-    if (capturing && !failed && !video.Close(&error)) {
+                     options.at[outcome.firstUnshown].order, options.at[outcome.firstUnshown].row);
+    const int failureStatus = interrupt != 0 ? 128 + interrupt : 1;
+    if (!outcome.closed) {
         // Said at once, so an interrupt's report below does not contradict it.
-        host::SayEnding("orangefunk: %s\norangefunk: nothing written to %s\n", error.c_str(),
+        host::SayEnding("orangefunk: %s\norangefunk: nothing written to %s\n", outcome.closeError.c_str(),
                      options.capturePath);
-        if (interrupt != 0) return 128 + interrupt;
-        return 1;
+        return failureStatus;
     }
     if (interrupt != 0) {
         if (capturing)
@@ -215,11 +216,11 @@ int OffscreenPlay::Finish() {
         if (options.framesDir != nullptr)
             host::SayEnding("%d of %d frames written to %s before it\n", writtenCount, options.atCount,
                          options.framesDir);
-        return 128 + interrupt;
+        return failureStatus;
     }
     if (failed) {
         if (capturing) host::SayEnding("orangefunk: nothing written to %s\n", options.capturePath);
-        return 1;
+        return failureStatus;
     }
     // The message the "Done!" box would have shown, with what was written.
     // The whole run's speed, finishing the file included (the progress line's figure is
@@ -233,4 +234,14 @@ int OffscreenPlay::Finish() {
         std::fprintf(stderr, "Done! %d frame%s written to %s\n", writtenCount, writtenCount == 1 ? "" : "s",
                      options.framesDir);
     return 0;
+}
+
+int OffscreenPlay::Finish() {
+    // An interrupt that comes later, while the files are finished, changes nothing.
+    const int interrupt = host::CaughtInterrupt();
+    // Where the song got to (after an interrupt, where the last frame was drawn), at the
+    // rendering's own speed: before the files are finished.
+    ShowProgress(interrupt != 0 ? lastOrder : syncState.order.load(std::memory_order_relaxed),
+                 interrupt != 0 ? lastRow : syncState.row.load(std::memory_order_relaxed), true);
+    return Report(WorkOutOutcome(interrupt));
 }

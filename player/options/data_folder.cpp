@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/utf8_paths.h"
+#include "platform/interface/utf8_paths.h"
 #include "player/show_files.h"
 
 namespace fs = std::filesystem;

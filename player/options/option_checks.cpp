@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/utf8_paths.h"
+#include "platform/interface/utf8_paths.h"
 #include "player/capture/capture_formats.h"
 #include "player/player.h"
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/host.h"
+#include "platform/interface/host.h"
 
 // The name of a part of the show (a row of kShowParts) in the table and the overlay; "-"
 // for any other number.

@@ -1,7 +1,7 @@
 // The picture a pause holds, copied and put back through the drawing library's framebuffers.
 #include "player/viewer/held_picture.h"
 
-#include "platform/win32/wgl_drawing.h"
+#include "platform/interface/wgl_drawing.h"
 
 bool HeldPicture::Hold(const host::Hold& window) {
     Release(window);

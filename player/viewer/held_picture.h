@@ -2,7 +2,7 @@
 // drawing library's framebuffers, so the overlay can be drawn afresh over it while paused.
 #pragma once
 
-#include "platform/host.h"
+#include "platform/interface/host.h"
 
 class HeldPicture {
 public:

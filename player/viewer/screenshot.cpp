@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "gfx/gfx.h"
-#include "platform/utf8_paths.h"
+#include "platform/interface/utf8_paths.h"
 #include "player/capture/capture.h"
 #include "player/viewer/viewer.h"
 

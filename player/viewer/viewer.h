@@ -8,7 +8,7 @@
 #include <string>
 
 #include "parts/part_table.h"
-#include "platform/host.h"
+#include "platform/interface/host.h"
 #include "player/player.h"
 #include "player/viewer/stats_overlay.h"
 

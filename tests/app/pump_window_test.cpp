@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/host.h"
-#include "platform/win32/win32_test.h"
+#include "platform/interface/host.h"
+#include "platform/sdl/win32_test.h"
 #include "app/app.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/bass/bass.h"
-#include "platform/bass/module_limits.h"
-#include "platform/host.h"
+#include "platform/interface/bass.h"
+#include "platform/openmpt/module_limits.h"
+#include "platform/interface/host.h"
 #include "tests/fuzz/memory_file.h"
 
 namespace {

@@ -12,7 +12,7 @@
 
 #include "gfx/gl_display.h"
 #include "gfx/gl_window_state.h"
-#include "platform/win32/win32_test.h"
+#include "platform/sdl/win32_test.h"
 #include "app/app.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "gfx/blend_modes.h"
 #include "gfx/gl_window_state.h"
 #include "gfx/texture_modes.h"
-#include "platform/win32/win32_test.h"
+#include "platform/sdl/win32_test.h"
 #include "tests/gfx/gl_renderer_helpers.h"
 
 #ifndef GL_TEXTURE0_ARB

@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "gfx/gl_window_state.h"
-#include "platform/host.h"
-#include "platform/win32/win32_test.h"
+#include "platform/interface/host.h"
+#include "platform/sdl/win32_test.h"
 
 namespace {
 

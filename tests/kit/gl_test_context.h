@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/win32/win32.h"
+#include "platform/interface/win32.h"
 
 struct Rgba {
     int r, g, b, a;  // 0..255

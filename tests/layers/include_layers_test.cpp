@@ -1,5 +1,6 @@
 // The folders' stack, as docs/design.md draws it: every #include of the program's folders
-// names its own folder or one drawn below it, and every source folder is in the drawing.
+// names its own folder or one drawn below it, and every source folder is in the drawing; the
+// same inside platform/, room by room, which the rest of the program enters by interface/.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,16 +14,20 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The line that opens the drawing in docs/design.md, and the folders of tests and benchmarks,
+// The lines that open the drawings in docs/design.md (the folders; platform/'s rooms), the
+// room of platform/ the other folders include, and the folders of tests and benchmarks,
 // which may include anything and are never included.
 constexpr const char* kStackOpening = "```text layers";
+constexpr const char* kPlatformStackOpening = "```text layers platform/";
+constexpr const char* kPlatformDoor = "interface";
 const std::vector<std::string> kTestFolders = {"tests", "bench"};
 
 std::string SourceDir() { return ORANGEFUNK_SOURCE_DIR; }
 
-// Folder name -> level (0 at the bottom), read from the drawing in docs/design.md: one level a
-// line, top first, each naming its folders as "name/" before the description.
-std::map<std::string, int> ReadStack(const std::string& readme, std::string& error) {
+// Folder name -> level (0 at the bottom), read from the drawing in docs/design.md opened by
+// `opening`: one level a line, top first, each naming its folders as "name/" (or "name/sub/")
+// before the description.
+std::map<std::string, int> ReadStack(const std::string& readme, const std::string& opening, std::string& error) {
     std::ifstream in(readme);
     if (!in) {
         error = "cannot read " + readme;
@@ -33,7 +38,7 @@ std::map<std::string, int> ReadStack(const std::string& readme, std::string& err
     bool inside = false;
     while (std::getline(in, line)) {
         if (!inside) {
-            inside = line == kStackOpening;
+            inside = line == opening;
             continue;
         }
         if (line.rfind("```", 0) == 0) break;
@@ -43,7 +48,7 @@ std::map<std::string, int> ReadStack(const std::string& readme, std::string& err
             folders.push_back(word.substr(0, word.size() - 1));
         if (!folders.empty()) lines.push_back(folders);
     }
-    if (lines.empty()) error = readme + " has no drawing opened by " + kStackOpening;
+    if (lines.empty()) error = readme + " has no drawing opened by " + opening;
     std::map<std::string, int> level;
     for (size_t i = 0; i < lines.size(); ++i)
         for (const std::string& folder : lines[i]) level[folder] = static_cast<int>(lines.size() - 1 - i);
@@ -102,7 +107,7 @@ bool IsTestFolder(const std::string& folder) {
 
 TEST(Layers, EveryIncludeNamesItsOwnFolderOrOneBelow) {
     std::string error;
-    const std::map<std::string, int> level = ReadStack(SourceDir() + "/docs/design.md", error);
+    const std::map<std::string, int> level = ReadStack(SourceDir() + "/docs/design.md", kStackOpening, error);
     ASSERT_TRUE(error.empty()) << error;
 
     for (const std::string& folder : SourceFolders())
@@ -121,9 +126,49 @@ TEST(Layers, EveryIncludeNamesItsOwnFolderOrOneBelow) {
             }
             const auto found = level.find(target);
             if (found == level.end() || target == folder) continue;  // a system or generated header
+            if (target == "platform" && include.target.rfind("platform/" + std::string(kPlatformDoor) + "/", 0) != 0)
+                ADD_FAILURE() << where << ": " << folder << "/ reaches into platform/ past its " << kPlatformDoor << "/";
             EXPECT_LT(found->second, folderLevel) << where << ": " << folder << "/ includes " << target
                                                   << "/, which is not below it in the stack of docs/design.md";
         }
+    }
+}
+
+// The room of a path below platform/: its folder there ("sdl/linux" for platform/sdl/linux/x.h).
+std::string PlatformRoom(const std::string& path) {
+    const std::string prefix = "platform/";
+    const size_t slash = path.rfind('/');
+    if (path.rfind(prefix, 0) != 0 || slash < prefix.size()) return "";
+    return path.substr(prefix.size(), slash - prefix.size());
+}
+
+TEST(Layers, EveryIncludeInsidePlatformNamesItsOwnRoomOrOneBelow) {
+    std::string error;
+    const std::map<std::string, int> level = ReadStack(SourceDir() + "/docs/design.md", kPlatformStackOpening, error);
+    ASSERT_TRUE(error.empty()) << error;
+
+    for (const auto& entry : fs::recursive_directory_iterator(SourceDir() + "/platform")) {
+        const std::string extension = entry.path().extension().string();
+        if (!entry.is_regular_file() || (extension != ".cpp" && extension != ".h")) continue;
+        const std::string room = PlatformRoom(fs::relative(entry.path(), SourceDir()).string());
+        EXPECT_TRUE(level.count(room)) << "platform/" << room << "/ holds " << entry.path().filename().string()
+                                           << " and is missing from the rooms in docs/design.md";
+    }
+
+    for (const Include& include : IncludesBelow("platform")) {
+        if (include.target.rfind("platform/", 0) != 0) continue;  // system headers
+        const std::string from = PlatformRoom(include.file);
+        const std::string to = PlatformRoom(include.target);
+        if (from == to) continue;
+        const std::string where = include.file + ":" + std::to_string(include.line) + ": \"" + include.target + "\"";
+        const auto fromLevel = level.find(from);
+        const auto toLevel = level.find(to);
+        if (fromLevel == level.end() || toLevel == level.end()) {
+            ADD_FAILURE() << where << ": a room missing from the rooms in docs/design.md";
+            continue;
+        }
+        EXPECT_LT(toLevel->second, fromLevel->second) << where << ": platform/" << from << "/ includes platform/" << to
+                                                      << "/, which is not below it in the rooms of docs/design.md";
     }
 }
 

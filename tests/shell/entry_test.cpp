@@ -8,8 +8,8 @@
 #include <string>
 #include <thread>
 
-#include "platform/host.h"
-#include "platform/win32/win32_test.h"
+#include "platform/interface/host.h"
+#include "platform/sdl/win32_test.h"
 #include "app/app.h"
 #include "shell/sequence.h"
 #include "tests/support/test_paths.h"

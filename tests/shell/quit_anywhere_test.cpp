@@ -7,9 +7,9 @@
 #include <string>
 #include <tuple>
 
-#include "platform/bass/bass_test.h"
-#include "platform/host.h"
-#include "platform/win32/win32_test.h"
+#include "platform/openmpt/bass_test.h"
+#include "platform/interface/host.h"
+#include "platform/sdl/win32_test.h"
 #include "app/app.h"
 #include "shell/sequence.h"
 #include "show/show_state.h"

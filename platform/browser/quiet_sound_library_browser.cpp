@@ -1,4 +1,0 @@
-// The sound library's own error lines in a page: there is no ALSA to keep quiet.
-#include "platform/bass/bass_output.h"
-
-void QuietenSoundLibrary() {}
