@@ -1,12 +1,13 @@
-// Prints the player's options' table as roff for the Linux build's manual page: `option_roff
-// synopsis` the SYNOPSIS lines, `option_roff options` the OPTIONS list (one tagged paragraph
-// each), of the options that build offers.
+// Prints the player's options' and keys' tables as roff for the Linux build's manual page:
+// `option_roff synopsis` the SYNOPSIS lines, `option_roff options` the OPTIONS list,
+// `option_roff keys` the KEYS list (one tagged paragraph each), of what that build offers.
 // Status 2 with a usage line for anything else.
 #include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "player/options/key_table.h"
 #include "player/options/option_table.h"
 
 namespace {
@@ -31,6 +32,26 @@ std::string Tag(const PlayOption& option) {
     return tag;
 }
 
+// Each key of key in bold, ", " between them.
+std::string KeyTag(const PlayKey& key) {
+    const std::string names = KeyNames(key);
+    std::string tag;
+    for (size_t start = 0; start <= names.size();) {
+        size_t end = names.find(", ", start);
+        if (end == std::string::npos) end = names.size();
+        tag += (start ? ", \\fB" : "\\fB") + Roff(names.substr(start, end - start).c_str()) + "\\fR";
+        start = end + 2;
+    }
+    return tag;
+}
+
+// A tagged paragraph: tag, then help as a sentence.
+void PrintParagraph(const std::string& tag, const char* help) {
+    std::string text = Roff(help);
+    text[0] = char(std::toupper(static_cast<unsigned char>(text[0])));
+    std::printf(".TP\n%s\n%s.\n", tag.c_str(), text.c_str());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -49,13 +70,15 @@ int main(int argc, char** argv) {
     if (std::strcmp(what, "options") == 0) {
         for (int i = 0; i < kPlayOptionCount; ++i) {
             const PlayOption& option = kPlayOptions[i];
-            if ((option.builds & kLinuxBuild) == 0) continue;
-            std::string help = Roff(option.help);
-            help[0] = char(std::toupper(static_cast<unsigned char>(help[0])));
-            std::printf(".TP\n%s\n%s.\n", Tag(option).c_str(), help.c_str());
+            if (option.builds & kLinuxBuild) PrintParagraph(Tag(option), option.help);
         }
         return 0;
     }
-    std::fprintf(stderr, "usage: option_roff synopsis|options\n");
+    if (std::strcmp(what, "keys") == 0) {
+        for (int i = 0; i < kPlayKeyCount; ++i)
+            if (kPlayKeys[i].builds & kLinuxBuild) PrintParagraph(KeyTag(kPlayKeys[i]), kPlayKeys[i].help);
+        return 0;
+    }
+    std::fprintf(stderr, "usage: option_roff synopsis|options|keys\n");
     return 2;
 }

@@ -6,11 +6,11 @@
 
 #include "player/player.h"
 
-// The builds that offer an option (PlayOption::builds, bits): --help, the manual page and
-// the Windows README list an option on the builds that offer it. The page reads the
-// options as Linux's.
-enum OptionBuild : unsigned { kLinuxBuild = 1, kWindowsBuild = 2 };
-constexpr unsigned kEveryBuild = kLinuxBuild | kWindowsBuild;
+// The builds that offer an option or key (PlayOption::builds, PlayKey::builds, bits):
+// --help, the manual page and the readmes list them on the builds that offer them. The page
+// reads the options as Linux's; its keys are its own.
+enum OptionBuild : unsigned { kLinuxBuild = 1, kWindowsBuild = 2, kPageBuild = 4 };
+constexpr unsigned kEveryBuild = kLinuxBuild | kWindowsBuild | kPageBuild;
 #ifdef _WIN32
 constexpr OptionBuild kThisBuild = kWindowsBuild;
 #else
@@ -31,6 +31,7 @@ struct PlayOption {
 extern const PlayOption kPlayOptions[];
 extern const int kPlayOptionCount;
 
-// The text of --help on build: where the data files are looked for, the options the build
-// offers, one line each, the keys, and the capture's file types where --capture is offered.
+// The text of --help on build (Linux's or Windows'): where the data files are looked for, the
+// options and keys (kPlayKeys) the build offers, one line each, and the capture's file types
+// where --capture is offered.
 std::string PlayUsage(OptionBuild build = kThisBuild);

@@ -1,13 +1,13 @@
 // Command-line options of the player: the options' table, its parser and the --help text.
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <strings.h>
 
 #include "player/capture/capture_formats.h"
+#include "player/options/key_table.h"
 #include "player/options/option_table.h"
 #include "player/player.h"
 
@@ -192,41 +192,32 @@ bool CheckCombinations(const PlayOptions& options, std::string* error) {
     return true;
 }
 
-// What --help says of each build's folders: where the data files are looked for, and the
-// folder of the screenshots (S).
+// Where --help says each build looks for the data files.
 struct UsageFolders {
     OptionBuild build;
     const char* data;
-    const char* pictures;
 };
 constexpr UsageFolders kUsageFolders[] = {
     {kLinuxBuild,
      "Plays the show full-screen. Its data files are read from the working directory when\n"
      "they are there, else from the installed data folder (../share/orangefunk beside the\n"
-     "program's folder), else from the build tree's data folder beside the program.\n",
-     "the pictures folder (xdg-user-dir PICTURES)"},
+     "program's folder), else from the build tree's data folder beside the program.\n"},
     {kWindowsBuild,
      "Plays the show full-screen. Its data files are read from the working directory when\n"
      "they are there, else from the data folder beside the program (data\\ in the folder of\n"
-     "orangefunk.exe).\n",
-     "your Pictures folder"},
+     "orangefunk.exe).\n"},
 };
-
-const char kKeysUsage[] =
-    "\n"
-    "Keys while the show plays:\n"
-    "  Space               pause and resume (music and picture hold; Escape still ends)\n"
-    "  Left, Right         back to the start of the part, on to the next part\n"
-    "  PageUp, PageDown    one song order back or on (also Shift+Left, Shift+Right)\n"
-    "  Home                from the beginning\n"
-    "  F, Alt+Enter        full screen on and off\n"
-    "  S, F12              the frame as a PNG in %s\n"
-    "  M                   mute; + and - volume\n"
-    "  Tab                 overlay: part, song position, frames per second, frame-time graph\n"
-    "  Escape              end the show\n";
 
 // Column of the one-line helps in --help; a longer option and value stand on a line of their own.
 constexpr size_t kHelpColumn = 22;
+
+// One line of --help: left (an option or keys) indented, help in its column.
+std::string HelpLine(const std::string& left, const char* help) {
+    std::string line = "  " + left;
+    if (line.size() < kHelpColumn) line.resize(kHelpColumn, ' ');
+    else line += "\n" + std::string(kHelpColumn, ' ');
+    return line + help + "\n";
+}
 
 }  // namespace
 
@@ -270,15 +261,13 @@ std::string PlayUsage(OptionBuild build) {
     for (const PlayOption& option : kPlayOptions) {
         if ((option.builds & build) == 0) continue;
         capture = capture || option.apply == ApplyCapture;
-        std::string left = std::string("  ") + (option.alias ? std::string(option.alias) + ", " : "") + option.name;
+        std::string left = (option.alias ? std::string(option.alias) + ", " : "") + option.name;
         if (option.value != nullptr) left += std::string(" ") + option.value;
-        if (left.size() < kHelpColumn) left.resize(kHelpColumn, ' ');
-        else left += "\n" + std::string(kHelpColumn, ' ');
-        text += left + option.help + "\n";
+        text += HelpLine(left, option.help);
     }
-    char keys[sizeof kKeysUsage + 64];
-    std::snprintf(keys, sizeof keys, kKeysUsage, folders.pictures);
-    text += keys;
+    text += "\nKeys while the show plays:\n";
+    for (int i = 0; i < kPlayKeyCount; ++i)
+        if (kPlayKeys[i].builds & build) text += HelpLine(KeyNames(kPlayKeys[i]), kPlayKeys[i].help);
     if (capture) text += std::string("\nCapture file types: ") + kCaptureTypes + ".\n";
     return text;
 }

@@ -42,6 +42,10 @@ grep -qx "Exec=orangefunk" "$prefix/share/applications/orangefunk.desktop" || fa
 diff <("$program" --help | sed -n 's/^  \(-h, \)\{0,1\}\(--[a-z]*\).*/\2/p') \
     <(zcat "$prefix/share/man/man6/orangefunk.6.gz" | sed -n '/^\.SH OPTIONS/,/^\.SH/{/^\.TP/{n;p}}' |
         sed 's/\\-/-/g' | grep -o -- '--[a-z]*') || fail "the manual page's options differ from --help's (<, >)"
+# Its keys too, each key's names as --help gives them.
+diff <("$program" --help | sed -n '/^Keys/,/^$/{s/^  \([^ ].*\)/\1/p}' | sed 's/   *.*//') \
+    <(zcat "$prefix/share/man/man6/orangefunk.6.gz" | sed -n '/^\.SH KEYS/,/^\.SH/{/^\.TP/{n;p}}' |
+        sed 's/\\f[BR]//g; s/\\-/-/g') || fail "the manual page's keys differ from --help's (<, >)"
 
 # From /, no --data: the installed data folder.
 (cd / && run "$program" --frames "$tmp/from-root" --at 1:30) || { cat "$tmp/err"; fail "run from / failed"; }

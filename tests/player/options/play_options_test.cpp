@@ -1,14 +1,18 @@
 // Play options: what the command line turns into, and what it and the capture refuse; the
-// options --help and the Windows README.txt offer on each build.
+// options --help and the Windows README.txt offer on each build; the keys the readmes and the
+// page list are the keys' table's.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "player/options/key_table.h"
 #include "player/options/option_table.h"
 #include "player/player.h"
 
@@ -217,6 +221,58 @@ TEST(PlayOptions, HelpAndTheWindowsReadmeOfferTheOptionsOfTheirBuild) {
     }
     EXPECT_GT(named, 0) << "README.txt names no option";
     for (const char* linuxOnly : {"../share", "xdg-user-dir"}) EXPECT_EQ(readme.find(linuxOnly), std::string::npos);
+}
+
+// The text of the file at path in the source tree.
+std::string SourceFile(const std::string& path) {
+    std::ifstream file(ORANGEFUNK_SOURCE_DIR "/" + path);
+    EXPECT_TRUE(file) << "cannot read " << path;
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The README's key table and README.txt's keys are the keys' table's rows of their build, in
+// its order, and the page's help line names the page's rows in their words.
+TEST(PlayOptions, TheReadmesAndThePageListTheKeysOfTheKeysTable) {
+    std::vector<std::string> linuxRows;
+    std::string pageLine;
+    for (int i = 0; i < kPlayKeyCount; ++i) {
+        const PlayKey& key = kPlayKeys[i];
+        if (key.builds & kLinuxBuild) linuxRows.push_back("| " + KeyNames(key) + " | " + key.help + " |");
+        if ((key.builds & kPageBuild) == 0) continue;
+        ASSERT_NE(key.brief, nullptr) << key.keys << " has no word on the page";
+        std::string names = key.keys;
+        for (const auto& [from, to] : {std::pair<std::string, std::string>{", ", " "}, {"Left", "←"}, {"Right", "→"},
+                                       {"-", "−"}})
+            for (size_t at = names.find(from); at != std::string::npos; at = names.find(from, at + to.size()))
+                names.replace(at, from.size(), to);
+        pageLine += (pageLine.empty() ? "" : " · ") + names + " " + key.brief;
+    }
+
+    const std::string readme = SourceFile("README.md");
+    const size_t keys = readme.find("\n## Keys\n");
+    ASSERT_NE(keys, std::string::npos) << "README.md has no Keys section";
+    std::istringstream section(readme.substr(keys + 1, readme.find("\n## ", keys + 1) - keys));
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(section, line);) {
+        if (line.rfind("| ", 0) != 0 || line == "| key | does |") continue;
+        line.erase(std::remove(line.begin(), line.end(), '`'), line.end());
+        rows.push_back(line);
+    }
+    EXPECT_EQ(rows, linuxRows);
+
+    const std::string windowsReadme = SourceFile("windows/README.txt");
+    const size_t block = windowsReadme.find("Keys while the show plays:\n");
+    ASSERT_NE(block, std::string::npos) << "README.txt lists no keys";
+    const std::string readmeKeys = windowsReadme.substr(block, windowsReadme.find("\n\n", block) + 1 - block);
+    EXPECT_NE(PlayUsage(kWindowsBuild).find(readmeKeys), std::string::npos)
+        << "README.txt's keys:\n" << readmeKeys << "are not --help's on Windows:\n" << PlayUsage(kWindowsBuild);
+
+    const std::string page = SourceFile("web/index.html");
+    std::smatch shown;
+    ASSERT_TRUE(std::regex_search(page, shown, std::regex("<p id=\"keys\">([^<]*)</p>"))) << "index.html has no keys line";
+    EXPECT_EQ(shown[1].str(), pageLine);
 }
 
 }  // namespace
