@@ -1,5 +1,5 @@
 // Long runs through the player's viewer in one process, in lockstep through the real
-// display (run it under scripts/with-display.sh): the whole show three times with --loop,
+// display (run it under scripts/helpers/with-display.sh): the whole show three times with --loop,
 // then 200 jumps in a row. Reports the resident memory after each loop and after each
 // hundred jumps against the first loop's, and whether the frames at three song positions
 // of the last loop are the first loop's, byte for byte.

@@ -1,5 +1,5 @@
 // Resident memory of the show in one process, in lockstep through the real display (run
-// it under scripts/with-display.sh): during the final scene's last order against its first
+// it under scripts/helpers/with-display.sh): during the final scene's last order against its first
 // frame, and the growth of resident memory and of the heap in use when the show is started
 // a second time, beside the size of the data set it loads.
 #include <benchmark/benchmark.h>

@@ -35,7 +35,7 @@ inline bool EnterShowDataOnScreen(benchmark::State& state) {
         return false;
     }
     if (!win32test::HasScreen()) {
-        state.SkipWithError("no display: run under scripts/with-display.sh");
+        state.SkipWithError("no display: run under scripts/helpers/with-display.sh");
         return false;
     }
     return true;

@@ -61,9 +61,9 @@ timed "set-up and installs" "$root/scripts/setup.sh"
 # caches) build one after the other (each may install packages) beside the native build,
 # which leaves a core idle while it configures, links and generates the data; web.sh and
 # windows.sh then find them built.
-start_beside "browser libraries" bash -c '"$1" >/dev/null' web-deps "$root/scripts/web-deps.sh"
+start_beside "browser libraries" bash -c '"$1" >/dev/null' web-deps "$root/scripts/helpers/web-deps.sh"
 AFTER="browser libraries" start_beside "windows libraries" bash -c '"$1" >/dev/null' windows-deps \
-  "$root/scripts/windows-deps.sh"
+  "$root/scripts/helpers/windows-deps.sh"
 timed "native build" "$root/scripts/build.sh"
 join_beside "browser libraries" "beside the native build"
 join_beside "windows libraries" "beside the native build"
@@ -73,15 +73,15 @@ step "browser build" "$root/scripts/web.sh" --test-tools
 step "windows build" "$root/scripts/windows.sh"
 ctest_log=$build/ctest.log
 step ctest bash -c 'set -o pipefail; "$1" ctest --test-dir "$2" --output-on-failure -j2 2>&1 | tee "$3"' \
-  ctest "$root/scripts/with-display.sh" "$build" "$ctest_log"
+  ctest "$root/scripts/helpers/with-display.sh" "$build" "$ctest_log"
 # Memcheck runs one Valgrind process at a time from the normal build: it goes beside the
 # steps that follow, which leave a core idle for long stretches (apt-get, the sanitizer and
 # thread runs, real-time play).
-start_beside memcheck "$root/scripts/test-memcheck.sh"
-step package "$root/scripts/test-package.sh"
-step sanitizers "$root/scripts/test-sanitizers.sh"
-step fuzz "$root/scripts/test-fuzz.sh"
-step threads "$root/scripts/test-threads.sh"
+start_beside memcheck "$root/scripts/steps/memcheck.sh"
+step package "$root/scripts/steps/package.sh"
+step sanitizers "$root/scripts/steps/sanitizers.sh"
+step fuzz "$root/scripts/steps/fuzz.sh"
+step threads "$root/scripts/steps/threads.sh"
 join_beside memcheck "beside package to threads"
 
 # Every test that did not run, with the reason its output gave (GoogleTest's line after

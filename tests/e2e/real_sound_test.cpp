@@ -1,5 +1,5 @@
 // The show from a late order as most people hear it: played in a window as the player
-// plays it, the music through SDL audio to a sound server (scripts/with-sound.sh gives it one with a
+// plays it, the music through SDL audio to a sound server (scripts/helpers/with-sound.sh gives it one with a
 // null sink). Every row's sync arrives in order, none skipped, in the song's time, and
 // nothing reports a missing sound device.
 #include <gtest/gtest.h>
@@ -59,8 +59,8 @@ std::vector<Row> ReferenceRows() {
 
 TEST(RealSound, ShowFromALateOrderKeepsTheSongsTimeAndEveryRow) {
     win32test::Reset();
-    if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/with-display.sh";
-    if (getenv("PULSE_SERVER") == nullptr) GTEST_FAIL() << "no sound server: run under scripts/with-sound.sh";
+    if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/helpers/with-display.sh";
+    if (getenv("PULSE_SERVER") == nullptr) GTEST_FAIL() << "no sound server: run under scripts/helpers/with-sound.sh";
     ASSERT_EQ(chdir(ShowDataDir().c_str()), 0) << "show data not generated in " << ShowDataDir();
     win32test::RecordMessageBoxes(true);
 

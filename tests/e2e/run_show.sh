@@ -10,7 +10,7 @@ show=$(realpath "$2") data=$(realpath "$3") song_time=$(realpath "$4")
 here=$(cd "$(dirname "$0")" && pwd)
 
 if [[ -z "${DISPLAY:-}" ]] || ! xdpyinfo >/dev/null 2>&1; then
-  exec "$here/../../scripts/with-display.sh" bash "$0" "$@"
+  exec "$here/../../scripts/helpers/with-display.sh" bash "$0" "$@"
 fi
 if [[ ! -f "$data/funk.it" || ! -f "$data/toyscene.3ds" ]]; then
   echo "FAIL: show data not built in $data (build the data target)"

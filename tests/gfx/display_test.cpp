@@ -73,7 +73,7 @@ TEST_F(DisplayTest, DisplayHoldsItsModeAndHasNoSoftwareSurfaces) {
 }
 
 TEST_F(DisplayTest, OpenSwitchesToTheRequestedModeAndSetsTheDepthConvention) {
-    if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/with-display.sh";
+    if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/helpers/with-display.sh";
     display.reset(system->CreateDisplay(800, 600, 32));
     ASSERT_EQ(display->Open(), 1);
     win32test::DisplayModeState mode = win32test::CurrentDisplayMode();
@@ -122,7 +122,7 @@ TEST_F(DisplayTest, OpenSwitchesToTheRequestedModeAndSetsTheDepthConvention) {
 }
 
 TEST_F(DisplayTest, OpenPassesTheShowCommandAndBringsTheWindowForward) {
-    if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/with-display.sh";
+    if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/helpers/with-display.sh";
     ASSERT_EQ(OpenDisplay(), 1);
     std::vector<std::string> expected = {"ChangeDisplaySettingsA", "GetDC", "ChoosePixelFormat",
                                          "SetPixelFormat", "wglCreateContext", "wglMakeCurrent",
@@ -146,7 +146,7 @@ class DisplayFailure : public DisplayTest, public ::testing::WithParamInterface<
 
 TEST_P(DisplayFailure, IsReportedAfterRestoringTheDesktopAndCleansUpAsListed) {
     const FailureRow& row = GetParam();
-    if (row.needsScreen && !win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/with-display.sh";
+    if (row.needsScreen && !win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/helpers/with-display.sh";
     win32test::ForceFailure(row.point);
     EXPECT_EQ(OpenDisplay(), 0);
 
@@ -186,7 +186,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<FailureRow>& info) { return std::string(info.param.name); });
 
 TEST_F(DisplayTest, ShutdownReleasesEverythingAndIsSafeTwice) {
-    if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/with-display.sh";
+    if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/helpers/with-display.sh";
     ASSERT_EQ(OpenDisplay(), 1);
     win32test::ClearCallLog();
     system->Shutdown();
@@ -205,7 +205,7 @@ TEST_F(DisplayTest, ShutdownReleasesEverythingAndIsSafeTwice) {
 }
 
 TEST_F(DisplayTest, FailedContextDeletionIsReportedAndShutdownGoesOn) {
-    if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/with-display.sh";
+    if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/helpers/with-display.sh";
     ASSERT_EQ(OpenDisplay(), 1);
     win32test::ForceFailure(win32test::FailPoint::wglDeleteContext);
     system->Shutdown();
@@ -219,7 +219,7 @@ TEST_F(DisplayTest, FailedContextDeletionIsReportedAndShutdownGoesOn) {
 }
 
 TEST_F(DisplayTest, ShutdownAfterTheWindowWasClosedStillRestoresTheDesktop) {
-    if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/with-display.sh";
+    if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/helpers/with-display.sh";
     ASSERT_EQ(OpenDisplay(), 1);
     PostMessageA(mainWindow, WM_CLOSE, 0, 0);
     ASSERT_EQ(PumpMessages(), 1);

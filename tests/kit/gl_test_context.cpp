@@ -28,7 +28,7 @@ bool GlTestContext::Open(int w, int h, std::string* error) {
     const char* x11 = std::getenv("DISPLAY");
     const char* wayland = std::getenv("WAYLAND_DISPLAY");
     if ((!x11 || !*x11) && (!wayland || !*wayland))
-        return Fail(error, "no display (DISPLAY is not set; run under scripts/with-display.sh)");
+        return Fail(error, "no display (DISPLAY is not set; run under scripts/helpers/with-display.sh)");
 
     host::Setup({.windowed = true, .windowWidth = w, .windowHeight = h, .hidden = true, .framePacing = false});
     HINSTANCE instance = GetModuleHandleA(nullptr);

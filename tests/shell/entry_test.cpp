@@ -20,7 +20,7 @@ class Entry : public ::testing::Test {
 protected:
     void SetUp() override {
         win32test::Reset();
-        if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/with-display.sh";
+        if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/helpers/with-display.sh";
         if (const std::string missing = MissingShowData(); !missing.empty()) GTEST_FAIL() << missing;
         char cwd[4096];
         ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);

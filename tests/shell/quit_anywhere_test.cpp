@@ -46,7 +46,7 @@ protected:
         ShowDataFolder::SetUp();
         if (HasFatalFailure()) return;
         win32test::Reset();
-        if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/with-display.sh";
+        if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/helpers/with-display.sh";
         // As the player starts a show at a later order: the parts before it only set up.
         OnMusicSync(0, 0, DWORD(std::get<0>(GetParam()).order));
         win32test::RecordMessageBoxes(true);

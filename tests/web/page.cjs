@@ -1,6 +1,6 @@
 // Drives the browser build in the browser ORANGEFUNK_WEB_BROWSER names: chromium (the
 // default; headless) or firefox (Firefox ESR in a window: it needs an X display, as
-// scripts/with-display.sh gives), through puppeteer-core (found through NODE_PATH). Where
+// scripts/helpers/with-display.sh gives), through puppeteer-core (found through NODE_PATH). Where
 // the two differ, the page does the same in both, and so does this driver: sound before a
 // gesture is allowed by the browser's own setting (an argument of Chromium, a preference
 // of Firefox), full screen and downloads go through the same calls. Serves the page's
@@ -373,10 +373,10 @@ async function launch({autoplay, webgl = true, touch = false}) {
         });
     if (kBrowser !== 'firefox') throw new Error(`ORANGEFUNK_WEB_BROWSER is "${kBrowser}", not chromium or firefox`);
     const executablePath = found(process.env.FIREFOX || '/usr/bin/firefox-esr', 'Firefox ESR');
-    if (!process.env.DISPLAY) throw new Error('Firefox needs an X display for WebGL: run it under scripts/with-display.sh');
+    if (!process.env.DISPLAY) throw new Error('Firefox needs an X display for WebGL: run it under scripts/helpers/with-display.sh');
     const runtime = process.env.XDG_RUNTIME_DIR;
     if (!process.env.PULSE_SERVER && !(runtime && fs.existsSync(path.join(runtime, 'pulse/native'))))
-        throw new Error('Firefox plays sound only through a sound server: run it under scripts/with-sound.sh');
+        throw new Error('Firefox plays sound only through a sound server: run it under scripts/helpers/with-sound.sh');
     return puppeteer.launch({
         ...common,
         browser: 'firefox',

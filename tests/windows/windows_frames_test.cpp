@@ -74,7 +74,7 @@ void RequireBuild() {
 void StartWineRun(const std::string& what, std::string* dir) {
     ASSERT_NO_FATAL_FAILURE(RequireBuild());
     ASSERT_EQ(access(kWine, X_OK), 0) << kWine << " is missing (scripts/windows.sh installs wine64)";
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no DISPLAY for Wine (scripts/with-display.sh gives one)";
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "no DISPLAY for Wine (scripts/helpers/with-display.sh gives one)";
     std::string pattern = "/tmp/orangefunk-windows-" + what + "-XXXXXX";
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     *dir = pattern;
@@ -120,7 +120,7 @@ uint32_t LittleEndian32(const std::string& bytes, size_t at) {
 TEST(WindowsProgram, ResourcesHoldTheIconTheVersionAndTheManifest) {
     RequireBuild();
     ASSERT_TRUE(CommandExists("wrestool") && CommandExists("icotool"))
-        << "icoutils is missing (scripts/windows-deps.sh installs it)";
+        << "icoutils is missing (scripts/helpers/windows-deps.sh installs it)";
     const std::string exe = Quote(ORANGEFUNK_WINDOWS_PROGRAM);
     // icotool reads an icon file it can seek in, not a pipe.
     const std::string icons = Output("ico=$(mktemp) && wrestool -x --type=group_icon -o \"$ico\" " + exe +

@@ -13,7 +13,7 @@ set -uo pipefail
 exe=$1
 desktop_size=1280x1024
 source "$(dirname "$0")/wine_desktop.sh"
-[[ -n "${PULSE_SERVER:-}" ]] || fail "no PULSE_SERVER: run under scripts/with-sound.sh"
+[[ -n "${PULSE_SERVER:-}" ]] || fail "no PULSE_SERVER: run under scripts/helpers/with-sound.sh"
 for tool in parec sox file; do command -v $tool >/dev/null || fail "$tool is missing (scripts/setup.sh installs it)"; done
 
 # The RMS level (0 to 1) of the next second heard on the null sink.

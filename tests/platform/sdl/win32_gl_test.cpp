@@ -38,7 +38,7 @@ class Win32Gl : public ::testing::Test {
 protected:
     void SetUp() override {
         win32test::Reset();
-        if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/with-display.sh";
+        if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/helpers/with-display.sh";
         win32test::RecordMessageBoxes(true);
         wglSetDrawing(GlDrawing());  // as the OpenGL display hands it over
         WNDCLASSA windowClass{};

@@ -29,7 +29,7 @@ long long Key() {
 
 TEST(ViewerScreen, FullScreenToggleKeepsTheFramesAndScreenshotsLeaveTheOverlayOut) {
     ASSERT_EQ(MissingShowData(), "") << "the generated data is needed";
-    ASSERT_TRUE(win32test::HasScreen()) << "no display: run under scripts/with-display.sh";
+    ASSERT_TRUE(win32test::HasScreen()) << "no display: run under scripts/helpers/with-display.sh";
     const std::string work = Output("mktemp -d /tmp/orangefunk-toggle.XXXXXX | tr -d '\\n'");
     ASSERT_FALSE(work.empty());
     const std::string reference = work + "/reference", shots = work + "/shots";

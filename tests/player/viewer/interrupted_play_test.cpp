@@ -14,7 +14,7 @@ namespace {
 
 TEST(InterruptedPlay, ExitsWith128PlusTheSignalAndNoLibraryChatter) {
     ASSERT_EQ(MissingShowData(), "") << "the generated data is needed";
-    ASSERT_EQ(std::getenv("DISPLAY") != nullptr, true) << "no display: run under scripts/with-display.sh";
+    ASSERT_EQ(std::getenv("DISPLAY") != nullptr, true) << "no display: run under scripts/helpers/with-display.sh";
     const std::string log = Output("mktemp /tmp/orangefunk-interrupted.XXXXXX | tr -d '\\n'");
     ASSERT_FALSE(log.empty());
     for (const char* signal : {"INT", "TERM"}) {

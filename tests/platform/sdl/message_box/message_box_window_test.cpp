@@ -21,7 +21,7 @@ void PushKey(Uint32 type, SDL_Keycode key) {
 
 TEST(MessageBoxWindow, StaysUpUntilAnAnswerKeyIsReleased) {
     win32test::Reset();
-    if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/with-display.sh";
+    if (!win32test::HasScreen()) GTEST_FAIL() << "no display: run under scripts/helpers/with-display.sh";
     std::atomic<bool> shown{true};
     std::atomic<int> releases{0};
     // Keys pressed and released while the box is up: first one that does not answer it,

@@ -4,7 +4,7 @@
 # again (purge) and checks that nothing it installed is left behind. Needs root or sudo;
 # refuses to run while orangefunk is installed. Exits non-zero on any failure.
 set -uo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BUILD_DIR:-$root/build}
 sudo=""
 [[ $(id -u) -eq 0 ]] || sudo="sudo"

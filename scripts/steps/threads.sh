@@ -10,7 +10,7 @@
 # or lies in a library tsan-libraries.txt does not name with its reason.
 # Usage: test-threads.sh            (the internal form `test-threads.sh play LOG` plays once)
 set -uo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${THREADS_BUILD_DIR:-$root/build-threads}
 data=${DATA_DIR:-$root/build/data}
 jobs=${THREADS_JOBS:-2}
@@ -211,11 +211,11 @@ ended $rc 0 || note "frames: exit $rc"
 
 # Real-time play on the silent clock (an audio driver that does not exist), then through
 # a sound server.
-SDL_AUDIODRIVER=none "$root/scripts/with-display.sh" "$0" play "$out/silent.log"
+SDL_AUDIODRIVER=none "$root/scripts/helpers/with-display.sh" "$0" play "$out/silent.log"
 rc=$?
 ended $rc 0 || note "play, silent clock: exit $rc"
 grep -q "no sound device (.*): the show plays without sound" "$out/silent.log" || note "play, silent clock: the silent clock did not run"
-"$root/scripts/with-sound.sh" "$root/scripts/with-display.sh" "$0" play "$out/sound.log"
+"$root/scripts/helpers/with-sound.sh" "$root/scripts/helpers/with-display.sh" "$0" play "$out/sound.log"
 rc=$?
 ended $rc 0 || note "play, sound server: exit $rc"
 grep -q "no sound device" "$out/sound.log" && note "play, sound server: no sound device"
@@ -225,7 +225,7 @@ ours=0
 unlisted=0
 declare -A suppressed=()
 # The listed libraries: file name beginnings, one a line.
-listed=$(grep -vE '^\s*(#|$)' "$root/scripts/tsan-libraries.txt")
+listed=$(grep -vE '^\s*(#|$)' "$root/scripts/steps/tsan-libraries.txt")
 for log in "$out"/*.log; do
   while IFS=$'\t' read -r verdict title; do
     case $verdict in

@@ -6,9 +6,9 @@
 # replaces the allocator they count) and the ones drawing through real OpenGL (the drawing
 # checked here is the recording renderer's; ctest runs those on a display).
 set -uo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${MEMCHECK_BUILD_DIR:-$root/build}
-source "$root/scripts/checked-run-report.sh"
+source "$root/scripts/steps/checked-run-report.sh"
 
 if ! command -v valgrind >/dev/null; then
   echo "memcheck: valgrind is not installed (scripts/setup.sh installs it)"

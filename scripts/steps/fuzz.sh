@@ -8,7 +8,7 @@
 # build-fuzz/findings; once fixed, commit it to tests/fuzz/corpus/<target>, where the
 # suite's fuzz.corpus replays it.
 set -uo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-45}  # per target
 jobs=${FUZZ_JOBS:-2}

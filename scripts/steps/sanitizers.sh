@@ -6,9 +6,9 @@
 # a frame written in every part, LeakSanitizer checking at exit. Exits non-zero on any
 # finding or failed test. Third-party leaks are suppressed in lsan-suppressions.txt.
 set -uo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${SANITIZE_BUILD_DIR:-$root/build-sanitize}
-source "$root/scripts/checked-run-report.sh"
+source "$root/scripts/steps/checked-run-report.sh"
 jobs=${SANITIZE_JOBS:-2}
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -52,7 +52,7 @@ else
   log="$build/orangefunk.sanitize.log"
   started=$SECONDS
   (cd "$data" && SDL_AUDIODRIVER=dummy \
-    LSAN_OPTIONS="suppressions=$root/scripts/lsan-suppressions.txt:print_suppressions=0" \
+    LSAN_OPTIONS="suppressions=$root/scripts/steps/lsan-suppressions.txt:print_suppressions=0" \
     "$build/orangefunk" --size 320x240 --capture "$out/show.mp4" --frames "$out/frames" \
     --at 1:0,4:0,10:0,16:0,19:0,24:0,27:0,30:0,32:120) >"$log" 2>&1
   rc=$?
