@@ -72,8 +72,14 @@ step "browser build" "$root/scripts/web.sh" --test-tools
 # The Windows build, with MinGW-w64 and Wine; when this fails, the windows tests say so.
 step "windows build" "$root/scripts/windows.sh"
 ctest_log=$build/ctest.log
+# The later steps' builds (the sanitizers', the fuzz targets', ThreadSanitizer's) beside
+# ctest, at the lowest priority: they take only what the tests leave idle (real-time play,
+# the serial tests' other core), so the tests run as they would alone.
+start_beside "later steps' builds" nice -n 19 bash -c '"$1" --build-only && "$2" --build-only && "$3" --build-only' \
+  builds "$root/scripts/steps/sanitizers.sh" "$root/scripts/steps/fuzz.sh" "$root/scripts/steps/threads.sh"
 step ctest bash -c 'set -o pipefail; "$1" ctest --test-dir "$2" --output-on-failure -j2 2>&1 | tee "$3"' \
   ctest "$root/scripts/helpers/with-display.sh" "$build" "$ctest_log"
+join_beside "later steps' builds" "beside ctest"
 # Memcheck runs one Valgrind process at a time from the normal build: it goes beside the
 # steps that follow, which leave a core idle for long stretches (apt-get, the sanitizer and
 # thread runs, real-time play).

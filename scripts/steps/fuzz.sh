@@ -7,6 +7,7 @@
 # over the time limit, or memory over the limits below. A finding's input is left in
 # build-fuzz/findings; once fixed, commit it to tests/fuzz/corpus/<target>, where the
 # suite's fuzz.corpus replays it.
+# Usage: fuzz.sh [--build-only]
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${FUZZ_BUILD_DIR:-$root/build-fuzz}
@@ -31,6 +32,8 @@ if ! cmake --build "$build" --target "${targets[@]/#/fuzz_}" -- -j"$jobs" >"$bui
   echo "fuzz: FAILED (build; log: $build/fuzz.build.log)"
   exit 1
 fi
+# --build-only: the targets built, nothing fuzzed (the test command builds them beside ctest).
+[[ "${1:-}" == --build-only ]] && exit 0
 echo "Fuzzing (libFuzzer + AddressSanitizer + UndefinedBehaviorSanitizer, ${seconds} s a target, $parallel at a time; build $((SECONDS - started)) s):"
 status=0
 rm -rf "$build/runs"

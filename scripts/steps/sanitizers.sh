@@ -5,6 +5,7 @@
 # real OpenGL, a private Xvfb when there is no display) at a small size, captured and with
 # a frame written in every part, LeakSanitizer checking at exit. Exits non-zero on any
 # finding or failed test. Third-party leaks are suppressed in lsan-suppressions.txt.
+# Usage: sanitizers.sh [--build-only]
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${SANITIZE_BUILD_DIR:-$root/build-sanitize}
@@ -20,6 +21,13 @@ status=0
 summary=()
 # target, gtest filter
 runs=("test_gfx Png*:PixelFormat*" "test_import *")
+# --build-only: builds what the runs below use and runs nothing (the test command builds it
+# beside ctest, so that this step finds it built).
+if [[ "${1:-}" == --build-only ]]; then
+  cmake --build "$build" --target "${runs[@]%% *}" orangefunk -- -j"$jobs" >"$build/build-only.log" 2>&1 ||
+    { tail -30 "$build/build-only.log"; echo "sanitizers: FAILED (build; log: $build/build-only.log)"; exit 1; }
+  exit 0
+fi
 for run in "${runs[@]}"; do
   read -r target filter <<<"$run"
   if ! ninja -C "$build" -t query "$target" >/dev/null 2>&1; then

@@ -8,7 +8,7 @@
 # for a fixed time: a loaded machine makes the run slower, never failed.
 # Fails on any report whose racing access (or thread, or lock) is in the show's own code,
 # or lies in a library tsan-libraries.txt does not name with its reason.
-# Usage: test-threads.sh            (the internal form `test-threads.sh play LOG` plays once)
+# Usage: threads.sh [--build-only]   (the internal form `threads.sh play LOG` plays once)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=${THREADS_BUILD_DIR:-$root/build-threads}
@@ -178,6 +178,8 @@ if ! cmake --build "$build" --target orangefunk -- -j"$jobs" >"$build/orangefunk
   exit 1
 fi
 built=$((SECONDS - started))
+# --build-only: the program built, nothing run (the test command builds it beside ctest).
+[[ "${1:-}" == --build-only ]] && exit 0
 out=$build/runs
 rm -rf "$out"
 mkdir -p "$out"
