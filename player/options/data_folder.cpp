@@ -69,8 +69,9 @@ bool EnterDataFolder(PlayOptions* options, OutputPaths* paths, std::string* erro
         if (!status) {
             candidates[count++] = {(program.parent_path() / ORANGEFUNK_INSTALLED_DATA).lexically_normal(),
                                    "installed data"};
-            candidates[count++] = {(program.parent_path() / ORANGEFUNK_BUILD_DATA).lexically_normal(),
-                                   "build tree's data"};
+            // Where both are the same folder (data\ beside the Windows program), it is looked in once.
+            const fs::path buildData = (program.parent_path() / ORANGEFUNK_BUILD_DATA).lexically_normal();
+            if (buildData != candidates[count - 1].folder) candidates[count++] = {buildData, "build tree's data"};
         }
         std::string looked;
         for (int i = 0; i < count && chosen.empty(); ++i) {
