@@ -58,9 +58,11 @@ int RunUnderWine(const std::string& dir, const std::string& folder, const std::s
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// Removes dir once the Wine server of its prefix has ended: until then it may still write there.
+// Ends the Wine server of dir's prefix, waits for it, then removes dir (until the server
+// has ended it may still write there).
 void RemoveWithPrefix(const std::string& dir) {
-    std::system(("WINEPREFIX=" + Quote(dir + "/wine") + " " + kWineServer + " -w; rm -rf " + Quote(dir)).c_str());
+    const std::string server = "WINEPREFIX=" + Quote(dir + "/wine") + " " + kWineServer;
+    std::system((server + " -k; " + server + " -w; rm -rf " + Quote(dir)).c_str());
 }
 
 // Fails the test unless the Windows build is there.
@@ -78,6 +80,10 @@ void StartWineRun(const std::string& what, std::string* dir) {
     std::string pattern = "/tmp/orangefunk-windows-" + what + "-XXXXXX";
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     *dir = pattern;
+    // One Wine server for the whole run: a server left to end by itself between two runs can
+    // drop the next run's connection as it goes ("recvmsg: Connection reset by peer").
+    ASSERT_EQ(mkdir((*dir + "/wine").c_str(), 0700), 0);
+    ASSERT_EQ(std::system(("WINEPREFIX=" + Quote(*dir + "/wine") + " " + kWineServer + " -p").c_str()), 0);
 }
 
 TEST(WindowsProgram, ImportsTheRealWin32GdiAndOpenGl) {
