@@ -13,26 +13,36 @@ build=${BUILD_DIR:-$root/build}
 started=$SECONDS
 status=0
 steps=()
-# Each step's wall time, "name<TAB>seconds", in the order the steps ended.
+# Each step's wall and processor time, "name<TAB>seconds<TAB>seconds", in the order the
+# steps ended.
 times=()
-# Runs $2... as step $1, noting its wall time; a failure ends the whole command.
+cpu_file=$(mktemp)
+# Runs the command that follows, leaving in $cpu_file its processor seconds (user and system,
+# of every process it waited for); returns its status.
+with_cpu() {
+  local TIMEFORMAT='%U %S'
+  { time "$@" 2>&4; } 4>&2 2>"$cpu_file"
+}
+# The processor seconds with_cpu left in file $1, whole.
+cpu_seconds() { awk '{ printf "%d", $1 + $2 + 0.5 }' "$1" 2>/dev/null || echo 0; }
+# Runs $2... as step $1, noting its times; a failure ends the whole command.
 timed() {
   local name=$1 begun=$SECONDS
   shift
-  "$@"
-  times+=("$name"$'\t'"$((SECONDS - begun))")
+  with_cpu "$@"
+  times+=("$name"$'\t'"$((SECONDS - begun))"$'\t'"$(cpu_seconds "$cpu_file")")
 }
-# Runs step $1 (a name) as the command that follows, noting how it ended and its wall time.
+# Runs step $1 (a name) as the command that follows, noting how it ended and its times.
 step() {
   local name=$1 rc=0 begun=$SECONDS
   shift
-  "$@" || rc=$?
-  times+=("$name"$'\t'"$((SECONDS - begun))")
+  with_cpu "$@" || rc=$?
+  times+=("$name"$'\t'"$((SECONDS - begun))"$'\t'"$(cpu_seconds "$cpu_file")")
   if [[ $rc -eq 0 ]]; then steps+=("$name: ok"); else steps+=("$name: FAILED (exit $rc)"); status=1; fi
 }
 # A step beside the others: its output kept in a folder of its own and shown when joined.
 beside=$(mktemp -d)
-trap 'rm -rf "$beside"' EXIT
+trap 'rm -rf "$beside" "$cpu_file"' EXIT
 # Starts step $1 as the command that follows, in the background; with AFTER set, once the
 # step of that name, started beside before it, has ended.
 start_beside() {
@@ -40,21 +50,21 @@ start_beside() {
   shift
   (
     [[ -z $after ]] || while [[ ! -e "$beside/$after.result" ]]; do sleep 1; done
-    begun=$SECONDS rc=0
-    "$@" >"$beside/$name.output" 2>&1 || rc=$?
-    echo "$rc $((SECONDS - begun))" >"$beside/$name.result"
+    begun=$SECONDS rc=0 cpu_file=$beside/$name.cpu
+    with_cpu "$@" >"$beside/$name.output" 2>&1 || rc=$?
+    echo "$rc $((SECONDS - begun)) $(cpu_seconds "$cpu_file")" >"$beside/$name.result"
   ) &
   echo $! >"$beside/$name.pid"
 }
 # Waits for step $1 started beside, shows its output and notes it as a step ("$2" is said
 # of its time: what it ran beside).
 join_beside() {
-  local name=$1 rc seconds
+  local name=$1 rc seconds cpu
   wait "$(cat "$beside/$name.pid")" || true
   cat "$beside/$name.output"
-  read -r rc seconds <"$beside/$name.result" || { rc=1 seconds=0; }
+  read -r rc seconds cpu <"$beside/$name.result" || { rc=1 seconds=0 cpu=0; }
   step "$name" bash -c "exit $rc"
-  times[-1]="$name ($2)"$'\t'"$seconds"
+  times[-1]="$name ($2)"$'\t'"$seconds"$'\t'"$cpu"
 }
 timed "set-up and installs" "$root/scripts/setup.sh"
 # The browser's and the Windows libraries (built once per machine, then found in their
@@ -114,8 +124,14 @@ if [[ -n "$skipped" ]]; then
   echo "test: tests that did not run:"
   echo "$skipped"
 fi
-echo "test: wall time of each step, in seconds:"
-printf '%s\n' "${times[@]}" "whole command"$'\t'"$((SECONDS - started))" | awk -F '\t' '{ printf "  %-46s %5d\n", $1, $2 }'
+# The whole command's processor time: every process the shell waited for (bash's `times`,
+# second line: the children's user and system time, as "1m2.345s").
+times >"$cpu_file"
+whole_cpu=$(awk 'NR == 2 { for (i = 1; i <= 2; ++i) { split($i, t, /[ms]/); s += t[1] * 60 + t[2] } }
+  END { printf "%d", s + 0.5 }' "$cpu_file")
+echo "test: wall and processor time of each step, in seconds (processor: user and system, all cores):"
+printf '%s\n' "${times[@]}" "whole command"$'\t'"$((SECONDS - started))"$'\t'"$whole_cpu" |
+  awk -F '\t' '{ printf "  %-46s %5d %6d\n", $1, $2, $3 }'
 # CTest's line per test ("  3/240 Test  #12: name .....   Passed   41.20 sec"), slowest first.
 echo "test: the ten slowest tests, in seconds:"
 sed -nE 's/^ *[0-9]+\/[0-9]+ +Test +#[0-9]+: ([^ ]+) .* ([0-9]+\.[0-9]+) sec$/\2 \1/p' "$ctest_log" 2>/dev/null |
