@@ -2,8 +2,8 @@
 # scripts that cross-build the show's libraries (web-deps.sh, windows-deps.sh). The sourcing
 # script sets log_name (its messages' prefix), cc and ar (the cross compiler and archiver),
 # jobs, recipe, cache (the cache's folder, where the scratch folder goes) and prefix (include/,
-# lib/, stamps/); for libopenmpt, the arrays openmpt_configure (its configure command with the
-# host) and openmpt_make.
+# lib/, stamps/); for libopenmpt, cxx (the C++ compiler) and the array openmpt_flags (its own
+# flags for that compiler).
 
 log() { echo "$log_name: $*" >&2; }
 
@@ -51,8 +51,8 @@ fetch_source() {
     src=$folder
 }
 
-# Compiles the C files $3... (relative to $2) with $cc and the flags in the array cflags
-# into the archive lib/$1.
+# Compiles the files $3... (relative to $2) with $compiler (default $cc) and the flags in the
+# array cflags into the archive lib/$1, $jobs at a time.
 compile_archive() {
     local archive=$1 base=$2
     shift 2
@@ -61,7 +61,7 @@ compile_archive() {
     for src in "$@"; do
         obj="$work/obj-$archive/${src//\//_}.o"
         objects+=("$obj")
-        commands+=("$cc -c $base/$src -o $obj ${cflags[*]}")
+        commands+=("${compiler:-$cc} -c $base/$src -o $obj ${cflags[*]}")
     done
     printf '%s\n' "${commands[@]}" | xargs -P "$jobs" -I{} sh -c '{}'
     rm -f "$prefix/lib/$archive"
@@ -114,21 +114,28 @@ build_libpng() {
     cp "$src/png.h" "$src/pngconf.h" "$src/pnglibconf.h" "$prefix/include/"
 }
 
-# libopenmpt alone (no decoders of compressed samples, no player), as a static library.
+# libopenmpt's library, compiled straight from its sources' list in Makefile.am (no configure
+# step, no player, tests or examples; no decoders of compressed samples), with the one module
+# format the show plays, Impulse Tracker: the other formats' loaders leave the loader table
+# and are not compiled, except those whose helpers the sample and pattern code calls.
+openmpt_loaders=(it s3m mod ams dmf)
 build_libopenmpt() {
     local src
     fetch_source libopenmpt "$1"
-    (
-        cd "$src"
-        "${openmpt_configure[@]}" --disable-shared --enable-static --without-zlib \
-            --without-mpg123 --without-ogg --without-vorbis --without-vorbisfile --without-portaudio \
-            --without-portaudiocpp --without-sndfile --without-flac --without-pulseaudio \
-            --disable-openmpt123 --disable-examples --disable-tests --disable-doxygen-doc >"$work/openmpt-configure.log" 2>&1 ||
-            { tail -n 30 "$work/openmpt-configure.log" >&2; exit 1; }
-        "${openmpt_make[@]}" -j"$jobs" libopenmpt.la \
-            >"$work/openmpt-make.log" 2>&1 || { tail -n 30 "$work/openmpt-make.log" >&2; exit 1; }
-    )
-    cp "$src/.libs/libopenmpt.a" "$prefix/lib/"
+    local table=$src/soundlib/Sndfile.cpp
+    sed -i -E '/^static constexpr FileFormatLoader ModuleFormatLoaders/,/^};/{/^\tMPT_DECLARE_FORMAT\(IT\),/b;/^\tMPT_DECLARE_FORMAT/d}' "$table"
+    if [[ $(sed -n '/^static constexpr FileFormatLoader ModuleFormatLoaders/,/^};/p' "$table" | grep -c MPT_DECLARE_FORMAT) != 1 ]]; then
+        log "libopenmpt $1: the loader table of $table is not as this recipe expects"
+        return 1
+    fi
+    local files=()
+    mapfile -t files < <(sed -nE 's/^(MPT_FILES_(SRC_MPT|SRC_OPENMPT|COMMON|SOUNDBASE|SOUNDLIB|SOUNDDSP)|libopenmpt_la_SOURCES) \+= (.+\.cpp)$/\3/p' \
+        "$src/Makefile.am" | awk -v kept="${openmpt_loaders[*]}" '
+        BEGIN { n = split(kept, k, " "); for (i = 1; i <= n; ++i) keep["soundlib/Load_" k[i] ".cpp"] = 1 }
+        !/^soundlib\/Load_/ || ($0 in keep)')
+    cflags=(-std=c++17 -O2 -w -DLIBOPENMPT_BUILD -DMPT_PACKAGE=true -I"$src" -I"$src/src" -I"$src/common"
+            -I"$src/build/svn_version" "${openmpt_flags[@]}")
+    compiler=$cxx compile_archive libopenmpt.a "$src" "${files[@]}"
     mkdir -p "$prefix/include/libopenmpt"
     cp "$src"/libopenmpt/libopenmpt*.h "$src"/libopenmpt/libopenmpt*.hpp "$prefix/include/libopenmpt/"
 }

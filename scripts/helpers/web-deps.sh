@@ -13,7 +13,7 @@ set -euo pipefail
 exec 3>&1 1>&2
 
 # Bump when the flags or file lists below change: every library is then built again.
-recipe=1
+recipe=2
 jobs=${JOBS:-2}
 export NODE_PATH=/usr/share/nodejs  # emcc's JavaScript tools need Debian's acorn
 
@@ -95,8 +95,8 @@ build_sdl2() {
 }
 
 # libopenmpt (debian-source.sh) with C++ exceptions, which it reports load failures with.
-openmpt_configure=(emconfigure ./configure --host=wasm32)
-openmpt_make=(emmake make CXXFLAGS="-O2 -fexceptions -fvisibility=hidden" CFLAGS="-O2")
+cxx=em++
+openmpt_flags=(-fexceptions -fvisibility=hidden)
 
 build_all zlib "$zlib_version" libpng "$png_version" sdl2 "$sdl_version" libopenmpt "$openmpt_version"
 echo "$prefix" >&3

@@ -10,17 +10,16 @@ set -euo pipefail
 exec 3>&1 1>&2
 
 # Bump when the flags or file lists below change: every library is then built again.
-recipe=1
+recipe=2
 jobs=${JOBS:-2}
 host=x86_64-w64-mingw32
 
-# The tools: MinGW-w64, what apt-get source and libopenmpt's build need, Wine to run the
-# program here, zip to pack it and icoutils to read its resources back (the Windows tests).
+# The tools: MinGW-w64, what apt-get source needs, Wine to run the program here, zip to
+# pack it and icoutils to read its resources back (the Windows tests).
 need=()
 command -v $host-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
 [[ -f /usr/share/mingw-w64/include/windows.h ]] || need+=(mingw-w64-x86-64-dev)
 command -v dpkg-source >/dev/null || need+=(dpkg-dev)
-command -v make >/dev/null || need+=(make)
 [[ -x /usr/lib/wine/wine64 ]] || need+=(wine64)
 command -v zip >/dev/null || need+=(zip)
 command -v wrestool >/dev/null || need+=(icoutils)
@@ -44,9 +43,10 @@ cache=${ORANGEFUNK_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/orangefunk-win
 prefix=$cache/mingw-w64-$($host-gcc-posix -dumpversion)
 mkdir -p "$prefix/include" "$prefix/lib" "$prefix/stamps"
 
-# libopenmpt (debian-source.sh) cross-compiled by MinGW-w64.
-openmpt_configure=(./configure --host=$host CC="$cc" CXX="$host-g++-posix" AR="$ar")
-openmpt_make=(make CXXFLAGS="-O2" CFLAGS="-O2")
+# libopenmpt (debian-source.sh) cross-compiled by MinGW-w64, for the Unicode API and
+# thread-safe exception handling, as its own build for Windows compiles it.
+cxx=$host-g++-posix
+openmpt_flags=(-municode -mthreads)
 
 build_all zlib "$zlib_version" libpng "$png_version" libopenmpt "$openmpt_version"
 echo "$prefix" >&3
