@@ -1,10 +1,12 @@
 // Off-screen play of the built program as CI runs it (no display, no sound card): a whole
 // capture is a playable video as long as the song to order 33 with a sounding audio track,
-// a second capture is the same file, a lossless capture holds the very frames the frame
-// dumps hold, and frame dumps show each part at its moment.
+// its frame dumps match the reference thumbnails at song positions across every part, a
+// second capture is the same file, a lossless capture holds the very frames the frame dumps
+// hold, and frame dumps show each part at its moment.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -18,6 +20,7 @@
 #include "platform/interface/bass.h"
 #include "platform/interface/host.h"
 #include "player/capture/capture.h"
+#include "tests/support/frame_match.h"
 #include "tests/support/picture.h"
 #include "tests/support/show_program.h"
 #include "tests/support/test_paths.h"
@@ -43,6 +46,27 @@ double NumberAfter(const std::string& text, const std::string& key) {
     const size_t at = text.find(key);
     if (at == std::string::npos) return NAN;
     return std::strtod(text.c_str() + at + key.size(), nullptr);
+}
+
+// The reference frames (tests/frames/reference, 80x60 thumbnails): two or three positions in
+// every part (the title runs to order 2, the morphing ball to 8, the tube to 14, the spiral
+// to 17, the toy scene to 22, the zoom to 25, the greetings to 27), the final scene at its
+// start, middle and fade.
+struct Position {
+    int order, row;
+};
+constexpr Position kReferencePositions[] = {
+    {0, 10},  {1, 21},  {2, 100}, {3, 8},   {5, 32},  {8, 40},  {9, 16},  {11, 20},
+    {14, 24}, {15, 8},  {17, 40}, {18, 8},  {19, 48}, {22, 16}, {23, 8},  {24, 16},
+    {25, 20}, {26, 4},  {27, 24}, {28, 16}, {30, 32}, {32, 0},  {32, 120},
+};
+// The position the title's check looks at besides the references.
+constexpr Position kLastRowBeforeTheFirstWord = {1, 20};
+
+std::string FrameName(const Position& p) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%02d-%03d.png", p.order, p.row);
+    return name;
 }
 
 std::atomic<int> measuredOrder{0};
@@ -111,9 +135,15 @@ protected:
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;
         // One capture that also dumps the frames the checks below look at.
+        std::vector<Position> positions(std::begin(kReferencePositions), std::end(kReferencePositions));
+        positions.push_back(kLastRowBeforeTheFirstWord);
+        std::sort(positions.begin(), positions.end(),
+                  [](const Position& a, const Position& b) { return a.order != b.order ? a.order < b.order : a.row < b.row; });
+        std::string at;
+        for (const Position& p : positions) at += (at.empty() ? "" : ",") + std::to_string(p.order) + ":" + std::to_string(p.row);
         const auto start = std::chrono::steady_clock::now();
         status = RunProgram("--stats --capture " + Quote(dir + "/a.mp4") + " --frames " + Quote(dir + "/frames") +
-                                " --at 0:10,1:20,1:21,32:0,32:120",
+                                " --at " + at,
                             dir + "/a.log");
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
@@ -161,6 +191,32 @@ TEST_F(WholeShow, ASecondCaptureGivesTheSameFile) {
     ASSERT_EQ(RunProgram("--capture " + Quote(second), dir + "/b.log"), 0) << FileText(dir + "/b.log");
     EXPECT_EQ(std::system(("cmp " + Quote(dir + "/a.mp4") + " " + Quote(second)).c_str()), 0)
         << "two captures of the same build differ";
+}
+
+// Each dumped frame, as an 80x60 thumbnail, matches its reference within the tolerance that
+// passes rounding and fails a wrong blend mode, texture, camera or a missing object. With
+// ORANGEFUNK_REFRESH_FRAMES=1 it writes new references instead.
+TEST_F(WholeShow, MatchesTheReferenceFramesAtEverySongPosition) {
+    const char* refreshing = std::getenv("ORANGEFUNK_REFRESH_FRAMES");
+    const bool refresh = refreshing != nullptr && std::string(refreshing) == "1";
+    for (const Position& p : kReferencePositions) {
+        SCOPED_TRACE(FrameName(p));
+        Picture frame, reference;
+        ASSERT_TRUE(ReadPicture(dir + "/frames/" + FrameName(p), &frame));
+        const Picture thumb = Thumbnail(frame);
+        const std::string referencePath = std::string(ORANGEFUNK_REFERENCE_DIR) + "/" + FrameName(p);
+        if (refresh) {
+            EXPECT_TRUE(WritePicture(referencePath, thumb)) << "cannot write " << referencePath;
+            continue;
+        }
+        ASSERT_TRUE(ReadPicture(referencePath, &reference)) << "no reference " << referencePath;
+        std::string difference;
+        if (ThumbnailsMatch(thumb, reference, &difference)) continue;
+        const std::string kept = "/tmp/orangefunk-thumb-" + FrameName(p);
+        WritePicture(kept, thumb);
+        ADD_FAILURE() << difference << "; this run's thumbnail: " << kept;
+    }
+    if (refresh) GTEST_SKIP() << "references written to " << ORANGEFUNK_REFERENCE_DIR;
 }
 
 // --stats counts each frame for the part that drew it: in lockstep every part draws one
