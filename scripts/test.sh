@@ -11,6 +11,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 started=$SECONDS
+# The machine's processor time so far, busy and idle, in clock ticks (/proc/stat's first line:
+# user nice system idle iowait ...): how full the cores were, whatever ran.
+machine_ticks() { awk '/^cpu / { print $2 + $3 + $4 + $7 + $8 + $9, $5 + $6 }' /proc/stat; }
+read -r busy_before idle_before < <(machine_ticks)
 status=0
 steps=()
 # Each step's wall and processor time, "name<TAB>seconds<TAB>seconds", in the order the
@@ -129,9 +133,12 @@ fi
 times >"$cpu_file"
 whole_cpu=$(awk 'NR == 2 { for (i = 1; i <= 2; ++i) { split($i, t, /[ms]/); s += t[1] * 60 + t[2] } }
   END { printf "%d", s + 0.5 }' "$cpu_file")
+read -r busy_after idle_after < <(machine_ticks)
 echo "test: wall and processor time of each step, in seconds (processor: user and system, all cores):"
 printf '%s\n' "${times[@]}" "whole command"$'\t'"$((SECONDS - started))"$'\t'"$whole_cpu" |
   awk -F '\t' '{ printf "  %-46s %5d %6d\n", $1, $2, $3 }'
+awk -v busy=$((busy_after - busy_before)) -v idle=$((idle_after - idle_before)) -v cores="$(nproc)" \
+  'BEGIN { if (busy + idle > 0) printf "test: the machine'"'"'s %d cores were busy %.0f %% of the time\n", cores, 100 * busy / (busy + idle) }'
 # CTest's line per test ("  3/240 Test  #12: name .....   Passed   41.20 sec"), slowest first.
 echo "test: the ten slowest tests, in seconds:"
 sed -nE 's/^ *[0-9]+\/[0-9]+ +Test +#[0-9]+: ([^ ]+) .* ([0-9]+\.[0-9]+) sec$/\2 \1/p' "$ctest_log" 2>/dev/null |
