@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything (the browser and Windows builds too) and runs every test
-# (under Xvfb when there is no display; the browser's in headless Chromium), then the
+# (in groups, each on an Xvfb screen of its own; the browser's in Chromium and Firefox), then the
 # Debian package installed, run and removed, the sanitizer builds of the tests that handle
 # untrusted input, the readers fuzzed for a bounded time, the show's threads under
 # ThreadSanitizer and the drawing pipeline's tests under memcheck. Ends with a summary:
-# each step, every test that failed or did not run and why, each step's wall time and the
-# ten slowest tests. Only the third-party files of ../shared/testdata may be missing, and
+# each step, every test that failed or did not run and why, each step's wall and processor
+# time, how busy the cores were and the ten slowest tests. Only the third-party files of ../shared/testdata may be missing, and
 # only when that folder is: a test skipped while it is there fails the run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -70,30 +70,55 @@ join_beside() {
   step "$name" bash -c "exit $rc"
   times[-1]="$name ($2)"$'\t'"$seconds"$'\t'"$cpu"
 }
+# The groups of tests CTest runs, each from the build folder of its tests (CTest keeps a
+# group's log of the run in its own Testing/Temporary there, so groups run side by side keep
+# theirs apart): the end-to-end, the Windows and the browser tests, and the native ones.
+declare -A ctest_dirs=([e2e]=$build/tests/e2e [windows]=$build/tests/windows [web]=$build/tests/web
+                       [native]=$build/tests)
+for group in "${!ctest_dirs[@]}"; do rm -f "$build/ctest-$group.log" "${ctest_dirs[$group]}/Testing/Temporary/LastTest.log"; done
+# Runs CTest over test group $1 (arguments after it go to CTest) on an Xvfb screen of its
+# own, so that key presses of one group never reach another's windows; its lines go to
+# ctest-$1.log of the build folder too.
+ctest_group() {
+  local group=$1
+  shift
+  WITH_DISPLAY_SCREEN=1280x1024 bash -c 'set -o pipefail
+    "$1" env -u WITH_DISPLAY_SCREEN ctest --test-dir "$2" --output-on-failure "${@:4}" 2>&1 | tee "$3"' \
+    ctest "$root/scripts/helpers/with-display.sh" "${ctest_dirs[$group]}" "$build/ctest-$group.log" "$@"
+}
 timed "set-up and installs" "$root/scripts/setup.sh"
-# The browser's and the Windows libraries (built once per machine, then found in their
-# caches) build one after the other (each may install packages) beside the native build,
-# which leaves a core idle while it configures, links and generates the data; web.sh and
-# windows.sh then find them built.
-start_beside "browser libraries" bash -c '"$1" >/dev/null' web-deps "$root/scripts/helpers/web-deps.sh"
-AFTER="browser libraries" start_beside "windows libraries" bash -c '"$1" >/dev/null' windows-deps \
-  "$root/scripts/helpers/windows-deps.sh"
+# Everything that builds or runs for long goes beside the rest as soon as what it needs is
+# there, so that both cores stay busy; only the later steps' builds, needed last, take the
+# lowest priority. The Windows and then the browser libraries (built once per machine, then
+# found in their caches; each may install packages, so one after the other) build beside the
+# native build; windows.sh and web.sh then find them built.
+start_beside "windows libraries" bash -c '"$1" >/dev/null' windows-deps "$root/scripts/helpers/windows-deps.sh"
+AFTER="windows libraries" start_beside "browser libraries" bash -c '"$1" >/dev/null' web-deps \
+  "$root/scripts/helpers/web-deps.sh"
 timed "native build" "$root/scripts/build.sh"
-join_beside "browser libraries" "beside the native build"
-join_beside "windows libraries" "beside the native build"
-# The browser build and the tools of its tests; when this fails, the web tests say so.
-step "browser build" "$root/scripts/web.sh" --test-tools
-# The Windows build, with MinGW-w64 and Wine; when this fails, the windows tests say so.
-step "windows build" "$root/scripts/windows.sh"
-ctest_log=$build/ctest.log
-# The later steps' builds (the sanitizers', the fuzz targets', ThreadSanitizer's) beside
-# ctest, at the lowest priority: they take only what the tests leave idle (real-time play,
-# the serial tests' other core), so the tests run as they would alone.
+# The end-to-end tests play the show in real time (little processor, much wall time): they
+# start as soon as the native build is there.
+start_beside "ctest: end-to-end tests" ctest_group e2e
+# The cross builds, each once its libraries are built (and the native build, whose data they
+# take): the Windows build, whose tests then run beside (Wine, mostly real time), and the
+# browser build with the tools of its tests. When a build fails, its tests say so.
+AFTER="browser libraries" start_beside "windows build" "$root/scripts/windows.sh"
+AFTER="windows build" start_beside "ctest: windows tests" ctest_group windows -j2
+AFTER="windows build" start_beside "browser build" "$root/scripts/web.sh" --test-tools
+# The later steps' builds (the sanitizers', the fuzz targets', ThreadSanitizer's), needed
+# last, at the lowest priority: they take what the rest leaves idle.
 start_beside "later steps' builds" nice -n 19 bash -c '"$1" --build-only && "$2" --build-only && "$3" --build-only' \
   builds "$root/scripts/steps/sanitizers.sh" "$root/scripts/steps/fuzz.sh" "$root/scripts/steps/threads.sh"
-step ctest bash -c 'set -o pipefail; "$1" ctest --test-dir "$2" --output-on-failure -j2 2>&1 | tee "$3"' \
-  ctest "$root/scripts/helpers/with-display.sh" "$build" "$ctest_log"
-join_beside "later steps' builds" "beside ctest"
+step "ctest: native tests" ctest_group native -LE '^(e2e|web|windows)$' -j2
+join_beside "windows libraries" "beside the native build"
+join_beside "browser libraries" "beside the native build"
+join_beside "windows build" "beside the native tests"
+join_beside "browser build" "beside the native tests"
+# The browser's tests after the native ones: two of them hold the machine to themselves.
+step "ctest: browser tests" ctest_group web -j2
+join_beside "ctest: windows tests" "beside the tests before"
+join_beside "ctest: end-to-end tests" "beside the builds and tests"
+join_beside "later steps' builds" "beside the tests"
 # Memcheck runs one Valgrind process at a time from the normal build: it goes beside the
 # steps that follow, which leave a core idle for long stretches (apt-get, the sanitizer and
 # thread runs, real-time play).
@@ -105,15 +130,20 @@ step threads "$root/scripts/steps/threads.sh"
 join_beside memcheck "beside package to threads"
 
 # Every test that did not run, with the reason its output gave (GoogleTest's line after
-# "Skipped"), from CTest's log of the run.
-skipped=$(awk '
+# "Skipped"), from CTest's logs of the runs.
+ctest_logs=() run_logs=()
+for group in native e2e windows web; do
+  ctest_logs+=("$build/ctest-$group.log")
+  run_logs+=("${ctest_dirs[$group]}/Testing/Temporary/LastTest.log")
+done
+skipped=$(cat "${run_logs[@]}" 2>/dev/null | awk '
   /^[0-9]+\/[0-9]+ Test: / { name = $3; next }
   reason == "?" { reason = $0 }
   / Skipped$/ { reason = "?" }
   /^Test (Passed|Failed|Skipped|Not Run)/ || /^<end of output>/ {
     if (reason != "") print "  " name ": " reason
     reason = ""
-  }' "$build/Testing/Temporary/LastTest.log" 2>/dev/null | sort -u || true)
+  }' | sort -u || true)
 if [[ -n "$skipped" && -d "$root/../shared/testdata" ]]; then
   steps+=("skips: FAILED (tests skipped although ../shared/testdata is there)")
   status=1
@@ -122,8 +152,12 @@ fi
 echo
 echo "=== test summary"
 printf 'test: %s\n' "${steps[@]}"
-grep -E 'tests passed, [0-9]+ tests failed' "$ctest_log" || echo "test: ctest printed no result"
-sed -n '/^The following tests FAILED:/,/^Errors while running/p' "$ctest_log" | grep -E '^[[:space:]]+[0-9]+ - ' || true
+for group in native e2e windows web; do
+  line=$(grep -E 'tests passed, [0-9]+ tests failed' "$build/ctest-$group.log" 2>/dev/null || echo "printed no result")
+  echo "ctest ($group): $line"
+done
+cat "${ctest_logs[@]}" 2>/dev/null | sed -n '/^The following tests FAILED:/,/^Errors while running/p' |
+  grep -E '^[[:space:]]+[0-9]+ - ' || true
 if [[ -n "$skipped" ]]; then
   echo "test: tests that did not run:"
   echo "$skipped"
@@ -141,11 +175,12 @@ awk -v busy=$((busy_after - busy_before)) -v idle=$((idle_after - idle_before)) 
   'BEGIN { if (busy + idle > 0) printf "test: the machine'"'"'s %d cores were busy %.0f %% of the time\n", cores, 100 * busy / (busy + idle) }'
 # CTest's line per test ("  3/240 Test  #12: name .....   Passed   41.20 sec"), slowest first.
 echo "test: the ten slowest tests, in seconds:"
-sed -nE 's/^ *[0-9]+\/[0-9]+ +Test +#[0-9]+: ([^ ]+) .* ([0-9]+\.[0-9]+) sec$/\2 \1/p' "$ctest_log" 2>/dev/null |
+cat "${ctest_logs[@]}" 2>/dev/null | sed -nE 's/^ *[0-9]+\/[0-9]+ +Test +#[0-9]+: ([^ ]+) .* ([0-9]+\.[0-9]+) sec$/\2 \1/p' |
   sort -rn | head -n 10 | awk '{ printf "  %7.1f  %s\n", $1, $2 }'
 # CTest counts a skipped test among the passed ones ("N% tests passed, F tests failed out of T").
 count_skipped=$(grep -c . <<<"$skipped" || true)
-result=$(grep -oE '[0-9]+ tests failed out of [0-9]+' "$ctest_log" | tail -n 1 || true)
-failed=${result%% *} total=${result##* }
+# Each group's CTest counts its own: the sums.
+read -r failed total < <(cat "${ctest_logs[@]}" 2>/dev/null | grep -oE '[0-9]+ tests failed out of [0-9]+' |
+  awk '{ f += $1; t += $6 } END { print f + 0, t + 0 }')
 echo "tests: $((${total:-0} - ${failed:-0} - count_skipped)) passed, ${failed:-0} failed, $count_skipped skipped"
 exit $status
