@@ -116,8 +116,8 @@ join_beside "windows build" "beside the native tests"
 join_beside "browser build" "beside the native tests"
 # The browser's tests after the native ones: two of them hold the machine to themselves.
 step "ctest: browser tests" ctest_group web -j2
-join_beside "ctest: windows tests" "beside the tests before"
-join_beside "ctest: end-to-end tests" "beside the builds and tests"
+join_beside "ctest: windows tests" "beside the native tests"
+join_beside "ctest: end-to-end tests" "beside everything"
 join_beside "later steps' builds" "beside the tests"
 # Memcheck runs one Valgrind process at a time from the normal build: it goes beside the
 # steps that follow, which leave a core idle for long stretches (apt-get, the sanitizer and
@@ -170,7 +170,7 @@ whole_cpu=$(awk 'NR == 2 { for (i = 1; i <= 2; ++i) { split($i, t, /[ms]/); s +=
 read -r busy_after idle_after < <(machine_ticks)
 echo "test: wall and processor time of each step, in seconds (processor: user and system, all cores):"
 printf '%s\n' "${times[@]}" "whole command"$'\t'"$((SECONDS - started))"$'\t'"$whole_cpu" |
-  awk -F '\t' '{ printf "  %-46s %5d %6d\n", $1, $2, $3 }'
+  awk -F '\t' '{ printf "  %-52s %5d %6d\n", $1, $2, $3 }'
 awk -v busy=$((busy_after - busy_before)) -v idle=$((idle_after - idle_before)) -v cores="$(nproc)" \
   'BEGIN { if (busy + idle > 0) printf "test: the machine'"'"'s %d cores were busy %.0f %% of the time\n", cores, 100 * busy / (busy + idle) }'
 # CTest's line per test ("  3/240 Test  #12: name .....   Passed   41.20 sec"), slowest first.

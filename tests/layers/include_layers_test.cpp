@@ -110,8 +110,11 @@ TEST(Layers, EveryIncludeNamesItsOwnFolderOrOneBelow) {
     const std::map<std::string, int> level = ReadStack(SourceDir() + "/docs/design.md", kStackOpening, error);
     ASSERT_TRUE(error.empty()) << error;
 
-    for (const std::string& folder : SourceFolders())
-        if (!IsTestFolder(folder)) EXPECT_TRUE(level.count(folder)) << folder << "/ is missing from the stack in docs/design.md";
+    for (const std::string& folder : SourceFolders()) {
+        if (!IsTestFolder(folder)) {
+            EXPECT_TRUE(level.count(folder)) << folder << "/ is missing from the stack in docs/design.md";
+        }
+    }
 
     for (const auto& [folder, folderLevel] : level) {
         ASSERT_TRUE(fs::is_directory(SourceDir() + "/" + folder)) << "the stack in docs/design.md names " << folder << "/";
