@@ -5,8 +5,9 @@
 # untrusted input, the readers fuzzed for a bounded time, the show's threads under
 # ThreadSanitizer and the drawing pipeline's tests under memcheck. Ends with a summary:
 # each step, every test that failed or did not run and why, each step's wall and processor
-# time, how busy the cores were and the ten slowest tests. Only the third-party files of ../shared/testdata may be missing, and
-# only when that folder is: a test skipped while it is there fails the run.
+# time, how busy the cores were and the ten slowest tests. Only the third-party files of
+# ../shared/testdata may be missing, and only when that folder is: a test skipped while it
+# is there fails the run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -73,9 +74,12 @@ join_beside() {
 # The groups of tests CTest runs, each from the build folder of its tests (CTest keeps a
 # group's log of the run in its own Testing/Temporary there, so groups run side by side keep
 # theirs apart): the end-to-end, the Windows and the browser tests, and the native ones.
-declare -A ctest_dirs=([e2e]=$build/tests/e2e [windows]=$build/tests/windows [web]=$build/tests/web
-                       [native]=$build/tests)
-for group in "${!ctest_dirs[@]}"; do rm -f "$build/ctest-$group.log" "${ctest_dirs[$group]}/Testing/Temporary/LastTest.log"; done
+ctest_groups=(native e2e windows web)
+declare -A ctest_dirs=([native]=$build/tests [e2e]=$build/tests/e2e [windows]=$build/tests/windows
+                       [web]=$build/tests/web)
+for group in "${ctest_groups[@]}"; do
+  rm -f "$build/ctest-$group.log" "${ctest_dirs[$group]}/Testing/Temporary/LastTest.log"
+done
 # Runs CTest over test group $1 (arguments after it go to CTest) on an Xvfb screen of its
 # own, so that key presses of one group never reach another's windows; its lines go to
 # ctest-$1.log of the build folder too.
@@ -114,7 +118,8 @@ join_beside "windows libraries" "beside the native build"
 join_beside "browser libraries" "beside the native build"
 join_beside "windows build" "beside the native tests"
 join_beside "browser build" "beside the native tests"
-# The browser's tests after the native ones: two of them hold the machine to themselves.
+# The browser's tests after the native ones, once the builds are done: two of them play in
+# real time with no other test of theirs beside.
 step "ctest: browser tests" ctest_group web -j2
 join_beside "ctest: windows tests" "beside the native tests"
 join_beside "ctest: end-to-end tests" "beside everything"
@@ -132,7 +137,7 @@ join_beside memcheck "beside package to threads"
 # Every test that did not run, with the reason its output gave (GoogleTest's line after
 # "Skipped"), from CTest's logs of the runs.
 ctest_logs=() run_logs=()
-for group in native e2e windows web; do
+for group in "${ctest_groups[@]}"; do
   ctest_logs+=("$build/ctest-$group.log")
   run_logs+=("${ctest_dirs[$group]}/Testing/Temporary/LastTest.log")
 done
@@ -152,7 +157,7 @@ fi
 echo
 echo "=== test summary"
 printf 'test: %s\n' "${steps[@]}"
-for group in native e2e windows web; do
+for group in "${ctest_groups[@]}"; do
   line=$(grep -E 'tests passed, [0-9]+ tests failed' "$build/ctest-$group.log" 2>/dev/null || echo "printed no result")
   echo "ctest ($group): $line"
 done
