@@ -23,10 +23,13 @@ steps=()
 times=()
 cpu_file=$(mktemp)
 # Runs the command that follows, leaving in $cpu_file its processor seconds (user and system,
-# of every process it waited for); returns its status.
+# of every process it waited for); returns its status. In a subshell of its own: this shell
+# also reaps the steps beside when they end, which bash's `time` would count in.
 with_cpu() {
-  local TIMEFORMAT='%U %S'
-  { time "$@" 2>&4; } 4>&2 2>"$cpu_file"
+  (
+    TIMEFORMAT='%U %S'
+    { time "$@" 2>&4; } 4>&2 2>"$cpu_file"
+  )
 }
 # The processor seconds with_cpu left in file $1, whole.
 cpu_seconds() { awk '{ printf "%d", $1 + $2 + 0.5 }' "$1" 2>/dev/null || echo 0; }
