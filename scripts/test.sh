@@ -51,13 +51,16 @@ step() {
 # A step beside the others: its output kept in a folder of its own and shown when joined.
 beside=$(mktemp -d)
 trap 'rm -rf "$beside" "$cpu_file"' EXIT
-# Starts step $1 as the command that follows, in the background; with AFTER set, once the
-# step of that name, started beside before it, has ended.
+# Starts step $1 as the command that follows, in the background; with AFTER set (names
+# separated by commas), once the steps of those names, started beside before it, have ended.
 start_beside() {
-  local name=$1 after=${AFTER:-}
+  local name=$1 after=${AFTER:-} waited
   shift
   (
-    [[ -z $after ]] || while [[ ! -e "$beside/$after.result" ]]; do sleep 1; done
+    IFS=, read -ra waited <<<"$after"
+    for after in "${waited[@]}"; do
+      while [[ ! -e "$beside/$after.result" ]]; do sleep 1; done
+    done
     begun=$SECONDS rc=0 cpu_file=$beside/$name.cpu
     with_cpu "$@" >"$beside/$name.output" 2>&1 || rc=$?
     echo "$rc $((SECONDS - begun)) $(cpu_seconds "$cpu_file")" >"$beside/$name.result"
@@ -96,31 +99,31 @@ ctest_group() {
 timed "set-up and installs" "$root/scripts/setup.sh"
 # Everything that builds or runs for long goes beside the rest as soon as what it needs is
 # there, so that both cores stay busy; only the later steps' builds, needed last, take the
-# lowest priority. The Windows and then the browser libraries (built once per machine, then
-# found in their caches; each may install packages, so one after the other) build beside the
-# native build; windows.sh and web.sh then find them built.
+# lowest priority. The browser's and the Windows libraries (built once per machine, then
+# found in their caches) build side by side and beside the native build; web.sh and
+# windows.sh then find them built.
+start_beside "browser libraries" bash -c '"$1" >/dev/null' web-deps "$root/scripts/helpers/web-deps.sh"
 start_beside "windows libraries" bash -c '"$1" >/dev/null' windows-deps "$root/scripts/helpers/windows-deps.sh"
-AFTER="windows libraries" start_beside "browser libraries" bash -c '"$1" >/dev/null' web-deps \
-  "$root/scripts/helpers/web-deps.sh"
 timed "native build" "$root/scripts/build.sh"
 # The end-to-end tests play the show in real time (little processor, much wall time): they
 # start as soon as the native build is there.
 start_beside "ctest: end-to-end tests" ctest_group e2e
 # The cross builds, each once its libraries are built (and the native build, whose data they
-# take): the Windows build, whose tests then run beside (Wine, mostly real time), and the
-# browser build with the tools of its tests. When a build fails, its tests say so.
-AFTER="browser libraries" start_beside "windows build" "$root/scripts/windows.sh"
+# take, checking it with Ninja: so one after the other): the browser build with the tools
+# of its tests first, as its tests come last, then the Windows build, whose tests run beside
+# (Wine, mostly real time). When a build fails, its tests say so.
+AFTER="browser libraries" start_beside "browser build" "$root/scripts/web.sh" --test-tools
+AFTER="browser build,windows libraries" start_beside "windows build" "$root/scripts/windows.sh"
 AFTER="windows build" start_beside "ctest: windows tests" ctest_group windows -j2
-AFTER="windows build" start_beside "browser build" "$root/scripts/web.sh" --test-tools
 # The later steps' builds (the sanitizers', the fuzz targets', ThreadSanitizer's), needed
 # last, at the lowest priority: they take what the rest leaves idle.
 start_beside "later steps' builds" nice -n 19 bash -c '"$1" --build-only && "$2" --build-only && "$3" --build-only' \
   builds "$root/scripts/steps/sanitizers.sh" "$root/scripts/steps/fuzz.sh" "$root/scripts/steps/threads.sh"
 step "ctest: native tests" ctest_group native -LE '^(e2e|web|windows)$' -j2
-join_beside "windows libraries" "beside the native build"
 join_beside "browser libraries" "beside the native build"
-join_beside "windows build" "beside the native tests"
+join_beside "windows libraries" "beside the native build"
 join_beside "browser build" "beside the native tests"
+join_beside "windows build" "beside the native tests"
 # The browser's tests after the native ones, once the builds are done: two of them play in
 # real time with no other test of theirs beside.
 step "ctest: browser tests" ctest_group web -j2

@@ -63,12 +63,8 @@ if $test_tools; then
     command -v chromium >/dev/null || need+=(chromium)
     command -v firefox-esr >/dev/null || need+=(firefox-esr)
     command -v npm >/dev/null || need+=(npm)
-    if [[ ${#need[@]} -gt 0 ]]; then
-        sudo=""
-        [[ $(id -u) -eq 0 ]] || sudo="sudo"
-        $sudo apt-get update -qq >&2
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${need[@]}" >&2
-    fi
+    source "$root/scripts/helpers/debian-source.sh"
+    install_packages "${need[@]}" >&2
     node_dir=${ORANGEFUNK_WEB_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/orangefunk-web}/node
     # Speaks to Debian's Chromium, and to its Firefox ESR through WebDriver BiDi; no browser
     # is ever downloaded.

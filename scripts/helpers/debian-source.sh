@@ -7,13 +7,20 @@
 
 log() { echo "$log_name: $*" >&2; }
 
+# apt-get with apt's lists and dpkg held for this project's scripts alone while it runs:
+# the test command builds the browser's and the Windows libraries side by side, and each
+# may install packages (apt-get itself fails at once on a lock another holds).
+apt_locked() {
+    local sudo=""
+    [[ $(id -u) -eq 0 ]] || sudo="sudo"
+    DEBIAN_FRONTEND=noninteractive $sudo flock /tmp/orangefunk-apt.lock apt-get "$@"
+}
+
 # Installs the Debian packages named (those missing: the caller checks) with apt-get.
 install_packages() {
     [[ $# -gt 0 ]] || return 0
-    local sudo=""
-    [[ $(id -u) -eq 0 ]] || sudo="sudo"
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@"
+    apt_locked update -qq
+    apt_locked install -y -qq --no-install-recommends "$@"
 }
 
 # Adds Debian's source index to apt's lists when it is missing (apt-get source needs it).
@@ -23,7 +30,7 @@ enable_debian_sources() {
         [[ $(id -u) -eq 0 ]] || sudo="sudo"
         printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: bookworm bookworm-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' |
             $sudo tee /etc/apt/sources.list.d/orangefunk-deb-src.sources >/dev/null
-        $sudo apt-get update -qq
+        apt_locked update -qq
     fi
 }
 
@@ -32,7 +39,7 @@ enable_debian_sources() {
 fetch_source() {
     local package=$1 version=$2
     (cd "$work" && apt-get source -qq --download-only "$package" >/dev/null 2>&1 ||
-        { apt-get update -qq && apt-get source -qq --download-only "$package"; })
+        { apt_locked update -qq && apt-get source -qq --download-only "$package"; })
     local dsc
     dsc=$(ls "$work"/"$package"_*.dsc | head -n 1)
     local folder="$work/src-$package"
