@@ -89,7 +89,9 @@ std::vector<std::string> SourceFolders() {
     std::vector<std::string> folders;
     for (const auto& entry : fs::directory_iterator(SourceDir())) {
         if (!entry.is_directory() || entry.path().filename().string().front() == '.') continue;
-        if (fs::exists(entry.path() / "CMakeCache.txt")) continue;  // a build folder
+        // A build folder: CMakeFiles/ is there from the first moment of its configuring (a build
+        // configured beside this test has compiler-probe sources before its CMakeCache.txt).
+        if (fs::exists(entry.path() / "CMakeCache.txt") || fs::exists(entry.path() / "CMakeFiles")) continue;
         for (const auto& file : fs::recursive_directory_iterator(entry.path()))
             if (file.path().extension() == ".cpp") {
                 folders.push_back(entry.path().filename().string());
